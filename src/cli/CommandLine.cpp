@@ -1,0 +1,26 @@
+#include "cli/CommandLine.h"
+
+#include "cli/SsmlCommand.h"
+#include "cli/VoicesCommand.h"
+
+#include <QTextStream>
+
+QStringList CommandLine::verbs() {
+    return {QStringLiteral("ssml"), QStringLiteral("voices")};
+}
+
+bool CommandLine::isVerb(const QString &argument) {
+    return verbs().contains(argument);
+}
+
+int CommandLine::run(const QStringList &arguments, CommandStreams streams) {
+    const QString verb = arguments.value(1);
+    const QStringList rest = arguments.mid(2);
+    if (verb == QLatin1String("ssml"))
+        return SsmlCommand::run(rest, streams);
+    if (verb == QLatin1String("voices"))
+        return VoicesCommand::run(rest, streams);
+    streams.err << "parlino: unknown command \"" << verb
+                << "\"; known: " << verbs().join(QLatin1String(", ")) << Qt::endl;
+    return ExitUsage;
+}

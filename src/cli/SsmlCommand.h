@@ -1,0 +1,16 @@
+#pragma once
+
+#include "cli/CommandLine.h"
+
+#include <optional>
+
+class ParlinoDocument;
+
+// `parlino ssml FILE`: prints what a conversion of FILE would send.
+class SsmlCommand {
+public:
+    static int run(const QStringList &arguments, CommandStreams streams);
+
+    // Reads FILE ("-" is standard input), or reports "parlino: FILE: reason" on err.
+    static std::optional<ParlinoDocument> readInput(const QString &path, CommandStreams streams);
+};

@@ -10,6 +10,10 @@
 #include <QTest>
 #include <QTextStream>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 namespace {
 
 struct Run {
@@ -58,6 +62,7 @@ private slots:
     void request();
     void convertOne();
     void severalWithOneFailing();
+    void progressOnATerminal();
     void refusedInputs_data();
     void refusedInputs();
     void serviceUnreachable();
@@ -147,6 +152,33 @@ void TestConvertCommand::severalWithOneFailing() {
     QCOMPARE(contents(result.out.at(1)), QByteArray("second"));
     QCOMPARE(result.err, "parlino: " + bad + ": Text too odd.\n"); // no progress: not a terminal
     QCOMPARE(QDir(outDir).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void TestConvertCommand::progressOnATerminal() {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+        QSKIP("no pseudo-terminal");
+    const int slave = ::open(ptsname(master), O_RDWR | O_NOCTTY);
+    QVERIFY(slave >= 0);
+    QFile terminal;
+    QVERIFY(terminal.open(slave, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+    QTextStream err(&terminal);
+    QString out;
+    QTextStream outStream(&out);
+    QBuffer in;
+    const QStringList files{write(m_dir, "a.txt", "one"), write(m_dir, "b.txt", "two")};
+    const int status =
+        CommandLine::run(QStringList{"parlino", "convert", "--output-dir", m_dir.path()} + files,
+                         {in, outStream, err});
+    err.flush();
+    terminal.close();
+    QByteArray shown(4096, '\0');
+    const auto length = ::read(master, shown.data(), shown.size());
+    ::close(master);
+    QCOMPARE(status, 0);
+    shown.truncate(std::max<qsizetype>(length, 0));
+    QVERIFY2(shown.contains("[1/2] " + files.at(0).toUtf8()), shown.constData());
+    QVERIFY2(shown.contains("[2/2] " + files.at(1).toUtf8()), shown.constData());
 }
 
 void TestConvertCommand::refusedInputs_data() {

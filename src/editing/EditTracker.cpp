@@ -3,16 +3,47 @@
 #include "Logging.h"
 
 #include <algorithm>
+#include <cstdio>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
+// Counts U+0020 in the text. Runs on every keystroke over the whole text, so
+// it compares UTF-16 units eight at a time where SSE2 is there.
 qint64 spaceCount(const QString &text) {
-    // A plain loop over the UTF-16 units: the compiler vectorises it, and it is
-    // run on every keystroke over the whole text.
     const char16_t *units = reinterpret_cast<const char16_t *>(text.constData());
     const qsizetype size = text.size();
+    qsizetype i = 0;
     qint64 spaces = 0;
-    for (qsizetype i = 0; i < size; ++i)
+#ifdef __SSE2__
+    // Four independent 16-bit lane counters, 32 units per round; each lane holds
+    // at most 0x7fff rounds before the counters are summed.
+    const __m128i space = _mm_set1_epi16(' ');
+    const __m128i ones = _mm_set1_epi16(1);
+    const auto load = [units](qsizetype at) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i *>(units + at));
+    };
+    while (size - i >= 32) {
+        const qsizetype rounds = std::min<qsizetype>((size - i) / 32, 0x7fff);
+        __m128i c0 = _mm_setzero_si128(), c1 = c0, c2 = c0, c3 = c0;
+        for (qsizetype r = 0; r < rounds; ++r, i += 32) {
+            c0 = _mm_sub_epi16(c0, _mm_cmpeq_epi16(load(i), space));
+            c1 = _mm_sub_epi16(c1, _mm_cmpeq_epi16(load(i + 8), space));
+            c2 = _mm_sub_epi16(c2, _mm_cmpeq_epi16(load(i + 16), space));
+            c3 = _mm_sub_epi16(c3, _mm_cmpeq_epi16(load(i + 24), space));
+        }
+        const __m128i sum =
+            _mm_add_epi32(_mm_add_epi32(_mm_madd_epi16(c0, ones), _mm_madd_epi16(c1, ones)),
+                          _mm_add_epi32(_mm_madd_epi16(c2, ones), _mm_madd_epi16(c3, ones)));
+        alignas(16) qint32 sums[4];
+        _mm_store_si128(reinterpret_cast<__m128i *>(sums), sum);
+        spaces += qint64(sums[0]) + sums[1] + sums[2] + sums[3];
+    }
+#endif
+    for (; i < size; ++i)
         spaces += units[i] == u' ';
     return spaces;
 }
@@ -20,7 +51,12 @@ qint64 spaceCount(const QString &text) {
 QString statisticsText(qint64 length, qint64 spaces) {
     if (length == 0)
         return {};
-    return QStringLiteral("(%1words %2characters)").arg(spaces + 1).arg(length - spaces);
+    // Formatted into a stack buffer: one allocation per keystroke instead of five.
+    char buffer[64];
+    const int size =
+        std::snprintf(buffer, sizeof buffer, "(%lldwords %lldcharacters)",
+                      static_cast<long long>(spaces + 1), static_cast<long long>(length - spaces));
+    return QString::fromLatin1(buffer, size);
 }
 
 // Moves, grows or cuts one span [s, e) for the edit that replaced the old
@@ -88,12 +124,26 @@ EditTrackingResult EditTracker::track(EffectsArray &spans, const TextEdit &edit,
     result.statistics = statisticsText(newText.size(), spaces);
     result.limitExceeded = newText.size() - spaces > characterLimit;
 
+    // One pass over the list on every keystroke: spans wholly before the edit
+    // stay, spans wholly after it shift, the few it touches take the full rule.
     const qint64 textLength = newText.size();
+    const qint64 shift = edit.inserted - edit.removed;
+    bool needsCleanUp = false;
     for (SSMLCharactersModel &span : spans) {
-        adjustSpan(span, edit);
-        clampSpan(span, textLength);
+        if (span.end() <= edit.location) {
+            // before the edit: unchanged
+        } else if (span.location >= edit.removedEnd()) {
+            span.location += shift;
+        } else {
+            adjustSpan(span, edit);
+        }
+        needsCleanUp |= span.length < 1 || span.location < 0 || span.end() > textLength;
     }
-    spans.removeIf([](const SSMLCharactersModel &span) { return span.length < 1; });
+    if (needsCleanUp) {
+        for (SSMLCharactersModel &span : spans)
+            clampSpan(span, textLength);
+        spans.removeIf([](const SSMLCharactersModel &span) { return span.length < 1; });
+    }
 
     if (lcEditing().isDebugEnabled()) {
         for (const SSMLCharactersModel &span : std::as_const(spans))

@@ -27,6 +27,8 @@ private slots:
     void unreadableInputIsAnError_data();
     void unreadableInputIsAnError();
     void expletivesAreCounted();
+    void leadingPausesBecomeSilence_data();
+    void leadingPausesBecomeSilence();
     void assemblyOutputTranslatesToWellFormedSsml();
 };
 
@@ -47,8 +49,7 @@ void TestEspeakSsml::translate_data() {
     QTest::newRow("glyphs in a row are one pause")
         << en << false << "a" + glyph + glyph + " " + glyph + "b"
         << speak("a<break time=\"3000ms\"/> b");
-    QTest::newRow("only glyphs") << en << false << glyph + glyph
-                                 << speak("<break time=\"2000ms\"/>");
+    QTest::newRow("only glyphs") << en << false << glyph + glyph << speak("");
     QTest::newRow("control characters dropped") << en << false << "a\x01z" << speak("az");
 
     // Attributes and breaks
@@ -226,6 +227,34 @@ void TestEspeakSsml::expletivesAreCounted() {
                        "<say-as interpret-as='expletive'>b</say-as></speak>"),
         true, QStringLiteral("en-US"));
     QCOMPARE(document.bleeps, 2);
+}
+
+// eSpeak drops pauses before the first word, so they are handed back as silence.
+void TestEspeakSsml::leadingPausesBecomeSilence_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("silenceMs");
+    QTest::newRow("break before the text")
+        << "<speak><break time='2s'/>Hi</speak>" << speak("Hi") << 2000;
+    QTest::newRow("break inside an element before the text")
+        << "<speak><emphasis><break time='1s'/>Hi</emphasis></speak>"
+        << speak("<emphasis>Hi</emphasis>") << 1000;
+    QTest::newRow("only breaks") << "<speak><break time='1s'/>" + glyph + "</speak>" << speak("")
+                                 << 2000;
+    QTest::newRow("break after text stays")
+        << "<speak>Hi<break time='1s'/></speak>" << speak("Hi<break time=\"1000ms\"/>") << 0;
+    QTest::newRow("long leading pause clamped")
+        << "<speak><break time='100s'/><break time='100s'/>Hi</speak>" << speak("Hi") << 60000;
+}
+
+void TestEspeakSsml::leadingPausesBecomeSilence() {
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    QFETCH(int, silenceMs);
+    const EspeakDocument document =
+        EspeakSsmlTranslator::translate(input, true, QStringLiteral("en-US"));
+    QCOMPARE(document.ssml, expected);
+    QCOMPARE(document.leadingSilenceMs, silenceMs);
 }
 
 // Whatever the editor assembles, eSpeak gets a well-formed document that keeps

@@ -162,12 +162,15 @@ public:
     void addBreak(int ms);
     void flushBreak();
     QString finish();
+    int leadingSilenceMs() const { return m_leadingSilence; }
 
 private:
     QString m_out{QStringLiteral("<speak>")};
     int m_pendingBreak = -1; // ms, -1 when none
     QString m_pendingSpace;  // whitespace seen after the pending break
     bool m_endsWithPunctuation = false;
+    bool m_spoken = false;    // some text has been written
+    int m_leadingSilence = 0; // ms of pauses before any text
 };
 
 void Writer::text(QStringView text) {
@@ -184,6 +187,7 @@ void Writer::text(QStringView text) {
         }
         if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
             flushBreak();
+            m_spoken = true;
             m_out += c;
             m_out += text.at(++i);
             m_endsWithPunctuation = false;
@@ -194,6 +198,7 @@ void Writer::text(QStringView text) {
         if (!c.isSpace()) {
             flushBreak();
             m_endsWithPunctuation = isSentencePunctuation(c);
+            m_spoken = true;
         }
         if (c == u'&')
             m_out += QLatin1String("&amp;");
@@ -227,7 +232,9 @@ void Writer::flushBreak() {
         ms = EspeakSsmlTranslator::maxBreakMs;
     }
     m_pendingBreak = -1;
-    if (ms > 0)
+    if (!m_spoken)
+        m_leadingSilence = qMin(m_leadingSilence + ms, EspeakSsmlTranslator::maxBreakMs);
+    else if (ms > 0)
         tag(QStringLiteral("<break time=\"%1ms\"/>").arg(ms));
     m_out += m_pendingSpace;
     m_pendingSpace.clear();
@@ -248,6 +255,7 @@ public:
     void children(const Node &node);
     QString finish() { return m_writer.finish(); }
     int bleeps() const { return m_bleeps; }
+    int leadingSilenceMs() const { return m_writer.leadingSilenceMs(); }
 
 private:
     void sayAs(const Node &node);
@@ -401,5 +409,6 @@ EspeakDocument EspeakSsmlTranslator::translate(const QString &input, bool isSsml
     }
     document.ssml = translation.finish();
     document.bleeps = translation.bleeps();
+    document.leadingSilenceMs = translation.leadingSilenceMs();
     return document;
 }

@@ -8,6 +8,9 @@ struct EspeakDocument {
     QString ssml;
     QString error;  // set when the input could not be read; ssml is empty then
     int bleeps = 0; // expletives replaced by a silent stretch between bleep marks
+    // eSpeak drops pauses before the first word; they are silence to put
+    // before its audio instead.
+    int leadingSilenceMs = 0;
 
     bool isValid() const { return error.isEmpty(); }
 };

@@ -100,7 +100,8 @@ void EspeakWorker::run() {
     }
 }
 
-bool EspeakWorker::initialise(QString *error) {
+bool EspeakWorker::ready(QString *error) {
+    Q_ASSERT(std::this_thread::get_id() == m_threadId);
     if (!m_initialised) {
         m_initialised = true;
         // Without DONT_EXIT a missing voice data folder ends the whole process.
@@ -146,7 +147,7 @@ bool EspeakWorker::selectVoice(const OfflineRequest &request, QString *error) {
 bool EspeakWorker::synthesize(const OfflineRequest &request, SynthesisSink &sink, QString *error,
                               QString *phonemes) {
     Q_ASSERT(std::this_thread::get_id() == m_threadId);
-    if (!initialise(error) || !selectVoice(request, error))
+    if (!ready(error) || !selectVoice(request, error))
         return false;
 
     const QByteArray text = request.document.ssml.toUtf8();

@@ -48,6 +48,10 @@ public:
     bool synthesize(const OfflineRequest &request, SynthesisSink &sink, QString *error,
                     QString *phonemes = nullptr);
 
+    // On the worker thread only: initialises eSpeak on first use. False, with
+    // a message for the user, when eSpeak cannot start.
+    bool ready(QString *error);
+    // The rate of eSpeak's PCM, known once ready() has succeeded.
     int sampleRate() const { return m_sampleRate; }
 
     EspeakWorker(const EspeakWorker &) = delete;
@@ -58,7 +62,6 @@ private:
     ~EspeakWorker();
 
     void run();
-    bool initialise(QString *error);
     bool selectVoice(const OfflineRequest &request, QString *error);
     int deliver(short *wav, int count, const void *events);
     friend struct EspeakCallback;

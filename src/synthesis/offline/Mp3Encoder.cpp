@@ -8,7 +8,7 @@ namespace {
 
 // Queued audio beyond this makes write() wait for the encoder, which keeps
 // memory flat however long the text is.
-constexpr std::size_t maxQueuedSamples = 2 * Mp3Encoder::sampleRate;
+constexpr std::size_t maxQueuedSamples = 32768;
 
 // LAME's own rule for a big enough output buffer.
 int outputCapacity(int samples) {
@@ -17,8 +17,9 @@ int outputCapacity(int samples) {
 
 } // namespace
 
-Mp3Encoder::Mp3Encoder(int vbrQuality)
-    : m_vbrQuality(vbrQuality) {}
+Mp3Encoder::Mp3Encoder(int sampleRate, int vbrQuality)
+    : m_sampleRate(sampleRate)
+    , m_vbrQuality(vbrQuality) {}
 
 Mp3Encoder::~Mp3Encoder() {
     if (m_thread.joinable()) {
@@ -41,8 +42,8 @@ bool Mp3Encoder::start(QString *error) {
     }
     lame_set_num_channels(m_lame, 1);
     lame_set_mode(m_lame, MONO);
-    lame_set_in_samplerate(m_lame, sampleRate);
-    lame_set_out_samplerate(m_lame, sampleRate);
+    lame_set_in_samplerate(m_lame, m_sampleRate);
+    lame_set_out_samplerate(m_lame, m_sampleRate);
     lame_set_VBR(m_lame, vbr_default);
     lame_set_VBR_quality(m_lame, float(m_vbrQuality));
     lame_set_bWriteVbrTag(m_lame, 1);

@@ -11,18 +11,17 @@
 
 struct lame_global_struct;
 
-// Encodes 16-bit mono PCM at 22,050 Hz into MP3 with libmp3lame, on a thread
+// Encodes 16-bit mono PCM into MP3 at the same sample rate with libmp3lame, on a thread
 // of its own so that encoding overlaps with synthesis: write() hands samples
-// over (waiting only when about two seconds of audio are still queued), and
+// over (waiting only when about a second of audio is still queued), and
 // finish() returns the whole file with a Xing/LAME tag in its first frame, so
 // that players know the exact length. Not for use from several producers.
 class Mp3Encoder {
 public:
-    static constexpr int sampleRate = 22050;
     // LAME's VBR quality (0 best .. 9 smallest): 7 gives about 48 kbit/s for speech.
     static constexpr int defaultVbrQuality = 7;
 
-    explicit Mp3Encoder(int vbrQuality = defaultVbrQuality);
+    explicit Mp3Encoder(int sampleRate, int vbrQuality = defaultVbrQuality);
     ~Mp3Encoder();
     Mp3Encoder(const Mp3Encoder &) = delete;
     Mp3Encoder &operator=(const Mp3Encoder &) = delete;
@@ -38,6 +37,7 @@ private:
     bool encode(const std::vector<short> &samples);
 
     lame_global_struct *m_lame = nullptr;
+    int m_sampleRate;
     int m_vbrQuality;
     std::thread m_thread;
     std::mutex m_mutex;

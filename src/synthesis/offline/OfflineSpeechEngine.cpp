@@ -41,7 +41,19 @@ public:
         m_mixer.write(pcm, count);
         return m_alive.load();
     }
+    // Silence before eSpeak's audio; eSpeak's sample offsets move along.
+    void prependSilence(int ms, int sampleRate) {
+        const qint64 total = qint64(ms) * sampleRate / 1000;
+        const std::vector<qint16> zeros(std::size_t(sampleRate / 10), 0);
+        for (qint64 done = 0; done < total;) {
+            const int count = int(qMin<qint64>(qint64(zeros.size()), total - done));
+            m_mixer.write(zeros.data(), count);
+            done += count;
+        }
+        m_offset = total;
+    }
     void mark(const char *name, qint64 sample) override {
+        sample += m_offset;
         if (std::strcmp(name, EspeakSsmlTranslator::bleepOnMark()) == 0)
             m_mixer.startTone(sample);
         else if (std::strcmp(name, EspeakSsmlTranslator::bleepOffMark()) == 0)
@@ -51,7 +63,7 @@ public:
     }
     void word(qint64 sample, int, int) override {
         if (m_events)
-            m_events->append({OfflinePcm::Event::Word, sample, QString()});
+            m_events->append({OfflinePcm::Event::Word, sample + m_offset, QString()});
     }
     void finish() { m_mixer.finish(); }
     void recordEvents(QList<OfflinePcm::Event> *events) { m_events = events; }
@@ -60,7 +72,24 @@ private:
     BleepMixer m_mixer;
     const std::atomic<bool> &m_alive;
     QList<OfflinePcm::Event> *m_events = nullptr; // not owned
+    qint64 m_offset = 0;
 };
+
+// Runs one synthesis on the worker thread into the destination, with the
+// leading silence and the bleeps put in.
+bool speak(const OfflineRequest &request, BleepMixer::Sink destination,
+           const std::atomic<bool> &alive, QString *error,
+           QList<OfflinePcm::Event> *events = nullptr, QString *phonemes = nullptr) {
+    EspeakWorker &worker = EspeakWorker::instance();
+    if (!worker.ready(error))
+        return false;
+    MixingSink sink(std::move(destination), worker.sampleRate(), alive);
+    sink.recordEvents(events);
+    sink.prependSilence(request.document.leadingSilenceMs, worker.sampleRate());
+    const bool spoken = worker.synthesize(request, sink, error, phonemes);
+    sink.finish();
+    return spoken;
+}
 
 } // namespace
 
@@ -96,23 +125,26 @@ void OfflineSpeechEngine::synthesize(const QJsonObject &request, Completion done
         QElapsedTimer timer;
         timer.start();
         QString error;
-        Mp3Encoder encoder;
         QByteArray mp3;
-        if (encoder.start(&error)) {
-            MixingSink sink([&encoder](const qint16 *pcm, int count) { encoder.write(pcm, count); },
-                            EspeakWorker::instance().sampleRate(), link->alive);
-            const bool spoken = EspeakWorker::instance().synthesize(*parsed, sink, &error);
-            sink.finish();
-            QString encodeError;
-            mp3 = encoder.finish(&encodeError);
-            if (!spoken)
-                mp3.clear();
-            else if (mp3.isEmpty())
-                error = encodeError;
+        EspeakWorker &worker = EspeakWorker::instance();
+        if (worker.ready(&error)) {
+            Mp3Encoder encoder(worker.sampleRate());
+            if (encoder.start(&error)) {
+                const bool spoken = speak(
+                    *parsed,
+                    [&encoder](const qint16 *pcm, int count) { encoder.write(pcm, count); },
+                    link->alive, &error);
+                QString encodeError;
+                mp3 = encoder.finish(&encodeError);
+                if (!spoken)
+                    mp3.clear();
+                else if (mp3.isEmpty())
+                    error = encodeError;
+            }
         }
-        if (mp3.isEmpty())
+        if (mp3.isEmpty() && link->alive)
             qCWarning(lcSynthesis, "offline: %s", qUtf8Printable(error));
-        else
+        else if (!mp3.isEmpty())
             qCDebug(lcSynthesis, "offline: %lld bytes of MP3 in %lld ms", qlonglong(mp3.size()),
                     qlonglong(timer.elapsed()));
         link->post([done, mp3, error] { done(mp3, mp3.isEmpty() ? error : QString()); });
@@ -132,21 +164,16 @@ void OfflineSpeechEngine::synthesizePcm(const QJsonObject &request, PcmCompletio
         auto pcm = std::make_shared<OfflinePcm>();
         pcm->ssml = parsed->document.ssml;
         QString error;
-        {
-            MixingSink sink(
-                [&pcm](const qint16 *samples, int count) {
-                    const qsizetype at = pcm->samples.size();
-                    pcm->samples.resize(at + count);
-                    std::copy(samples, samples + count, pcm->samples.begin() + at);
-                },
-                EspeakWorker::instance().sampleRate(), link->alive);
-            sink.recordEvents(&pcm->events);
-            const bool spoken =
-                EspeakWorker::instance().synthesize(*parsed, sink, &error, &pcm->phonemes);
-            sink.finish();
-            if (!spoken)
-                pcm->samples.clear();
-        }
+        const bool spoken = speak(
+            *parsed,
+            [&pcm](const qint16 *samples, int count) {
+                const qsizetype at = pcm->samples.size();
+                pcm->samples.resize(at + count);
+                std::copy(samples, samples + count, pcm->samples.begin() + at);
+            },
+            link->alive, &error, &pcm->events, &pcm->phonemes);
+        if (!spoken)
+            pcm->samples.clear();
         pcm->sampleRate = EspeakWorker::instance().sampleRate();
         link->post([done, pcm, error] { done(*pcm, error); });
     });

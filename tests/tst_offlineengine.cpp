@@ -115,6 +115,7 @@ private slots:
     void bleepReplacesTheWord();
     void pitchMovesTheVoice();
     void rateMovesTheVoice();
+    void voiceLettersSoundDifferent();
     void oddInputConverts_data();
     void oddInputConverts();
     void assembledDocumentsConvert();
@@ -362,6 +363,24 @@ void TestOfflineEngine::rateMovesTheVoice() {
     // 0.25 is below eSpeak's floor: it is read at 80 words per minute, about 2.1 times as long.
     QVERIFY2(slowest / normal > 1.8 && slowest / normal < 2.4,
              qPrintable(QString::number(slowest / normal)));
+}
+
+// The five voices of one language have five different pitches.
+void TestOfflineEngine::voiceLettersSoundDifferent() {
+    OfflineSpeechEngine engine;
+    QList<double> f0s;
+    for (const QChar letter : QStringLiteral("ABCDE")) {
+        const PcmResult r =
+            pcmOf(engine, request(QStringLiteral("Goedendag, hoe gaat het met je?"), false, "nl-NL",
+                                  QStringLiteral("nl-NL-Standard-") + letter));
+        QVERIFY(r.error.isEmpty());
+        const double f0 = medianF0(r.pcm.samples, r.pcm.sampleRate);
+        for (const double other : f0s)
+            QVERIFY2(
+                qAbs(f0 / other - 1) > 0.05,
+                qPrintable(QStringLiteral("%1: %2 Hz vs %3 Hz").arg(letter).arg(f0).arg(other)));
+        f0s << f0;
+    }
 }
 
 void TestOfflineEngine::oddInputConverts_data() {

@@ -18,7 +18,7 @@ struct lame_global_struct;
 // that players know the exact length. Not for use from several producers.
 class Mp3Encoder {
 public:
-    // LAME's VBR quality (0 best .. 9 smallest): 7 gives about 48 kbit/s for speech.
+    // LAME's VBR quality (0 best .. 9 smallest): 7 gives about 40 kbit/s for speech.
     static constexpr int defaultVbrQuality = 7;
 
     explicit Mp3Encoder(int sampleRate, int vbrQuality = defaultVbrQuality);

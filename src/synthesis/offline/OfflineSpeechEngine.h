@@ -27,7 +27,7 @@ struct OfflinePcm {
 };
 
 // Speaks a request offline with eSpeak NG and encodes it as MP3 with LAME,
-// in this process: mono, 22,050 Hz, VBR about 48 kbit/s with a Xing/LAME tag.
+// in this process: mono, 22,050 Hz, VBR about 40 kbit/s with a Xing/LAME tag.
 // Requests from every engine of the process queue to the one eSpeak thread;
 // encoding runs beside synthesis on a second thread. Completions arrive on
 // this object's thread. Destroying the engine stops its work in progress;

@@ -31,18 +31,23 @@ done
 
 now() { date +%s%N; }
 
-# best_of COMMAND: the shortest wall time of one warm-up and RUNS runs, in seconds.
+run() {
+    bash -c "$1" >/dev/null || { echo "offline-conversion: failed: $1" >&2; exit 1; }
+}
+
+# best_of COMMAND: sets best to the shortest wall time, in seconds, of RUNS
+# runs after one warm-up.
 best_of() {
-    local best=0 t0 t1 elapsed i
-    bash -c "$1" >/dev/null
+    local shortest=0 t0 t1 elapsed i
+    run "$1"
     for ((i = 0; i < runs; i++)); do
         t0=$(now)
-        bash -c "$1" >/dev/null
+        run "$1"
         t1=$(now)
         elapsed=$((t1 - t0))
-        if ((best == 0 || elapsed < best)); then best=$elapsed; fi
+        if ((shortest == 0 || elapsed < shortest)); then shortest=$elapsed; fi
     done
-    awk -v ns="$best" 'BEGIN { printf "%.3f", ns / 1e9 }'
+    best=$(awk -v ns="$shortest" 'BEGIN { printf "%.3f", ns / 1e9 }')
 }
 
 seconds_of() {
@@ -53,9 +58,12 @@ seconds_of() {
     fi
 }
 
-ours=$(best_of "$OURS_CMD")
-pipeline=$(best_of "$PIPELINE_CMD")
-espeak=$(best_of "$ESPEAK_CMD")
+best_of "$OURS_CMD"
+ours=$best
+best_of "$PIPELINE_CMD"
+pipeline=$best
+best_of "$ESPEAK_CMD"
+espeak=$best
 peak_kb=$(/usr/bin/time -f %M bash -c "$OURS_CMD" 2>&1 >/dev/null | tail -1)
 
 audio=$(seconds_of "$out")

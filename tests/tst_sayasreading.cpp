@@ -16,8 +16,6 @@ private slots:
     void fraction();
     void germanNumbers_data();
     void germanNumbers();
-    void englishOrdinals_data();
-    void englishOrdinals();
 };
 
 void TestSayAsReading::date_data() {
@@ -50,10 +48,6 @@ void TestSayAsReading::date_data() {
                               << "dm"
                               << "1/3"
                               << "March 1st";
-    QTest::newRow("en-US md") << "en-US"
-                              << "md"
-                              << "12/25"
-                              << "December 25th";
     QTest::newRow("en-US my") << "en-US"
                               << "my"
                               << "07/1969"
@@ -62,10 +56,6 @@ void TestSayAsReading::date_data() {
                              << "y"
                              << "1905"
                              << "19 oh 5";
-    QTest::newRow("en-US year 2000s") << "en-US"
-                                      << "dmy"
-                                      << "1-1-2005"
-                                      << "January 1st, 2005";
     QTest::newRow("en-US year 1900") << "en-US"
                                      << "y"
                                      << "1900"
@@ -82,10 +72,6 @@ void TestSayAsReading::date_data() {
                                << "dmy"
                                << "10/09/1960"
                                << "the 10th of September 19 60";
-    QTest::newRow("en-AU dm") << "en-AU"
-                              << "dm"
-                              << "22/3"
-                              << "the 22nd of March";
     QTest::newRow("de dmy") << "de-DE"
                             << "dmy"
                             << "10.09.1960"
@@ -134,18 +120,10 @@ void TestSayAsReading::date_data() {
                                    << "ymd"
                                    << "1960.09.10"
                                    << "1960. szeptember 10.";
-    QTest::newRow("cs dm") << "cs-CZ"
-                           << "dm"
-                           << "10.9."
-                           << "10. září";
     QTest::newRow("ja kana counters") << "ja-JP"
                                       << "ymd"
                                       << "1960/9/10"
                                       << "1960 ねん 9 がつ 10 にち";
-    QTest::newRow("ko") << "ko-KR"
-                        << "ymd"
-                        << "1960-09-10"
-                        << "1960년 9월 10일";
     QTest::newRow("ar digits stay ASCII") << "ar-XA"
                                           << "dmy"
                                           << "10/09/1960" << QString::fromUtf8("10 سبتمبر 1960");
@@ -167,9 +145,6 @@ void TestSayAsReading::date_data() {
     QTest::newRow("29 February, common year") << "en-US"
                                               << "dmy"
                                               << "29-02-2023" << QString();
-    QTest::newRow("day zero") << "en-US"
-                              << "dm"
-                              << "0/3" << QString();
     QTest::newRow("words") << "en-US"
                            << "dmy"
                            << "ten Sept 1960" << QString();
@@ -182,9 +157,6 @@ void TestSayAsReading::date_data() {
     QTest::newRow("repeated field") << "en-US"
                                     << "ddm"
                                     << "1-2-3" << QString();
-    QTest::newRow("empty") << "en-US"
-                           << "dmy"
-                           << "" << QString();
 }
 
 void TestSayAsReading::date() {
@@ -211,9 +183,6 @@ void TestSayAsReading::time_data() {
     QTest::newRow("en PM with minutes under ten") << "en-US"
                                                   << "2:05 PM"
                                                   << "2 oh 5 p m";
-    QTest::newRow("en pm glued") << "en-GB"
-                                 << "2pm"
-                                 << "2 p m";
     QTest::newRow("en a.m.") << "en-US"
                              << "9.15 a.m."
                              << "9 15 a m";
@@ -223,24 +192,15 @@ void TestSayAsReading::time_data() {
     QTest::newRow("en noon, half of day unknown") << "en-US"
                                                   << "12:00"
                                                   << "12 o'clock";
-    QTest::newRow("en 12 am") << "en-US"
-                              << "12:10 am"
-                              << "12 10 a m";
     QTest::newRow("de") << "de-DE"
                         << "14:30"
                         << "14 Uhr 30";
     QTest::newRow("de one o'clock, pm") << "de-DE"
                                         << "1:00 pm"
                                         << "13 Uhr";
-    QTest::newRow("de one o'clock") << "de-DE"
-                                    << "1:00"
-                                    << "ein Uhr";
     QTest::newRow("fr") << "fr-FR"
                         << "14h30"
                         << "14 heures 30";
-    QTest::newRow("fr one o'clock") << "fr-FR"
-                                    << "1:05"
-                                    << "une heure 5";
     QTest::newRow("es afternoon") << "es-ES"
                                   << "14:30"
                                   << "las 2 y 30 de la tarde";
@@ -253,9 +213,6 @@ void TestSayAsReading::time_data() {
     QTest::newRow("other language 24-hour") << "pl-PL"
                                             << "2:05 pm"
                                             << "14:05";
-    QTest::newRow("other language seconds") << "sv-SE"
-                                            << "7:05:09"
-                                            << "7:05:09";
     QTest::newRow("hour 25") << "en-US"
                              << "25:00" << QString();
     QTest::newRow("minute 60") << "en-US"
@@ -283,18 +240,9 @@ void TestSayAsReading::ordinal_data() {
     QTest::newRow("en 1") << "en-US"
                           << "1"
                           << "1st";
-    QTest::newRow("en 2") << "en-US"
-                          << "2"
-                          << "2nd";
     QTest::newRow("en 11") << "en-US"
                            << "11"
                            << "11th";
-    QTest::newRow("en 12") << "en-US"
-                           << "12"
-                           << "12th";
-    QTest::newRow("en 13") << "en-US"
-                           << "13"
-                           << "13th";
     QTest::newRow("en 21") << "en-US"
                            << "21"
                            << "21st";
@@ -325,9 +273,6 @@ void TestSayAsReading::ordinal_data() {
     QTest::newRow("it") << "it-IT"
                         << "21"
                         << "21º";
-    QTest::newRow("pt") << "pt-BR"
-                        << "3"
-                        << "3º";
     QTest::newRow("other language: the number") << "pl-PL"
                                                 << "3."
                                                 << "3";
@@ -357,9 +302,6 @@ void TestSayAsReading::fraction_data() {
     QTest::newRow("en three quarters") << "en-US"
                                        << "3/4"
                                        << "3 quarters";
-    QTest::newRow("en fifths") << "en-US"
-                               << "2/5"
-                               << "2 fifths";
     QTest::newRow("en twenty-firsts") << "en-US"
                                       << "5/21"
                                       << "5 twenty-firsts";
@@ -396,24 +338,15 @@ void TestSayAsReading::fraction_data() {
     QTest::newRow("fr quarts") << "fr-FR"
                                << "3/4"
                                << "3 quarts";
-    QTest::newRow("fr tiers") << "fr-FR"
-                              << "2/3"
-                              << "2 tiers";
     QTest::newRow("fr cinquièmes") << "fr-FR"
                                    << "2/5"
                                    << "2 5èmes";
     QTest::newRow("es cuartos") << "es-ES"
                                 << "3/4"
                                 << "3 cuartos";
-    QTest::newRow("es medio") << "es-ES"
-                              << "1/2"
-                              << "un medio";
     QTest::newRow("es large") << "es-ES"
                               << "3/11"
                               << "3 sobre 11";
-    QTest::newRow("it terzi") << "it-IT"
-                              << "2/3"
-                              << "2 terzi";
     QTest::newRow("it mixed") << "it-IT"
                               << "1+1/2"
                               << "1 e un mezzo";
@@ -448,16 +381,12 @@ void TestSayAsReading::germanNumbers_data() {
                        << "siebte";
     QTest::newRow("8") << 8 << "acht"
                        << "achte";
-    QTest::newRow("12") << 12 << "zwölf"
-                        << "zwölfte";
     QTest::newRow("17") << 17 << "siebzehn"
                         << "siebzehnte";
     QTest::newRow("20") << 20 << "zwanzig"
                         << "zwanzigste";
     QTest::newRow("21") << 21 << "einundzwanzig"
                         << "einundzwanzigste";
-    QTest::newRow("31") << 31 << "einunddreißig"
-                        << "einunddreißigste";
     QTest::newRow("100") << 100 << "einhundert"
                          << "einhundertste";
     QTest::newRow("101") << 101 << "einhunderteins"
@@ -479,24 +408,6 @@ void TestSayAsReading::germanNumbers() {
     QFETCH(QString, ordinal);
     QCOMPARE(NumberWords::germanCardinal(n), cardinal);
     QCOMPARE(NumberWords::germanOrdinal(n), ordinal);
-}
-
-void TestSayAsReading::englishOrdinals_data() {
-    QTest::addColumn<int>("n");
-    QTest::addColumn<QString>("word");
-    QTest::newRow("3") << 3 << "third";
-    QTest::newRow("12") << 12 << "twelfth";
-    QTest::newRow("20") << 20 << "twentieth";
-    QTest::newRow("42") << 42 << "forty-second";
-    QTest::newRow("90") << 90 << "ninetieth";
-    QTest::newRow("100") << 100 << "hundredth";
-    QTest::newRow("101") << 101 << QString();
-}
-
-void TestSayAsReading::englishOrdinals() {
-    QFETCH(int, n);
-    QFETCH(QString, word);
-    QCOMPARE(NumberWords::englishOrdinal(n), word);
 }
 
 QTEST_GUILESS_MAIN(TestSayAsReading)

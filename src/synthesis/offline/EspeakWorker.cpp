@@ -63,7 +63,9 @@ EspeakWorker::EspeakWorker() {
     m_threadId = m_thread.get_id();
 }
 
-// At exit: the job in progress is stopped at its next buffer, queued jobs are dropped.
+// At exit: the job in progress is stopped at its next buffer, queued jobs are
+// dropped. eSpeak is not terminated: the process ends, and a terminate that
+// races a synthesis can hang.
 EspeakWorker::~EspeakWorker() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);

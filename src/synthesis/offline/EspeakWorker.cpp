@@ -64,8 +64,8 @@ EspeakWorker::EspeakWorker() {
 }
 
 // At exit: the job in progress is stopped at its next buffer, queued jobs are
-// dropped. eSpeak is not terminated: the process ends, and a terminate that
-// races a synthesis can hang.
+// dropped. eSpeak is left initialised: the process is ending anyway, and
+// terminating is where eSpeak's synchronous mode has been seen to hang.
 EspeakWorker::~EspeakWorker() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);

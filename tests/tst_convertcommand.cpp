@@ -66,6 +66,8 @@ private slots:
     void refusedInputs_data();
     void refusedInputs();
     void serviceUnreachable();
+    void offlineEngine_data();
+    void offlineEngine();
 
 private:
     FakeSynthesisService m_service;
@@ -185,8 +187,6 @@ void TestConvertCommand::refusedInputs_data() {
     QTest::addColumn<QStringList>("arguments"); // "IN" is a good input file
     QTest::addColumn<QString>("message");
     QTest::addColumn<int>("written");
-    QTest::newRow("offline engine")
-        << QStringList{"--engine", "offline", "IN"} << "offline engine is not available" << 0;
     QTest::newRow("unknown engine")
         << QStringList{"--engine", "robot", "IN"} << "unknown engine" << 0;
     QTest::newRow("unknown voice")
@@ -237,6 +237,35 @@ void TestConvertCommand::serviceUnreachable() {
     QCOMPARE(noKey.status, 2);
     QVERIFY2(noKey.err.contains("no API key"), qPrintable(noKey.err));
     QCOMPARE(QDir(m_dir.path()).entryList({"*.mp3"}, QDir::Files).size(), 0);
+}
+
+void TestConvertCommand::offlineEngine_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("apiKey");
+    QTest::newRow("chosen with --engine") << QStringList{"--engine", "offline"} << key;
+    QTest::newRow("the default without a key") << QStringList{} << QByteArray();
+}
+
+// The offline engine speaks without the service: an MP3 comes out, nothing is sent.
+void TestConvertCommand::offlineEngine() {
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, apiKey);
+    qputenv("PARLINO_API_KEY", apiKey);
+    const QString input = write(m_dir, "a.json",
+                                R"({"text":"Hello\u23F8there","voice":"en-GB-Standard-A",)"
+                                R"("effects":[{"effect":"Break","location":5,"length":1,"value":"1"}]})");
+    const QString target = m_dir.filePath("offline.mp3");
+    const int sent = m_service.requests().size();
+    const Run result = run(QStringList{"convert"} + options + QStringList{"--output", target, input});
+    qputenv("PARLINO_API_KEY", key);
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.out, QStringList{target});
+    QCOMPARE(m_service.requests().size(), sent);
+    const QByteArray mp3 = contents(target);
+    QVERIFY2(mp3.size() > 2000, QByteArray::number(mp3.size()).constData());
+    const bool frameSync = quint8(mp3.at(0)) == 0xFF && (quint8(mp3.at(1)) & 0xE0) == 0xE0;
+    QVERIFY(mp3.startsWith("ID3") || frameSync);
 }
 
 QTEST_GUILESS_MAIN(TestConvertCommand)

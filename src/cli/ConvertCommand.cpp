@@ -49,11 +49,6 @@ QString cloudKey() {
 
 std::unique_ptr<SpeechEngine> makeEngine(SpeechEngineFactory::Kind kind, QString *error) {
     QString key;
-    if (kind == SpeechEngineFactory::Kind::Offline && !SpeechEngineFactory::offlineAvailable()) {
-        *error = QStringLiteral("the offline engine is not available in this build; use "
-                                "--engine cloud");
-        return nullptr;
-    }
     if (kind == SpeechEngineFactory::Kind::Cloud) {
         key = cloudKey();
         if (key.isEmpty()) {

@@ -3,6 +3,7 @@
 #include "settings/ApiKeyStore.h"
 #include "settings/Settings.h"
 #include "synthesis/CloudSpeechEngine.h"
+#include "synthesis/offline/OfflineSpeechEngine.h"
 
 namespace SpeechEngineFactory {
 
@@ -32,7 +33,7 @@ QStringList names() {
 }
 
 bool offlineAvailable() {
-    return false;
+    return true;
 }
 
 Kind preferredKind() {
@@ -44,10 +45,8 @@ Kind preferredKind() {
 }
 
 std::unique_ptr<SpeechEngine> create(Kind kind, const QString &apiKey, QString *error) {
-    if (kind == Kind::Offline) {
-        setError(error, QStringLiteral("The offline engine is not available in this build."));
-        return nullptr;
-    }
+    if (kind == Kind::Offline)
+        return std::make_unique<OfflineSpeechEngine>();
     const QUrl endpoint = CloudSpeechEngine::configuredEndpoint();
     const QString problem = CloudSpeechEngine::endpointProblem(endpoint);
     if (!problem.isEmpty()) {

@@ -22,7 +22,7 @@ QStringList names();
 bool offlineAvailable();
 
 // The engine setting when it is set, otherwise cloud when PARLINO_API_KEY is
-// set or no offline engine exists, otherwise offline.
+// set, otherwise the offline engine, which needs no account and no network.
 Kind preferredKind();
 
 // A new engine of that kind, or nothing with a one-line reason (an offline

@@ -18,12 +18,12 @@ TextEdit trimInside(const QString &before, const QString &after, qint64 pos, qin
     qint64 head = 0;
     while (head < removed && head < added && before.at(pos + head) == after.at(pos + head))
         ++head;
+    while (head > 0 && (splitsPair(before, pos + head) || splitsPair(after, pos + head)))
+        --head;
     qint64 tail = 0;
     while (tail < removed - head && tail < added - head &&
            before.at(pos + removed - 1 - tail) == after.at(pos + added - 1 - tail))
         ++tail;
-    while (head > 0 && (splitsPair(before, pos + head) || splitsPair(after, pos + head)))
-        --head;
     while (tail > 0 &&
            (splitsPair(before, pos + removed - tail) || splitsPair(after, pos + added - tail)))
         --tail;

@@ -91,14 +91,17 @@ void SSMLTextView::onContentsChange(int position, int removed, int added) {
     if (m_silent)
         return;
     const QString now = toPlainText();
-    // Format changes and input-method pre-edits report a change of nothing.
-    if (now == m_previousText)
-        return;
     std::optional<TextEdit> edit;
     if (m_gesture) {
+        // A gesture may replace a selection by the same text (pasting a word
+        // over itself): still an edit of that stretch.
         edit = replacementOfSelection(m_previousText, now, m_gesture->start, m_gesture->length);
-        m_gesture.reset(); // a gesture's later changes are trimmed like any other
+        if (edit || now != m_previousText)
+            m_gesture.reset(); // a gesture's later changes are trimmed like any other
     }
+    // Format changes and input-method pre-edits report a change of nothing.
+    if (!edit && now == m_previousText)
+        return;
     if (!edit)
         edit = trimEditWindow(m_previousText, now, position, removed, added);
     m_previousText = now;

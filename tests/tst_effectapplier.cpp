@@ -1,0 +1,226 @@
+#include "SpanBuilders.h"
+#include "editing/EditTracker.h"
+#include "editing/EffectApplier.h"
+#include "editing/SpanLookup.h"
+
+#include <QTest>
+
+// The effect applied in the tables: "Volume" loud, so it cannot be mistaken for
+// the existing "Emphasis" spans.
+static void applyVolume(EffectsArray &spans, qint64 start, qint64 length) {
+    EffectApplier::apply(spans, start, length, QStringLiteral("Volume"),
+                         EffectKind::find(u"Volume")->color(), QStringLiteral("loud"));
+}
+
+// "[10,12) new[12,15) [15,20)": the list with the newly applied span marked.
+static QString describe(const EffectsArray &spans) {
+    QStringList parts;
+    for (const SSMLCharactersModel &s : spans) {
+        const bool isNew = s.effects == QLatin1String("Volume");
+        parts << QStringLiteral("%1[%2,%3)").arg(isNew ? "new" : "").arg(s.location).arg(s.end());
+    }
+    return parts.join(u' ');
+}
+
+class TestEffectApplier : public QObject {
+    Q_OBJECT
+private slots:
+    void applyOverOneSpan_data();
+    void applyOverOneSpan();
+    void applyOverSeveralSpans_data();
+    void applyOverSeveralSpans();
+    void piecesKeepTheirEffect();
+    void pauseGoesIn_data();
+    void pauseGoesIn();
+    void pauseOverSelection();
+    void setPauseValue_data();
+    void setPauseValue();
+    void deleteAt_data();
+    void deleteAt();
+};
+
+void TestEffectApplier::applyOverOneSpan_data() {
+    QTest::addColumn<qint64>("start");
+    QTest::addColumn<qint64>("length");
+    QTest::addColumn<QString>("expected");
+    // A = [10, 20) "Emphasis" strong.
+    QTest::newRow("inside cuts A in two")
+        << qint64(12) << qint64(3) << "[10,12) new[12,15) [15,20)";
+    QTest::newRow("over A's head") << qint64(5) << qint64(7) << "new[5,12) [12,20)";
+    QTest::newRow("over A's tail and beyond") << qint64(15) << qint64(10) << "[10,15) new[15,25)";
+    QTest::newRow("A's tail exactly") << qint64(15) << qint64(5) << "[10,15) new[15,20)";
+    QTest::newRow("A's head exactly") << qint64(10) << qint64(5) << "new[10,15) [15,20)";
+    QTest::newRow("exactly A") << qint64(10) << qint64(10) << "new[10,20)";
+    QTest::newRow("around A") << qint64(5) << qint64(20) << "new[5,25)";
+    QTest::newRow("right after A: never merged") << qint64(20) << qint64(5) << "[10,20) new[20,25)";
+    QTest::newRow("right before A") << qint64(0) << qint64(10) << "new[0,10) [10,20)";
+    QTest::newRow("empty inside cuts A, adds nothing")
+        << qint64(15) << qint64(0) << "[10,15) [15,20)";
+    QTest::newRow("empty at A's start changes nothing") << qint64(10) << qint64(0) << "[10,20)";
+    QTest::newRow("empty at A's end changes nothing") << qint64(20) << qint64(0) << "[10,20)";
+    QTest::newRow("empty outside adds an empty span")
+        << qint64(25) << qint64(0) << "[10,20) new[25,25)";
+}
+
+void TestEffectApplier::applyOverOneSpan() {
+    QFETCH(qint64, start);
+    QFETCH(qint64, length);
+    QFETCH(QString, expected);
+    EffectsArray spans{span(10, 20)};
+    applyVolume(spans, start, length);
+    QCOMPARE(describe(spans), expected);
+}
+
+void TestEffectApplier::applyOverSeveralSpans_data() {
+    QTest::addColumn<EffectsArray>("before");
+    QTest::addColumn<qint64>("start");
+    QTest::addColumn<qint64>("length");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty list") << EffectsArray{} << qint64(3) << qint64(4) << "new[3,7)";
+    QTest::newRow("across two spans") << EffectsArray{span(10, 20), span(30, 40)} << qint64(15)
+                                      << qint64(20) << "[10,15) new[15,35) [35,40)";
+    QTest::newRow("covering a span and cutting the next")
+        << EffectsArray{span(10, 20), span(20, 30)} << qint64(5) << qint64(20)
+        << "new[5,25) [25,30)";
+    QTest::newRow("identical existing spans both stay")
+        << EffectsArray{span(10, 20), span(10, 20, "Sub", "x")} << qint64(30) << qint64(2)
+        << "[10,20) [10,20) new[30,32)";
+    QTest::newRow("a nested span goes with containment")
+        << EffectsArray{span(12, 14), span(10, 20)} << qint64(30) << qint64(2)
+        << "[10,20) new[30,32)";
+    QTest::newRow("sorted by end afterwards")
+        << EffectsArray{span(30, 40), span(0, 5)} << qint64(10) << qint64(5)
+        << "[0,5) new[10,15) [30,40)";
+}
+
+void TestEffectApplier::applyOverSeveralSpans() {
+    QFETCH(EffectsArray, before);
+    QFETCH(qint64, start);
+    QFETCH(qint64, length);
+    QFETCH(QString, expected);
+    applyVolume(before, start, length);
+    QCOMPARE(describe(before), expected);
+}
+
+void TestEffectApplier::piecesKeepTheirEffect() {
+    EffectsArray spans{span(10, 20)};
+    applyVolume(spans, 12, 3);
+    QCOMPARE(spans.size(), 3);
+    for (int i : {0, 2}) {
+        QCOMPARE(spans.at(i).effects, "Emphasis");
+        QCOMPARE(spans.at(i).ssmlTag, "strong");
+        QCOMPARE(spans.at(i).color, EffectKind::find(u"Emphasis")->color());
+    }
+    QCOMPARE(spans.at(1).ssmlTag, "loud");
+    QCOMPARE(spans.at(1).color, EffectKind::find(u"Volume")->color());
+}
+
+void TestEffectApplier::pauseGoesIn_data() {
+    QTest::addColumn<EffectsArray>("spans");
+    QTest::addColumn<qint64>("caret");
+    QTest::addColumn<bool>("goesIn");
+    const EffectsArray two{span(10, 20), span(30, 40)};
+    QTest::newRow("no spans") << EffectsArray{} << qint64(5) << true;
+    QTest::newRow("before every span") << two << qint64(5) << true;
+    QTest::newRow("at a span's start") << two << qint64(10) << true;
+    QTest::newRow("strictly inside a span") << two << qint64(15) << false;
+    QTest::newRow("inside the second span") << two << qint64(31) << false;
+    QTest::newRow("at a span's end") << two << qint64(20) << true;
+    QTest::newRow("after every span") << two << qint64(45) << true;
+}
+
+void TestEffectApplier::pauseGoesIn() {
+    QFETCH(EffectsArray, spans);
+    QFETCH(qint64, caret);
+    QFETCH(bool, goesIn);
+    QCOMPARE(EffectApplier::pauseGoesIn(spans, caret), goesIn);
+}
+
+void TestEffectApplier::pauseOverSelection() {
+    // The view replaces the selection [2, 8) with the glyph, tracks that edit,
+    // then appends the pause and sorts: the pause is not moved by its own glyph.
+    QString text = QStringLiteral("0123456789abcdefghij");
+    EffectsArray spans{span(10, 15)};
+    QVERIFY(EffectApplier::pauseGoesIn(spans, 2));
+    text.replace(2, 6, QChar(pauseGlyph));
+    EditTracker::track(spans, TextEdit{2, 6, 1}, 3, text);
+    spans.append(EffectApplier::makePause(2));
+    sortByEnd(spans);
+    QCOMPARE(ranges(spans), "[2,3) [5,10)");
+    const SSMLCharactersModel &pause = spans.first();
+    QCOMPARE(text.at(pause.location), QChar(pauseGlyph));
+    QCOMPARE(pause.effects, "Break");
+    QCOMPARE(pause.ssmlTag, "1");
+    QVERIFY(!pause.color.isValid());
+}
+
+void TestEffectApplier::setPauseValue_data() {
+    QTest::addColumn<EffectsArray>("spans");
+    QTest::addColumn<qint64>("caret");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<int>("changed");
+    const SSMLCharactersModel pause = EffectApplier::makePause(4);
+    QTest::newRow("whole number") << EffectsArray{pause} << qint64(5) << QVariant(2)
+                                  << QStringList{"2"} << 1;
+    QTest::newRow("decimal number")
+        << EffectsArray{pause} << qint64(5) << QVariant(0.5) << QStringList{"0.5"} << 1;
+    QTest::newRow("string unchanged")
+        << EffectsArray{pause} << qint64(5) << QVariant("1.5") << QStringList{"1.5"} << 1;
+    QTest::newRow("caret moved away")
+        << EffectsArray{pause} << qint64(7) << QVariant(3) << QStringList{"1"} << 0;
+    QTest::newRow("every pause there")
+        << EffectsArray{pause, span(0, 5, "Sub", "x"), pause} << qint64(5) << QVariant(3)
+        << QStringList{"3", "x", "3"} << 2;
+    QTest::newRow("other effects at the place stay")
+        << EffectsArray{span(4, 6, "Sub", "x")} << qint64(5) << QVariant(3) << QStringList{"x"}
+        << 0;
+}
+
+void TestEffectApplier::setPauseValue() {
+    QFETCH(EffectsArray, spans);
+    QFETCH(qint64, caret);
+    QFETCH(QVariant, value);
+    QFETCH(QStringList, values);
+    QFETCH(int, changed);
+    const QString rangesBefore = ranges(spans);
+    QCOMPARE(EffectApplier::setPauseValue(spans, caret, value), changed);
+    QStringList after;
+    for (const SSMLCharactersModel &s : std::as_const(spans))
+        after << s.ssmlTag;
+    QCOMPARE(after, values);
+    QCOMPARE(ranges(spans), rangesBefore);
+}
+
+void TestEffectApplier::deleteAt_data() {
+    QTest::addColumn<EffectsArray>("spans");
+    QTest::addColumn<qint64>("caret");
+    QTest::addColumn<QString>("removed");
+    QTest::addColumn<QString>("left");
+    const EffectsArray three{span(2, 5), span(8, 12, "Break", "1"), span(20, 30)};
+    QTest::newRow("empty list") << EffectsArray{} << qint64(3) << ""
+                                << "";
+    QTest::newRow("before every span: the first") << three << qint64(0) << "[2,5)"
+                                                  << "[8,12) [20,30)";
+    QTest::newRow("at a span's end") << three << qint64(5) << "[2,5)"
+                                     << "[8,12) [20,30)";
+    QTest::newRow("between spans: the next") << three << qint64(6) << "[8,12)"
+                                             << "[2,5) [20,30)";
+    QTest::newRow("inside the last") << three << qint64(25) << "[20,30)"
+                                     << "[2,5) [8,12)";
+    QTest::newRow("after every span: nothing") << three << qint64(31) << ""
+                                               << "[2,5) [8,12) [20,30)";
+}
+
+void TestEffectApplier::deleteAt() {
+    QFETCH(EffectsArray, spans);
+    QFETCH(qint64, caret);
+    QFETCH(QString, removed);
+    QFETCH(QString, left);
+    const std::optional<SSMLCharactersModel> gone = EffectApplier::deleteAt(spans, caret);
+    QCOMPARE(gone ? ranges({*gone}) : QString(), removed);
+    QCOMPARE(ranges(spans), left);
+}
+
+QTEST_GUILESS_MAIN(TestEffectApplier)
+#include "tst_effectapplier.moc"

@@ -256,6 +256,8 @@ void ViewController::effectsItemAtButton(QAbstractButton *button) {
         return;
     }
     auto *popover = new PopoverViewController(title, window());
+    // Back to the text when the popover closes, so typing goes on where it was.
+    connect(popover, &QObject::destroyed, m_textView, [this] { m_textView->setFocus(); });
     popover->showNextTo(button);
     if (kind->id != EffectKind::Break)
         return;

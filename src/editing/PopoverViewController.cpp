@@ -107,7 +107,7 @@ void PopoverViewController::buildLayout() {
 
 void PopoverViewController::showNextTo(QWidget *anchor) {
     adjustSize();
-    const QSize size = sizeHint().expandedTo(minimumSize());
+    const QSize size = this->size();
     const QPoint top = anchor->mapToGlobal(QPoint(anchor->width() / 2, 0));
     const QPoint bottom = anchor->mapToGlobal(QPoint(anchor->width() / 2, anchor->height()));
     QScreen *screen = anchor->screen();

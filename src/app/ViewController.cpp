@@ -86,7 +86,7 @@ void ViewController::buildLayout() {
     m_languagesPopBtn->setToolTip(tr("Language of the text"));
     m_voicesStylePopBtn->setToolTip(tr("Voice that speaks the text"));
     m_voicesStyleSegment->setToolTip(tr("Voice style; click to list the voices again"));
-    m_languagesPopBtn->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_languagesPopBtn->setMinimumContentsLength(18);
     m_voicesStylePopBtn->setMinimumContentsLength(16);
     m_pitchSlider->setRange(-20, 20);
     m_pitchSlider->setToolTip(tr("Pitch in semitones"));
@@ -378,5 +378,5 @@ void ViewController::loadDocument(const ParlinoDocument &document) {
         m_pitchSlider->setValue(*document.pitch);
     if (document.speed)
         m_speedSlider->setValue(*document.speed);
-    spansChanged();
+    // resetText() has highlighted every block with the new spans already.
 }

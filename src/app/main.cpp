@@ -7,10 +7,12 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QIcon>
 #include <QTextStream>
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -23,21 +25,25 @@ int runVerb(int argc, char *argv[]) {
     return CommandLine::run(QCoreApplication::arguments(), {in, out, err});
 }
 
-// Ends the process once the watched widget has painted for the first time:
-// the moment the user first sees the editor (show() returns before that).
-class QuitAfterFirstPaint : public QObject {
+// Runs an action once the watched widget has painted for the first time: the
+// moment the user first sees the editor (show() returns before that).
+class AfterFirstPaint : public QObject {
 public:
-    using QObject::QObject;
+    explicit AfterFirstPaint(std::function<void()> action)
+        : m_action(std::move(action)) {}
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);
-            // Queued, so the paint event finishes before the loop ends.
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            // Queued, so the paint event finishes first.
+            QTimer::singleShot(0, this, m_action);
         }
         return false;
     }
+
+private:
+    std::function<void()> m_action;
 };
 
 struct EditorOptions {
@@ -67,16 +73,22 @@ int runEditor(int argc, char *argv[]) {
     QApplication::setApplicationDisplayName(QStringLiteral("Parlino"));
     QApplication::setApplicationVersion(QStringLiteral(PARLINO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("parlino"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/parlino/parlino.svg")));
     const EditorOptions options = editorOptions(QApplication::arguments());
 
     MainWindowController window;
+    // The icon matters to the window manager, not to the first paint, and
+    // finding the SVG icon engine costs a plug-in scan: set it afterwards.
+    AfterFirstPaint afterPaint([quit = options.quitAfterShow] {
+        if (quit)
+            QCoreApplication::quit();
+        else
+            QApplication::setWindowIcon(QIcon(QStringLiteral(":/parlino/parlino.svg")));
+    });
+    window.viewController()->textView()->viewport()->installEventFilter(&afterPaint);
+    window.show();
+    // Loaded once the window has its size, so the text is laid out only once.
     if (!options.load.isEmpty())
         window.openDocument(options.load);
-    QuitAfterFirstPaint quitter;
-    if (options.quitAfterShow)
-        window.viewController()->textView()->viewport()->installEventFilter(&quitter);
-    window.show();
     return app.exec();
 }
 

@@ -121,10 +121,10 @@ void TestEffectButtons::effectOverSelection_data() {
         });
     };
     QTest::newRow("Time applies at once") << "Time" << PopoverAction() << "time";
-    QTest::newRow("Emphasis Moderate") << "Emphasis" << downs(1) << "moderate";
-    QTest::newRow("Say as Cardinal") << "Say as" << downs(2) << "cardinal";
-    QTest::newRow("Volume Very Soft") << "Volume" << downs(4) << "x-soft";
-    QTest::newRow("Date dmy") << "Date" << downs(2) << "dmy";
+    QTest::newRow("Emphasis Moderate") << "Emphasis" << downs(2) << "moderate";
+    QTest::newRow("Say as Cardinal") << "Say as" << downs(3) << "cardinal";
+    QTest::newRow("Volume Very Soft") << "Volume" << downs(5) << "x-soft";
+    QTest::newRow("Date dmy") << "Date" << downs(3) << "dmy";
     QTest::newRow("Sub alias") << "Sub" << PopoverAction([](PopoverViewController *p) {
         QTest::keyClicks(p->subTextField(), "Mister");
         QTest::keyClick(p->subTextField(), Qt::Key_Return);

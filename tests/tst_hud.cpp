@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTest>
@@ -14,6 +15,7 @@ private slots:
     void cleanup();
     void briefMessageGoesToActiveWindowAndLeaves();
     void briefMessageWithoutActiveWindowShowsNothing();
+    void briefMessageFallsBackToTheViewsWindow();
     void lastingMessageDimsAndStays();
     void hideHidesOnlyTheTopmost();
     void hideWithoutOverlayIsHarmless();
@@ -48,6 +50,12 @@ void TestHud::briefMessageGoesToActiveWindowAndLeaves() {
     QCOMPARE(hud->labelText(), QStringLiteral("No Network"));
     QCOMPARE(hud->mode(), MBProgressHUD::Mode::CustomView);
     QCOMPARE(hud->geometry(), m_content->rect());
+    QFont bold = hud->font();
+    bold.setBold(true);
+    bold.setPixelSize(16);
+    const int room = hud->panelRect().width() - 40; // the panel's inner margins
+    QCOMPARE(QFontMetrics(bold).elidedText(hud->labelText(), Qt::ElideRight, room),
+             hud->labelText());
     QTRY_VERIFY_WITH_TIMEOUT(hud.isNull(), 3000);
     QVERIFY2(clock.elapsed() >= 1000, "a brief message stays one second");
 }
@@ -57,6 +65,19 @@ void TestHud::briefMessageWithoutActiveWindowShowsNothing() {
     QTRY_VERIFY(!QApplication::activeWindow());
     MBProgressHUD::showError(QStringLiteral("Failed"));
     QVERIFY(m_content->findChildren<MBProgressHUD *>().isEmpty());
+    MBProgressHUD::showError(QStringLiteral("Failed"), m_content);
+    QVERIFY(m_content->findChildren<MBProgressHUD *>().isEmpty()); // its window is hidden
+}
+
+void TestHud::briefMessageFallsBackToTheViewsWindow() {
+    QWidget other;
+    other.show();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    other.hide();
+    QTRY_VERIFY(!QApplication::activeWindow());
+    QLabel inside(m_content);
+    MBProgressHUD::showError(QStringLiteral("Failed"), &inside);
+    QVERIFY(MBProgressHUD::HUDForView(m_content));
 }
 
 void TestHud::lastingMessageDimsAndStays() {

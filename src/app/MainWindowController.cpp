@@ -9,15 +9,19 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStandardPaths>
 
 MainWindowController::MainWindowController(QWidget *parent)
     : QMainWindow(parent)
     , m_viewController(new ViewController(this)) {
     setCentralWidget(m_viewController);
-    setMinimumSize(760, 480);
-    resize(1000, 680);
     buildMenus();
+    // A comfortable size that still fits small or strongly scaled screens.
+    QSize size(1000, 680);
+    if (const QScreen *screen = this->screen())
+        size = size.boundedTo(screen->availableSize() * 0.95);
+    resize(size.expandedTo(minimumSizeHint()));
     setCurrentPath(QString());
     m_viewController->textView()->setFocus();
 }

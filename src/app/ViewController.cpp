@@ -112,6 +112,7 @@ void ViewController::buildLayout() {
     voice->addWidget(m_languagesPopBtn, 0, 1, 1, 2);
     voice->addWidget(new QLabel(tr("Voice"), this), 0, 3);
     auto *voiceRow = new QHBoxLayout;
+    voiceRow->setSpacing(8);
     voiceRow->addWidget(m_voicesStylePopBtn, 1);
     voiceRow->addWidget(m_voicesStyleSegment);
     voice->addLayout(voiceRow, 0, 4, 1, 2);
@@ -128,9 +129,6 @@ void ViewController::buildLayout() {
     m_effectsSelector->setCurrentIndex(1);
     m_effectsSelector->setToolTip(tr("Show or hide the effect buttons"));
     m_effectsView = buildEffectsView();
-    auto *effects = new QHBoxLayout;
-    effects->addWidget(m_effectsSelector);
-    effects->addWidget(m_effectsView, 1);
 
     m_enginePopBtn->addItem(tr("Offline voice"), QStringLiteral("offline"));
     m_enginePopBtn->addItem(tr("Cloud voice"), QStringLiteral("cloud"));
@@ -143,12 +141,13 @@ void ViewController::buildLayout() {
     m_charactersCount->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_charactersCount, 1);
+    bottom->addWidget(m_effectsSelector);
     bottom->addWidget(m_enginePopBtn);
     bottom->addWidget(m_convertButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(voice);
-    layout->addLayout(effects);
+    layout->addWidget(m_effectsView);
     layout->addWidget(m_textView, 1);
     layout->addLayout(bottom);
 

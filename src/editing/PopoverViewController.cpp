@@ -49,6 +49,9 @@ PopoverViewController::PopoverViewController(const QString &type, QWidget *paren
         }
     }
     m_popUpButton->addItems(m_itemTitles);
+    // Nothing is chosen until the user picks: a shown first item would look applied.
+    m_popUpButton->setPlaceholderText(tr("Choose a value…"));
+    m_popUpButton->setCurrentIndex(-1);
     m_popUpButton->setVisible(!m_itemTitles.isEmpty());
     const bool isBreak = kind && kind->id == EffectKind::Break;
     const bool isSub = kind && kind->id == EffectKind::Sub;
@@ -88,6 +91,8 @@ void PopoverViewController::buildLayout() {
     pause->addWidget(new QLabel(tr("Pause"), m_customView));
     m_textField->setMaximumWidth(m_textField->fontMetrics().horizontalAdvance(u'0') * 8);
     pause->addWidget(m_textField);
+    // As tall as the field, like the arrows of a spin box.
+    m_stepperView->setFixedHeight(m_textField->sizeHint().height());
     pause->addWidget(m_stepperView);
     pause->addStretch(1);
 
@@ -164,8 +169,8 @@ void PopoverViewController::post(const QString &name, const QVariant &itemTitle)
 bool PopoverViewController::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_helpButton) {
         if (event->type() == QEvent::Enter) {
-            QToolTip::showText(m_helpButton->mapToGlobal(QPoint(0, m_helpButton->height())),
-                               m_helpText, m_helpButton);
+            // Under the popover, so it covers none of the popover's controls.
+            QToolTip::showText(mapToGlobal(QPoint(0, height() - 12)), m_helpText, m_helpButton);
             return false;
         }
         if (event->type() == QEvent::Leave)

@@ -15,7 +15,9 @@ class Stepper;
 // pop-up (Emphasis, Say as, Volume, Date), the pause editor (Break) or the
 // alias field (Sub), and always a delete button and a help button whose
 // help text shows while the pointer is over it. It changes no spans itself:
-// it posts each choice on the default NotificationCenter.
+// it posts each choice on the default NotificationCenter. The value pop-up
+// starts with no item chosen; picking any item, also the same one again,
+// reports it.
 class PopoverViewController : public QFrame {
     Q_OBJECT
 public:

@@ -23,9 +23,8 @@ constexpr qreal cornerRadius = 10;
 constexpr qreal dimOpacity = 0.75;
 constexpr int spinnerSpokes = 12;
 
-// The content of the window the user works in: a main window's central widget.
-QWidget *activeContentView() {
-    QWidget *window = QApplication::activeWindow();
+// The content of a window: a main window's central widget, or the window.
+QWidget *contentView(QWidget *window) {
     if (auto *main = qobject_cast<QMainWindow *>(window); main && main->centralWidget())
         return main->centralWidget();
     return window;
@@ -73,8 +72,11 @@ MBProgressHUD *MBProgressHUD::HUDForView(const QWidget *view) {
 
 void MBProgressHUD::show(const QString &text, const QString &icon, QWidget *view) {
     Q_UNUSED(icon)
-    Q_UNUSED(view)
-    QWidget *host = activeContentView();
+    // Where the user is looking; when no window of ours is active (the user
+    // switched away while waiting), the window of the given view.
+    QWidget *host = contentView(QApplication::activeWindow());
+    if (!host && view && view->window()->isVisible())
+        host = contentView(view->window());
     if (!host)
         return;
     auto *hud = new MBProgressHUD(host);
@@ -239,7 +241,8 @@ QRect MBProgressHUD::panelRect() const {
     const auto addLine = [&](const QString &text, const QFontMetrics &metrics) {
         if (text.isEmpty())
             return;
-        width = std::max(width, metrics.horizontalAdvance(text));
+        // One pixel of slack: advances are rounded, and a tight fit gets elided.
+        width = std::max(width, metrics.horizontalAdvance(text) + 1);
         height += (height > 0 ? lineGap : 0) + metrics.height();
     };
     addLine(m_labelText, label);

@@ -31,9 +31,9 @@ public:
     // The topmost overlay on view that is not already going away, or nullptr.
     static MBProgressHUD *HUDForView(const QWidget *view);
 
-    // Brief message: text only, on the active window's content, gone after one
-    // second (plus its fades). The icon and view are not used: every brief
-    // message looks the same and goes where the user is looking.
+    // Brief message: text only, on the active window's content (or, when no
+    // window is active, on the given view's window), gone after one second
+    // plus its fades. The icon is not used: every brief message looks the same.
     static void show(const QString &text, const QString &icon, QWidget *view);
     static void showSuccess(const QString &text, QWidget *view);
     static void showError(const QString &text, QWidget *view);

@@ -16,7 +16,8 @@ Stepper::Stepper(QWidget *parent)
     for (QToolButton *button : {m_up, m_down}) {
         button->setAutoRepeat(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+        button->setFixedWidth(button->fontMetrics().height() + 4);
     }
     m_up->setArrowType(Qt::UpArrow);
     m_down->setArrowType(Qt::DownArrow);

@@ -28,8 +28,6 @@ private slots:
     void twoSpans();
     void oneSpan_data();
     void oneSpan();
-    void followingSpan_data();
-    void followingSpan();
     void openCases_data();
     void openCases();
     void emptySpansGo();
@@ -128,6 +126,10 @@ void TestEditTracking::twoSpans_data() {
     QTest::newRow("type over a character of A") << edit(15, 1, 1) << "[10,20) [30,40)";
     QTest::newRow("replace A's head") << edit(5, 10, 2) << "[7,12) [22,32)";
     QTest::newRow("replace exactly A") << edit(10, 10, 1) << "[21,31)";
+    QTest::newRow("delete past B's end") << edit(15, 25, 0) << "[10,15)";
+    QTest::newRow("replace past B's end") << edit(15, 25, 3) << "[10,15)";
+    QTest::newRow("replace into B: new text outside B") << edit(15, 20, 2) << "[10,15) [17,22)";
+    QTest::newRow("replace ending at B's start") << edit(18, 12, 1) << "[10,18) [19,29)";
 }
 
 void TestEditTracking::twoSpans() {
@@ -170,26 +172,6 @@ void TestEditTracking::oneSpan() {
     QFETCH(TextEdit, e);
     QFETCH(QString, expected);
     checkTracking({span(10, 20)}, e, expected);
-}
-
-void TestEditTracking::followingSpan_data() {
-    QTest::addColumn<TextEdit>("e");
-    QTest::addColumn<QString>("expected");
-    // A = [10, 20) contains or follows the edit; B = [30, 40) comes after it.
-    QTest::newRow("insert inside A moves B") << edit(15, 0, 2) << "[10,22) [32,42)";
-    QTest::newRow("delete past B's end empties B") << edit(15, 25, 0) << "[10,15)";
-    QTest::newRow("replace past B's end empties B") << edit(15, 25, 3) << "[10,15)";
-    QTest::newRow("delete into B cuts its head") << edit(15, 20, 0) << "[10,15) [15,20)";
-    QTest::newRow("replace into B: new text outside B") << edit(15, 20, 2) << "[10,15) [17,22)";
-    QTest::newRow("delete before B moves it") << edit(12, 3, 0) << "[10,17) [27,37)";
-    QTest::newRow("replace before B moves it") << edit(12, 3, 5) << "[10,22) [32,42)";
-    QTest::newRow("replace ending at B's start") << edit(18, 12, 1) << "[10,18) [19,29)";
-}
-
-void TestEditTracking::followingSpan() {
-    QFETCH(TextEdit, e);
-    QFETCH(QString, expected);
-    checkTracking({span(10, 20), span(30, 40)}, e, expected);
 }
 
 void TestEditTracking::openCases_data() {

@@ -30,6 +30,7 @@ private slots:
     void applyOverSeveralSpans_data();
     void applyOverSeveralSpans();
     void piecesKeepTheirEffect();
+    void piecesKeepTheirPlace();
     void pauseGoesIn_data();
     void pauseGoesIn();
     void pauseOverSelection();
@@ -113,6 +114,18 @@ void TestEffectApplier::piecesKeepTheirEffect() {
     }
     QCOMPARE(spans.at(1).ssmlTag, "loud");
     QCOMPARE(spans.at(1).color, EffectKind::find(u"Volume")->color());
+}
+
+void TestEffectApplier::piecesKeepTheirPlace() {
+    // The tail of a cut span keeps its order among spans with the same end,
+    // which decides how their markup nests.
+    EffectsArray spans{span(2, 4, "Date", "dmy"), span(3, 4, "Break", "1")};
+    applyVolume(spans, 3, 0);
+    QCOMPARE(ranges(spans), "[2,3) [3,4) [3,4)");
+    QStringList effects;
+    for (const SSMLCharactersModel &s : std::as_const(spans))
+        effects << s.effects;
+    QCOMPARE(effects, (QStringList{"Date", "Date", "Break"}));
 }
 
 void TestEffectApplier::pauseGoesIn_data() {

@@ -1,12 +1,15 @@
 #include "cli/CommandLine.h"
 
+#include "cli/ConvertCommand.h"
+#include "cli/RequestCommand.h"
 #include "cli/SsmlCommand.h"
 #include "cli/VoicesCommand.h"
 
 #include <QTextStream>
 
 QStringList CommandLine::verbs() {
-    return {QStringLiteral("ssml"), QStringLiteral("voices")};
+    return {QStringLiteral("ssml"), QStringLiteral("voices"), QStringLiteral("request"),
+            QStringLiteral("convert")};
 }
 
 bool CommandLine::isVerb(const QString &argument) {
@@ -20,6 +23,10 @@ int CommandLine::run(const QStringList &arguments, CommandStreams streams) {
         return SsmlCommand::run(rest, streams);
     if (verb == QLatin1String("voices"))
         return VoicesCommand::run(rest, streams);
+    if (verb == QLatin1String("request"))
+        return RequestCommand::run(rest, streams);
+    if (verb == QLatin1String("convert"))
+        return ConvertCommand::run(rest, streams);
     streams.err << "parlino: unknown command \"" << verb
                 << "\"; known: " << verbs().join(QLatin1String(", ")) << Qt::endl;
     return ExitUsage;

@@ -74,17 +74,18 @@ void EffectApplier::apply(EffectsArray &spans, qint64 selectionStart, qint64 sel
 
     const qint64 s = selectionStart;
     const qint64 t = selectionStart + selectionLength;
+    // A span cut in two keeps both pieces where it stood, so that after the
+    // stable sort the pieces keep their order among spans with the same end.
     EffectsArray result;
-    EffectsArray tails;
     result.reserve(spans.size() + 2);
     for (SSMLCharactersModel x : std::as_const(spans)) {
         bool covered = false;
-        if (std::optional<SSMLCharactersModel> tail = cutSpan(x, s, t, covered))
-            tails.append(*tail);
+        const std::optional<SSMLCharactersModel> tail = cutSpan(x, s, t, covered);
         if (!covered)
             result.append(x);
+        if (tail)
+            result.append(*tail);
     }
-    result.append(tails);
     result.append(added);
 
     dropContained(result);

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "cli/CommandLine.h"
+
+#include <memory>
+
+class SpeechEngine;
+
+// `parlino convert [--engine cloud|offline] [--voice NAME] [--pitch N]
+// [--speed N] [--output-dir DIR | --output FILE] FILE...`: converts each FILE
+// into an MP3 file, one after the other, printing each written path on
+// stdout. A failure is reported as "parlino: FILE: message" on stderr and the
+// remaining files are still tried; the status is the worst seen (1 for a
+// failed conversion or write, 2 for bad usage or a refused input).
+class ConvertCommand {
+public:
+    static int run(const QStringList &arguments, CommandStreams streams);
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "synthesis/Conversion.h"
+
+#include <optional>
+
+class ParlinoDocument;
+class QCommandLineParser;
+
+// The --voice, --pitch and --speed options shared by `request` and
+// `convert`, and how they combine with a document's own settings: an option
+// wins over the document, the document over the editor's start-up values
+// (first voice of the catalogue, pitch 0, speed 100).
+class VoiceOptions {
+public:
+    static constexpr int minPitch = -20;
+    static constexpr int maxPitch = 20;
+    static constexpr int minSpeed = 25;
+    static constexpr int maxSpeed = 400;
+
+    static void addTo(QCommandLineParser &parser);
+
+    // Checks the options' values alone; empty when usable.
+    static QString problem(const QCommandLineParser &parser);
+
+    // The conversion input for a document, or nothing with a one-line reason.
+    static std::optional<ConversionInput> input(const QCommandLineParser &parser,
+                                                const ParlinoDocument &document, QString *error);
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "synthesis/FolderChooser.h"
+
+#include <QPointer>
+
+class QWidget;
+
+// Asks for a folder with the platform's folder dialog, modal over a window.
+class FileDialogFolderChooser : public FolderChooser {
+public:
+    explicit FileDialogFolderChooser(QWidget *parent = nullptr);
+
+    QString chooseFolder(const QString &startFolder) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};

@@ -1,0 +1,146 @@
+#include "ui/PreferencesDialog.h"
+
+#include "settings/ApiKeyStore.h"
+#include "settings/Settings.h"
+#include "synthesis/CloudSpeechEngine.h"
+#include "synthesis/SpeechEngineFactory.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QVBoxLayout>
+
+namespace {
+
+QString keyringNoteText() {
+    QString text;
+    if (!ApiKeyStore::environmentKey().isEmpty())
+        text = QObject::tr("PARLINO_API_KEY is set in the environment and is used instead of a "
+                           "key entered here.") +
+               u' ';
+    if (!ApiKeyStore::keyringSupported())
+        text += QObject::tr("No keyring is available: a key entered here lasts for this session "
+                            "only and is never written to a file.");
+    else
+        text += QObject::tr("The key is kept in the desktop keyring, never in a file.");
+    return text;
+}
+
+} // namespace
+
+PreferencesDialog::PreferencesDialog(QWidget *parent)
+    : QDialog(parent)
+    , m_apiKeyEdit(new QLineEdit(this))
+    , m_endpointEdit(new QLineEdit(this))
+    , m_engineBox(new QComboBox(this))
+    , m_keyringNote(new QLabel(keyringNoteText(), this))
+    , m_statusLabel(new QLabel(this))
+    , m_saveButton(new QPushButton(tr("Save"), this))
+    , m_forgetKeyButton(new QPushButton(tr("Forget Key"), this)) {
+    setWindowTitle(tr("Preferences"));
+    m_apiKeyEdit->setObjectName(QStringLiteral("apiKeyEdit"));
+    m_endpointEdit->setObjectName(QStringLiteral("endpointEdit"));
+    m_engineBox->setObjectName(QStringLiteral("engineBox"));
+    m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
+
+    m_apiKeyEdit->setEchoMode(QLineEdit::Password);
+    m_apiKeyEdit->setPlaceholderText(tr("unchanged"));
+    m_endpointEdit->setPlaceholderText(CloudSpeechEngine::defaultEndpoint.toString());
+    m_keyringNote->setWordWrap(true);
+    m_statusLabel->setWordWrap(true);
+
+    m_engineBox->addItem(tr("Automatic"), QString());
+    m_engineBox->addItem(tr("Cloud (Google Text-to-Speech)"),
+                         SpeechEngineFactory::name(SpeechEngineFactory::Kind::Cloud));
+    m_engineBox->addItem(tr("Offline (eSpeak NG)"),
+                         SpeechEngineFactory::name(SpeechEngineFactory::Kind::Offline));
+    if (!SpeechEngineFactory::offlineAvailable()) {
+        if (auto *model = qobject_cast<QStandardItemModel *>(m_engineBox->model()))
+            model->item(2)->setEnabled(false);
+    }
+
+    auto *form = new QFormLayout;
+    form->addRow(tr("API key"), m_apiKeyEdit);
+    form->addRow(QString(), m_keyringNote);
+    form->addRow(tr("Service address"), m_endpointEdit);
+    form->addRow(tr("Speech engine"), m_engineBox);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->addButton(m_saveButton, QDialogButtonBox::ApplyRole);
+    buttons->addButton(m_forgetKeyButton, QDialogButtonBox::ResetRole);
+    m_saveButton->setDefault(true);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(m_statusLabel);
+    layout->addWidget(buttons);
+
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_saveButton, &QPushButton::clicked, this, &PreferencesDialog::apply);
+    connect(m_forgetKeyButton, &QPushButton::clicked, this, &PreferencesDialog::forgetKey);
+    loadFields();
+}
+
+void PreferencesDialog::loadFields() {
+    m_endpointEdit->setText(Settings::value(Settings::Key::Endpoint).toString());
+    const int engine = m_engineBox->findData(Settings::value(Settings::Key::Engine).toString());
+    m_engineBox->setCurrentIndex(engine < 0 ? 0 : engine);
+}
+
+QString PreferencesDialog::statusText() const {
+    return m_statusLabel->text();
+}
+
+void PreferencesDialog::setStatus(const QString &text) {
+    m_statusLabel->setText(text);
+}
+
+void PreferencesDialog::apply() {
+    const QString endpoint = m_endpointEdit->text().trimmed();
+    if (!endpoint.isEmpty()) {
+        const QString problem =
+            CloudSpeechEngine::endpointProblem(QUrl(endpoint, QUrl::StrictMode));
+        if (!problem.isEmpty()) {
+            setStatus(problem);
+            return;
+        }
+    }
+    QString error;
+    if (!Settings::setValue(Settings::Key::Endpoint, endpoint, &error) ||
+        !Settings::setValue(Settings::Key::Engine, m_engineBox->currentData(), &error)) {
+        setStatus(tr("Could not save the settings: %1").arg(error));
+        return;
+    }
+
+    const QString key = m_apiKeyEdit->text().trimmed();
+    if (key.isEmpty()) {
+        setStatus(tr("Saved."));
+        emit saved();
+        return;
+    }
+    m_saveButton->setEnabled(false);
+    ApiKeyStore::store(this, key, [this](bool inKeyring, const QString &keyringError) {
+        m_saveButton->setEnabled(true);
+        m_apiKeyEdit->clear();
+        if (inKeyring)
+            setStatus(tr("Saved. The key is stored in the desktop keyring."));
+        else
+            setStatus(tr("Saved. No keyring is available (%1): the key lasts for this session "
+                         "only and is not written to any file.")
+                          .arg(keyringError));
+        emit saved();
+    });
+}
+
+void PreferencesDialog::forgetKey() {
+    m_forgetKeyButton->setEnabled(false);
+    ApiKeyStore::forget(this, [this] {
+        m_forgetKeyButton->setEnabled(true);
+        setStatus(tr("The key is forgotten."));
+        emit saved();
+    });
+}

@@ -2,6 +2,7 @@
 #include "app/ViewController.h"
 #include "document/ParlinoDocument.h"
 #include "editing/SSMLTextView.h"
+#include "settings/Settings.h"
 #include "ui/NotificationCenter.h"
 #include "ui/SegmentedControl.h"
 
@@ -60,6 +61,7 @@ private slots:
     void alertLogsWhenOkCloses();
     void destroyedViewReceivesNoNotification();
     void documentRoundTrip();
+    void engineChoiceIsRemembered();
 
 private:
     std::unique_ptr<MainWindowController> m_window;
@@ -226,6 +228,18 @@ void TestMainView::documentRoundTrip() {
     QCOMPARE(view->speedSlider()->value(), 150);
     QCOMPARE(view->charactersCount()->text(), QStringLiteral("(1words 5characters)"));
     QVERIFY(!view->textView()->document()->isUndoAvailable());
+}
+
+void TestMainView::engineChoiceIsRemembered() {
+    QComboBox *engines = m_view->enginePopBtn();
+    for (const QString &engine : {QStringLiteral("cloud"), QStringLiteral("offline")}) {
+        pick(engines, engines->itemText(engines->findData(engine)));
+        QCOMPARE(m_view->selectedEngine(), engine);
+        QCOMPARE(Settings::value(Settings::Key::Engine).toString(), engine);
+        MainWindowController next;
+        QCOMPARE(next.viewController()->selectedEngine(), engine);
+    }
+    Settings::remove(Settings::Key::Engine);
 }
 
 QTEST_MAIN(TestMainView)

@@ -3,6 +3,7 @@
 #include "app/ViewController.h"
 #include "document/ParlinoDocument.h"
 #include "editing/SSMLTextView.h"
+#include "ui/PreferencesDialog.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -50,6 +51,11 @@ void MainWindowController::buildMenus() {
     edit->addAction(tr("&Paste"), QKeySequence::Paste, text, &SSMLTextView::paste);
     edit->addSeparator();
     edit->addAction(tr("Select &All"), QKeySequence::SelectAll, text, &SSMLTextView::selectAll);
+    edit->addSeparator();
+    QAction *preferences =
+        edit->addAction(tr("Pre&ferences…"), this, &MainWindowController::preferencesClick);
+    preferences->setMenuRole(QAction::PreferencesRole);
+    preferences->setShortcut(QKeySequence::Preferences);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->addAction(tr("&About Parlino"), this, &MainWindowController::aboutClick);
@@ -115,6 +121,14 @@ void MainWindowController::saveAsClick() {
     if (!ParlinoDocument::isJsonPath(path))
         path += QStringLiteral(".json");
     saveDocument(path);
+}
+
+void MainWindowController::preferencesClick() {
+    auto *dialog = new PreferencesDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &PreferencesDialog::saved, m_viewController,
+            &ViewController::refreshEngineChoice);
+    dialog->open();
 }
 
 void MainWindowController::aboutClick() {

@@ -25,6 +25,7 @@ private:
     void openClick();
     void saveClick();
     void saveAsClick();
+    void preferencesClick();
     void aboutClick();
     void setCurrentPath(const QString &path);
 

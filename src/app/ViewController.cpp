@@ -10,6 +10,8 @@
 #include "editing/SSMLTextView.h"
 #include "editing/SpanHighlighter.h"
 #include "editing/SpanLookup.h"
+#include "settings/Settings.h"
+#include "synthesis/SpeechEngineFactory.h"
 #include "synthesis/SsmlAssembly.h"
 #include "ui/NotificationCenter.h"
 #include "ui/SegmentedControl.h"
@@ -130,9 +132,11 @@ void ViewController::buildLayout() {
     m_effectsSelector->setToolTip(tr("Show or hide the effect buttons"));
     m_effectsView = buildEffectsView();
 
-    m_enginePopBtn->addItem(tr("Offline voice"), QStringLiteral("offline"));
-    m_enginePopBtn->addItem(tr("Cloud voice"), QStringLiteral("cloud"));
+    using Kind = SpeechEngineFactory::Kind;
+    m_enginePopBtn->addItem(tr("Offline voice"), SpeechEngineFactory::name(Kind::Offline));
+    m_enginePopBtn->addItem(tr("Cloud voice"), SpeechEngineFactory::name(Kind::Cloud));
     m_enginePopBtn->setToolTip(tr("Speak with the offline engine or the cloud service"));
+    refreshEngineChoice();
     m_convertButton->setDefault(true);
     m_convertButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
     m_convertButton->setToolTip(
@@ -157,6 +161,13 @@ void ViewController::buildLayout() {
     connect(m_effectsSelector, &QComboBox::activated, this,
             &ViewController::voiceWithEffectsAction);
     connect(m_convertButton, &QPushButton::clicked, this, &ViewController::convertBtnClick);
+    connect(m_enginePopBtn, &QComboBox::activated, this,
+            [this] { Settings::setValue(Settings::Key::Engine, selectedEngine()); });
+}
+
+void ViewController::refreshEngineChoice() {
+    const QString preferred = SpeechEngineFactory::name(SpeechEngineFactory::preferredKind());
+    m_enginePopBtn->setCurrentIndex(std::max(0, m_enginePopBtn->findData(preferred)));
 }
 
 QWidget *ViewController::buildEffectsView() {

@@ -48,8 +48,10 @@ public:
     const Catalogue &dataSource() const { return m_dataSource; }
     const QStringList &googleDic() const { return m_googleDic; }
     QString ssmlString() const { return m_ssmlString; }
-    // "offline" or "cloud": the engine the user picked for Convert.
+    // "offline" or "cloud": the engine the user picked for Convert. Picking one
+    // stores it as the engine setting; refreshEngineChoice() shows the setting.
     QString selectedEngine() const;
+    void refreshEngineChoice();
     // The limit or refusal alert while it is open, else nullptr.
     QMessageBox *openAlert() const { return m_alert; }
 

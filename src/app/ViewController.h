@@ -2,38 +2,114 @@
 
 #include "catalogue/DataSource.h"
 #include "editing/SSMLCharactersModel.h"
+#include "editing/SSMLTextViewDelegate.h"
 
+#include <QMessageBox>
+#include <QPointer>
+#include <QVariantMap>
 #include <QWidget>
 
+class ParlinoDocument;
+class QAbstractButton;
 class QComboBox;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 class QSlider;
+class SSMLTextView;
+class SegmentedControl;
+class SpanHighlighter;
 
-// The editor's hub: owns the text, the span list and the controls, and calls
-// into the core for every operation.
-class ViewController : public QWidget {
+// The editor's hub: owns the text view, the controls, the span list and the
+// assembled SSML. Every operation is a thin call into the core with the
+// current text, selection and spans, followed by an update of the widgets.
+class ViewController : public QWidget, public SSMLTextViewDelegate {
     Q_OBJECT
 public:
+    static constexpr qint64 alertType = 1;
+
     explicit ViewController(QWidget *parent = nullptr);
+    ~ViewController() override;
+
+    // Outlets.
+    SSMLTextView *textView() const { return m_textView; }
+    QComboBox *languagesPopBtn() const { return m_languagesPopBtn; }
+    QComboBox *voicesStylePopBtn() const { return m_voicesStylePopBtn; }
+    QSlider *pitchSlider() const { return m_pitchSlider; }
+    QSlider *speedSlider() const { return m_speedSlider; }
+    QLabel *charactersCount() const { return m_charactersCount; }
+    QWidget *effectsView() const { return m_effectsView; }
+    SegmentedControl *voicesStyleSegment() const { return m_voicesStyleSegment; }
+    QComboBox *effectsSelector() const { return m_effectsSelector; }
+    QComboBox *enginePopBtn() const { return m_enginePopBtn; }
+    QPushButton *convertButton() const { return m_convertButton; }
+    QPushButton *effectButton(const QString &effect) const;
 
     const EffectsArray &effectsArray() const { return m_effectsArray; }
+    const Catalogue &dataSource() const { return m_dataSource; }
+    const QStringList &googleDic() const { return m_googleDic; }
     QString ssmlString() const { return m_ssmlString; }
+    // "offline" or "cloud": the engine the user picked for Convert. Picking one
+    // stores it as the engine setting; refreshEngineChoice() shows the setting.
+    QString selectedEngine() const;
+    void refreshEngineChoice();
+    // The limit or refusal alert while it is open, else nullptr.
+    QMessageBox *openAlert() const { return m_alert; }
 
+    // The text, spans and voice settings as a document, and back. Loading
+    // replaces the text without an edit report and clears the undo history.
+    ParlinoDocument document() const;
+    void loadDocument(const ParlinoDocument &document);
+
+    // Actions.
+    void voiceWithEffectsAction(int selectedIndex);
     void languagesPopBtnClick();
+    void chooseVoicesStyleClick();
+    void effectsItemAtButton(QAbstractButton *button);
     void convertBtnClick();
+    // The one-button warning: window-modal, returns at once. An alert with the
+    // same message that is still open is not stacked by a second one.
+    void showAlert(const QString &message, qint64 type);
+
+    // Notification handlers.
+    void setEffectsData(const QVariantMap &userInfo);
+    void breakTimeValue(const QVariantMap &userInfo);
+    void deleteEffects(const QVariantMap &userInfo);
+    void setEffectsDataWithEffects(const QString &effect, const QColor &tagColor,
+                                   const QString &ssmlTag);
+
+    // The index of the span at the caret, or -1.
+    qsizetype determineLocation() const;
+
+    void returnDidChangeTextView(SSMLTextView *textView,
+                                 const QList<std::pair<qint64, qint64>> &affectedRanges,
+                                 const QStringList &replacementStrings,
+                                 const QString &textViewString) override;
+
+signals:
+    // Convert assembled the text: ssml is the string to speak, engine as selectedEngine().
+    void conversionRequested(const QString &ssml, const QString &engine);
 
 private:
+    void viewDidLoad();
+    void buildLayout();
+    QWidget *buildEffectsView();
     void fillVoices();
+    void spansChanged();
 
-    QPlainTextEdit *m_textView;
+    SSMLTextView *m_textView;
     QComboBox *m_languagesPopBtn;
     QComboBox *m_voicesStylePopBtn;
+    SegmentedControl *m_voicesStyleSegment;
     QSlider *m_pitchSlider;
     QSlider *m_speedSlider;
     QLabel *m_charactersCount;
+    QWidget *m_effectsView = nullptr;
+    QComboBox *m_effectsSelector;
+    QComboBox *m_enginePopBtn;
     QPushButton *m_convertButton;
+    QList<QPushButton *> m_effectButtons;
+    SpanHighlighter *m_highlighter = nullptr;
+    QPointer<QMessageBox> m_alert;
 
     Catalogue m_dataSource;
     QStringList m_googleDic;

@@ -1,12 +1,18 @@
 #include "app/MainWindowController.h"
+#include "app/ViewController.h"
 #include "cli/CommandLine.h"
+#include "editing/SSMLTextView.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
+#include <QIcon>
 #include <QTextStream>
+#include <QTimer>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -19,14 +25,70 @@ int runVerb(int argc, char *argv[]) {
     return CommandLine::run(QCoreApplication::arguments(), {in, out, err});
 }
 
+// Runs an action once the watched widget has painted for the first time: the
+// moment the user first sees the editor (show() returns before that).
+class AfterFirstPaint : public QObject {
+public:
+    explicit AfterFirstPaint(std::function<void()> action)
+        : m_action(std::move(action)) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // Queued, so the paint event finishes first.
+            QTimer::singleShot(0, this, m_action);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+struct EditorOptions {
+    bool quitAfterShow = false;
+    QString load;
+};
+
+// parlino [--quit-after-show] [--load FILE | FILE]
+EditorOptions editorOptions(const QStringList &arguments) {
+    EditorOptions options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--quit-after-show"))
+            options.quitAfterShow = true;
+        else if (argument == QLatin1String("--load") && i + 1 < arguments.size())
+            options.load = arguments.at(++i);
+        else if (!argument.startsWith(u'-'))
+            options.load = argument;
+    }
+    return options;
+}
+
 int runEditor(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Parlino"));
     QApplication::setApplicationName(QStringLiteral("Parlino"));
     QApplication::setApplicationDisplayName(QStringLiteral("Parlino"));
+    QApplication::setApplicationVersion(QStringLiteral(PARLINO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("parlino"));
+    const EditorOptions options = editorOptions(QApplication::arguments());
+
     MainWindowController window;
+    // The icon matters to the window manager, not to the first paint, and
+    // finding the SVG icon engine costs a plug-in scan: set it afterwards.
+    AfterFirstPaint afterPaint([quit = options.quitAfterShow] {
+        if (quit)
+            QCoreApplication::quit();
+        else
+            QApplication::setWindowIcon(QIcon(QStringLiteral(":/parlino/parlino.svg")));
+    });
+    window.viewController()->textView()->viewport()->installEventFilter(&afterPaint);
     window.show();
+    // Loaded once the window has its size, so the text is laid out only once.
+    if (!options.load.isEmpty())
+        window.openDocument(options.load);
     return app.exec();
 }
 

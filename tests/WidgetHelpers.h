@@ -1,0 +1,81 @@
+#pragma once
+
+#include "editing/SSMLCharactersModel.h"
+#include "editing/SSMLTextView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QColor>
+#include <QStringList>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
+
+#include <algorithm>
+
+// Helpers for widget tests that act on the editor as a user would.
+
+inline void selectRange(SSMLTextView *view, int start, int end) {
+    QTextCursor cursor = view->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    view->setTextCursor(cursor);
+}
+
+inline void placeCaret(SSMLTextView *view, int at) {
+    selectRange(view, at, at);
+}
+
+inline void pasteText(SSMLTextView *view, const QString &text) {
+    QApplication::clipboard()->setText(text);
+    QTest::keySequence(view, QKeySequence::Paste);
+}
+
+// The highlighted stretches of the document, as "[start,end) #rrggbb" in
+// document order, adjacent stretches of one colour joined.
+inline QStringList highlights(const QTextDocument *document) {
+    struct Run {
+        int start;
+        int end;
+        QColor color;
+    };
+    QList<Run> runs;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QList<QTextLayout::FormatRange> formats = block.layout()->formats();
+        std::sort(formats.begin(), formats.end(),
+                  [](const auto &a, const auto &b) { return a.start < b.start; });
+        for (const QTextLayout::FormatRange &range : formats) {
+            if (!range.format.hasProperty(QTextFormat::BackgroundBrush))
+                continue;
+            const int start = block.position() + range.start;
+            const QColor color = range.format.background().color();
+            const bool continues = !runs.isEmpty() && runs.last().color == color &&
+                                   (runs.last().end == start ||
+                                    (range.start == 0 && runs.last().end + 1 == block.position()));
+            if (continues)
+                runs.last().end = start + range.length;
+            else
+                runs.append({start, start + range.length, color});
+        }
+    }
+    QStringList out;
+    for (const Run &run : runs)
+        out << QStringLiteral("[%1,%2) %3").arg(run.start).arg(run.end).arg(run.color.name());
+    return out;
+}
+
+// What highlights() must show for these spans: every coloured span, by start.
+inline QStringList expectedHighlights(EffectsArray spans) {
+    std::sort(spans.begin(), spans.end(),
+              [](const auto &a, const auto &b) { return a.location < b.location; });
+    QStringList out;
+    for (const SSMLCharactersModel &span : spans) {
+        if (span.color.isValid() && span.length > 0)
+            out << QStringLiteral("[%1,%2) %3")
+                       .arg(span.location)
+                       .arg(span.end())
+                       .arg(span.color.name());
+    }
+    return out;
+}

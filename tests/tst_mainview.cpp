@@ -1,0 +1,246 @@
+#include "app/MainWindowController.h"
+#include "app/ViewController.h"
+#include "document/ParlinoDocument.h"
+#include "editing/SSMLTextView.h"
+#include "settings/Settings.h"
+#include "ui/NotificationCenter.h"
+#include "ui/SegmentedControl.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// The main window's controls, the pop-ups, the alert and Convert.
+namespace {
+
+QStringList items(const QComboBox *combo) {
+    QStringList out;
+    for (int i = 0; i < combo->count(); ++i)
+        out << combo->itemText(i);
+    return out;
+}
+
+// Picks a combo box item from the keyboard, as a user would: Home, then Down.
+void pick(QComboBox *combo, const QString &title) {
+    const int index = combo->findText(title);
+    QVERIFY2(index >= 0, qPrintable(title));
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Home);
+    for (int i = 0; i < index; ++i)
+        QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(combo->currentText(), title);
+}
+
+} // namespace
+
+class TestMainView : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void outletsByName();
+    void popUpsAtStartUp();
+    void languageChangeRefillsVoices_data();
+    void languageChangeRefillsVoices();
+    void sameLanguageAgainResetsVoice();
+    void styleSegmentRefreshesVoices();
+    void effectsSelectorHidesAndShowsPanel();
+    void convertRefusesEmptyText();
+    void convertAssemblesAndLogs();
+    void alertLogsWhenOkCloses();
+    void destroyedViewReceivesNoNotification();
+    void documentRoundTrip();
+    void engineChoiceIsRemembered();
+
+private:
+    std::unique_ptr<MainWindowController> m_window;
+    ViewController *m_view = nullptr;
+};
+
+void TestMainView::init() {
+    m_window = std::make_unique<MainWindowController>();
+    m_view = m_window->viewController();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestMainView::cleanup() {
+    m_window.reset();
+    QLoggingCategory::setFilterRules(QString());
+}
+
+void TestMainView::outletsByName() {
+    for (const char *name : {"textView", "languagesPopBtn", "voicesStylePopBtn", "pitchSlider",
+                             "speedSlider", "charactersCount", "effectsView", "voicesStyleSegment"})
+        QVERIFY2(m_view->findChild<QWidget *>(QLatin1String(name)), name);
+    QCOMPARE(m_view->findChild<SSMLTextView *>(QStringLiteral("textView")), m_view->textView());
+    QVERIFY(m_window->minimumWidth() <= 1280 && m_window->minimumHeight() <= 800);
+}
+
+void TestMainView::popUpsAtStartUp() {
+    const QStringList languages = items(m_view->languagesPopBtn());
+    QCOMPARE(languages.size(), 37);
+    QCOMPARE(languages.first(), QStringLiteral("Arabic"));
+    QCOMPARE(languages.last(), QStringLiteral("Welsh"));
+    QVERIFY(languages.indexOf("Icelandic") < languages.indexOf("Indonesian (Indonesia)"));
+    QVERIFY(languages.indexOf("Spanish (Mexican)") < languages.indexOf("Spanish (Spain)"));
+    QVERIFY(languages.indexOf("Spanish (Spain)") < languages.indexOf("Spanish (US)"));
+    QVERIFY(languages.indexOf("English (UK)") < languages.indexOf("English (US)"));
+    QCOMPARE(m_view->languagesPopBtn()->currentText(), QStringLiteral("Arabic"));
+    QCOMPARE(items(m_view->voicesStylePopBtn()),
+             (QStringList{"ar-XA-Standard-A", "ar-XA-Standard-B", "ar-XA-Standard-C"}));
+    QCOMPARE(m_view->voicesStylePopBtn()->currentText(), QStringLiteral("ar-XA-Standard-A"));
+}
+
+void TestMainView::languageChangeRefillsVoices_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("voices");
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("English (US)") << "English (US)" << 4 << "en-US-Standard-B";
+    QTest::newRow("Dutch") << "Dutch (Netherlands)" << 5 << "nl-NL-Standard-A";
+    QTest::newRow("Welsh has no voice") << "Welsh" << 0 << "";
+    QTest::newRow("Spanish (US) has no voice") << "Spanish (US)" << 0 << "";
+}
+
+void TestMainView::languageChangeRefillsVoices() {
+    QFETCH(QString, language);
+    QFETCH(int, voices);
+    QFETCH(QString, selected);
+    pick(m_view->languagesPopBtn(), language);
+    QCOMPARE(m_view->voicesStylePopBtn()->count(), voices);
+    QCOMPARE(m_view->voicesStylePopBtn()->currentText(), selected);
+    QCOMPARE(m_view->voicesStylePopBtn()->currentIndex(), voices ? 0 : -1);
+}
+
+void TestMainView::sameLanguageAgainResetsVoice() {
+    pick(m_view->languagesPopBtn(), QStringLiteral("English (UK)"));
+    pick(m_view->voicesStylePopBtn(), QStringLiteral("en-GB-Standard-C"));
+    // Pick the same language through its list, which reports even an unchanged choice.
+    QComboBox *languages = m_view->languagesPopBtn();
+    languages->showPopup();
+    QAbstractItemView *list = languages->view();
+    QTRY_VERIFY(list->isVisible());
+    const QRect item = list->visualRect(list->model()->index(languages->currentIndex(), 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+    QTRY_COMPARE(m_view->voicesStylePopBtn()->currentText(), QStringLiteral("en-GB-Standard-A"));
+}
+
+void TestMainView::styleSegmentRefreshesVoices() {
+    pick(m_view->languagesPopBtn(), QStringLiteral("German (Germany)"));
+    pick(m_view->voicesStylePopBtn(), QStringLiteral("de-DE-Standard-B"));
+    SegmentedControl *segment = m_view->voicesStyleSegment();
+    QTest::mouseClick(segment->findChildren<QAbstractButton *>().constFirst(), Qt::LeftButton);
+    QCOMPARE(m_view->voicesStylePopBtn()->currentText(), QStringLiteral("de-DE-Standard-A"));
+    QCOMPARE(m_view->voicesStylePopBtn()->count(), 2);
+}
+
+void TestMainView::effectsSelectorHidesAndShowsPanel() {
+    QComboBox *selector = m_view->effectsSelector();
+    QVERIFY(m_view->effectsView()->isVisible());
+    pick(selector, selector->itemText(0));
+    QVERIFY(!m_view->effectsView()->isVisible());
+    pick(selector, selector->itemText(0));
+    QVERIFY(!m_view->effectsView()->isVisible());
+    pick(selector, selector->itemText(1));
+    QVERIFY(m_view->effectsView()->isVisible());
+}
+
+void TestMainView::convertRefusesEmptyText() {
+    QSignalSpy requested(m_view, &ViewController::conversionRequested);
+    QTest::mouseClick(m_view->convertButton(), Qt::LeftButton);
+    QVERIFY(m_view->openAlert());
+    QCOMPARE(m_view->openAlert()->text(), QStringLiteral("Text not empty!"));
+    QCOMPARE(requested.size(), 0);
+}
+
+void TestMainView::convertAssemblesAndLogs() {
+    QLoggingCategory::setFilterRules(QStringLiteral("parlino.app.debug=true"));
+    ParlinoDocument document;
+    document.text = QStringLiteral("Hi you");
+    SSMLCharactersModel emphasis;
+    emphasis.location = 3;
+    emphasis.length = 3;
+    emphasis.effects = QStringLiteral("Emphasis");
+    emphasis.ssmlTag = QStringLiteral("strong");
+    document.effects = {emphasis};
+    m_view->loadDocument(document);
+    QSignalSpy requested(m_view, &ViewController::conversionRequested);
+    const QString ssml =
+        QStringLiteral("<speak>Hi <emphasis level='strong'>you</emphasis></speak>");
+    QTest::ignoreMessage(QtDebugMsg, qPrintable(ssml));
+    QTest::keyClick(m_view->textView(), Qt::Key_Return, Qt::ControlModifier);
+    QTRY_COMPARE(requested.size(), 1);
+    QCOMPARE(m_view->ssmlString(), ssml);
+    QCOMPARE(requested.first().at(0).toString(), ssml);
+    QCOMPARE(requested.first().at(1).toString(), m_view->selectedEngine());
+    QVERIFY(!m_view->openAlert());
+}
+
+void TestMainView::alertLogsWhenOkCloses() {
+    QLoggingCategory::setFilterRules(QStringLiteral("parlino.app.debug=true"));
+    for (qint64 type : {0, 1, 7}) {
+        m_view->showAlert(QStringLiteral("Message"), type);
+        QPointer<QMessageBox> alert = m_view->openAlert();
+        QVERIFY(alert);
+        QTRY_VERIFY(alert->isVisible()); // opened without blocking
+        QCOMPARE(alert->buttons().size(), 1);
+        QCOMPARE(alert->buttons().constFirst()->text(), QStringLiteral("OK"));
+        QTest::ignoreMessage(QtDebugMsg, "确定");
+        QTest::keyClick(alert, Qt::Key_Return);
+        QTRY_VERIFY(alert.isNull());
+    }
+}
+
+void TestMainView::destroyedViewReceivesNoNotification() {
+    const int before = NotificationCenter::defaultCenter().observerCount();
+    m_window.reset();
+    QCOMPARE(NotificationCenter::defaultCenter().observerCount(), before - 3);
+    NotificationCenter::defaultCenter().post(QStringLiteral("DeleteEffects"), {});
+}
+
+void TestMainView::documentRoundTrip() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("doc.json"));
+    QTest::keyClicks(m_view->textView(), "Hello");
+    pick(m_view->languagesPopBtn(), QStringLiteral("French (France)"));
+    pick(m_view->voicesStylePopBtn(), QStringLiteral("fr-FR-Standard-C"));
+    m_view->speedSlider()->setValue(150);
+    QVERIFY(m_window->saveDocument(path));
+    QVERIFY(m_window->windowTitle().contains(QStringLiteral("doc.json")));
+
+    MainWindowController other;
+    QVERIFY(other.openDocument(path));
+    ViewController *view = other.viewController();
+    QCOMPARE(view->textView()->toPlainText(), QStringLiteral("Hello"));
+    QCOMPARE(view->languagesPopBtn()->currentText(), QStringLiteral("French (France)"));
+    QCOMPARE(view->voicesStylePopBtn()->currentText(), QStringLiteral("fr-FR-Standard-C"));
+    QCOMPARE(view->speedSlider()->value(), 150);
+    QCOMPARE(view->charactersCount()->text(), QStringLiteral("(1words 5characters)"));
+    QVERIFY(!view->textView()->document()->isUndoAvailable());
+}
+
+void TestMainView::engineChoiceIsRemembered() {
+    QComboBox *engines = m_view->enginePopBtn();
+    for (const QString &engine : {QStringLiteral("cloud"), QStringLiteral("offline")}) {
+        pick(engines, engines->itemText(engines->findData(engine)));
+        QCOMPARE(m_view->selectedEngine(), engine);
+        QCOMPARE(Settings::value(Settings::Key::Engine).toString(), engine);
+        MainWindowController next;
+        QCOMPARE(next.viewController()->selectedEngine(), engine);
+    }
+    Settings::remove(Settings::Key::Engine);
+}
+
+QTEST_MAIN(TestMainView)
+#include "tst_mainview.moc"

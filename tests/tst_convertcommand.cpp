@@ -226,7 +226,7 @@ void TestConvertCommand::serviceUnreachable() {
     qputenv("PARLINO_ENDPOINT", "http://tts.example.com");
     const Run plainHttp = run({"convert", "--output-dir", m_dir.path(), input});
     qputenv("PARLINO_API_KEY", "");
-    const Run noKey = run({"convert", "--output-dir", m_dir.path(), input});
+    const Run noKey = run({"convert", "--engine", "cloud", "--output-dir", m_dir.path(), input});
     qputenv("PARLINO_ENDPOINT", m_service.baseUrl().toEncoded());
     qputenv("PARLINO_API_KEY", key);
 

@@ -1,40 +1,18 @@
-#include "cli/CommandLine.h"
+#include "CliRun.h"
 
-#include <QBuffer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 
 namespace {
 
-struct Run {
-    int status;
-    QString out;
-    QString err;
-};
+using Run = CliRun;
 
-Run run(const QStringList &arguments, const QByteArray &input = QByteArray()) {
-    QByteArray inBytes = input;
-    QBuffer in(&inBytes);
-    in.open(QIODevice::ReadOnly);
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int status =
-        CommandLine::run(QStringList{"parlino"} + arguments, {in, outStream, errStream});
-    outStream.flush();
-    errStream.flush();
-    return {status, out, err};
+CliRun run(const QStringList &arguments, const QByteArray &input = QByteArray()) {
+    return CliRun::run(arguments, input);
 }
 
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    return path;
+    return writeTestFile(dir.filePath(name), bytes);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
+#include "CliRun.h"
 #include "FakeSynthesisService.h"
-#include "cli/CommandLine.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -23,25 +23,12 @@ struct Run {
 };
 
 Run run(const QStringList &arguments, const QByteArray &input = QByteArray()) {
-    QByteArray inBytes = input;
-    QBuffer in(&inBytes);
-    in.open(QIODevice::ReadOnly);
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int status =
-        CommandLine::run(QStringList{"parlino"} + arguments, {in, outStream, errStream});
-    outStream.flush();
-    errStream.flush();
-    return {status, out.split('\n', Qt::SkipEmptyParts), err};
+    const CliRun result = CliRun::run(arguments, input);
+    return {result.status, result.outLines(), result.err};
 }
 
 QString write(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes) {
-    QFile file(dir.filePath(name));
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    return file.fileName();
+    return writeTestFile(dir.filePath(name), bytes);
 }
 
 QByteArray contents(const QString &path) {
@@ -251,12 +238,14 @@ void TestConvertCommand::offlineEngine() {
     QFETCH(QStringList, options);
     QFETCH(QByteArray, apiKey);
     qputenv("PARLINO_API_KEY", apiKey);
-    const QString input = write(m_dir, "a.json",
-                                R"({"text":"Hello\u23F8there","voice":"en-GB-Standard-A",)"
-                                R"("effects":[{"effect":"Break","location":5,"length":1,"value":"1"}]})");
+    const QString input =
+        write(m_dir, "a.json",
+              R"({"text":"Hello\u23F8there","voice":"en-GB-Standard-A",)"
+              R"("effects":[{"effect":"Break","location":5,"length":1,"value":"1"}]})");
     const QString target = m_dir.filePath("offline.mp3");
     const int sent = m_service.requests().size();
-    const Run result = run(QStringList{"convert"} + options + QStringList{"--output", target, input});
+    const Run result =
+        run(QStringList{"convert"} + options + QStringList{"--output", target, input});
     qputenv("PARLINO_API_KEY", key);
     QCOMPARE(result.err, QString());
     QCOMPARE(result.status, 0);

@@ -41,12 +41,14 @@ OfflineNotes::OfflineNotes(QWidget *parent)
         font.setPointSizeF(font.pointSizeF() * 0.9);
         label->setFont(font);
         label->setForegroundRole(QPalette::PlaceholderText);
+        label->setWordWrap(true);
     }
+    // Wrapped rather than widening the window: the editor must still fit a
+    // small or strongly scaled screen.
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(m_rangeNote);
-    row->addStretch(1);
-    row->addWidget(m_voiceNote);
+    row->addWidget(m_rangeNote, 3);
+    row->addWidget(m_voiceNote, 2);
 }
 
 void OfflineNotes::refresh(bool offline, const QString &voice, int pitch, int speed) {

@@ -9,6 +9,7 @@
 #include "synthesis/FolderChooser.h"
 #include "synthesis/NetAPIClicnet.h"
 #include "synthesis/SpeechEngine.h"
+#include "synthesis/offline/OfflineSpeechEngine.h"
 #include "ui/MBProgressHUD.h"
 #include "ui/OfflineNotes.h"
 
@@ -112,6 +113,7 @@ private slots:
     void offlineNotesFollowEngineAndVoice_data();
     void offlineNotesFollowEngineAndVoice();
     void offlineEngineEndToEnd();
+    void closingWhileSpeakingWritesNothing();
 
 private:
     // Engines answering audio (or error) through the editor's provider.
@@ -396,6 +398,27 @@ void TestEditorConversion::offlineEngineEndToEnd() {
     QCOMPARE(mp3.sampleRate, 22050);
     QVERIFY2(mp3.taggedSeconds() > 0.4 && mp3.taggedSeconds() < 3.0,
              qPrintable(QString::number(mp3.taggedSeconds())));
+}
+
+void TestEditorConversion::closingWhileSpeakingWritesNothing() {
+    useChooser(m_folder.path()); // destroyed with the window, and never asked
+    pickEngine(m_view, QStringLiteral("offline"));
+    pick(m_view->languagesPopBtn(), QStringLiteral("English (US)"));
+    typeAndConvert(QStringLiteral("Goodbye."));
+    QVERIFY(m_view->isConverting());
+    m_window.reset();
+    // eSpeak's thread takes requests in order: once a later one has been
+    // answered, the abandoned one has ended too, and its result went nowhere.
+    OfflineSpeechEngine later;
+    bool answered = false;
+    later.synthesize(
+        QJsonObject{{"input", QJsonObject{{"text", "Hi"}}},
+                    {"voice", QJsonObject{{"languageCode", "en-US"}, {"name", "en-US-Standard-B"}}},
+                    {"audioConfig", QJsonObject{{"audioEncoding", "MP3"}}}},
+        [&answered](const QByteArray &, const QString &) { answered = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(answered, 20000);
+    QCoreApplication::processEvents();
+    QVERIFY(filesIn(m_folder.path()).isEmpty());
 }
 
 QTEST_MAIN(TestEditorConversion)

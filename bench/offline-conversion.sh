@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times the offline conversion of a text three ways in one run:
-#   ours      the offline engine (eSpeak NG and LAME in-process, encoding
-#             beside synthesis), as run by OURS_CMD below
+#   ours      parlino convert --engine offline (eSpeak NG and LAME in-process,
+#             encoding beside synthesis), as run by OURS_CMD below
 #   pipeline  espeak-ng --stdout -v en-us -f TEXT | lame -b 48 - out.mp3
 #   espeak    espeak-ng -v en-us -f TEXT -w out.wav (synthesis alone)
 # and prints the audio duration, the best of RUNS wall times, real-time
@@ -21,7 +21,7 @@ trap 'rm -rf "$work"' EXIT
 out=$work/ours.mp3
 
 # The conversion under test; it must write $out.
-OURS_CMD=${OURS_CMD:-"'$build/bench/offline_convert' --voice en-US-Standard-B '$text' '$out'"}
+OURS_CMD=${OURS_CMD:-"'$build/src/parlino' convert --engine offline --voice en-US-Standard-B --output '$out' '$text'"}
 PIPELINE_CMD="espeak-ng --stdout -v en-us -f '$text' | lame -b 48 - '$work/pipeline.mp3' 2>/dev/null"
 ESPEAK_CMD="espeak-ng -v en-us -f '$text' -w '$work/espeak.wav'"
 

@@ -1,6 +1,6 @@
-// Converts a text or SSML file to MP3 with the offline engine, as a
-// conversion from the editor or the command line would. Used by
-// bench/offline-conversion.sh to time the engine on its own.
+// Converts a text or SSML file to MP3 with the offline engine alone, without
+// the command line around it, to profile the engine. bench/offline-conversion.sh
+// times the whole `parlino convert --engine offline`.
 //
 //   offline_convert [--voice NAME] [--ssml] [--pitch N] [--rate R] INPUT OUTPUT.mp3
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColor>
+#include <QComboBox>
 #include <QStringList>
 #include <QTest>
 #include <QTextBlock>
@@ -25,6 +26,17 @@ inline void selectRange(SSMLTextView *view, int start, int end) {
 
 inline void placeCaret(SSMLTextView *view, int at) {
     selectRange(view, at, at);
+}
+
+// Picks a combo box item from the keyboard, as a user would: Home, then Down.
+inline void pick(QComboBox *combo, const QString &title) {
+    const int index = combo->findText(title);
+    QVERIFY2(index >= 0, qPrintable(title));
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Home);
+    for (int i = 0; i < index; ++i)
+        QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(combo->currentText(), title);
 }
 
 inline void pasteText(SSMLTextView *view, const QString &text) {

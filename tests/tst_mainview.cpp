@@ -1,8 +1,11 @@
+#include "WidgetHelpers.h"
 #include "app/MainWindowController.h"
 #include "app/ViewController.h"
 #include "document/ParlinoDocument.h"
 #include "editing/SSMLTextView.h"
 #include "settings/Settings.h"
+#include "synthesis/FolderChooser.h"
+#include "synthesis/SpeechEngine.h"
 #include "ui/NotificationCenter.h"
 #include "ui/SegmentedControl.h"
 
@@ -18,6 +21,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -31,16 +35,19 @@ QStringList items(const QComboBox *combo) {
     return out;
 }
 
-// Picks a combo box item from the keyboard, as a user would: Home, then Down.
-void pick(QComboBox *combo, const QString &title) {
-    const int index = combo->findText(title);
-    QVERIFY2(index >= 0, qPrintable(title));
-    combo->setFocus();
-    QTest::keyClick(combo, Qt::Key_Home);
-    for (int i = 0; i < index; ++i)
-        QTest::keyClick(combo, Qt::Key_Down);
-    QCOMPARE(combo->currentText(), title);
-}
+// Answers at once with a few bytes.
+class QuickEngine : public SpeechEngine {
+public:
+    void synthesize(const QJsonObject &, Completion done) override {
+        QTimer::singleShot(0, this, [done] { done(QByteArrayLiteral("mp3"), QString()); });
+    }
+};
+
+// The user cancels the folder question.
+class CancellingChooser : public FolderChooser {
+public:
+    QString chooseFolder(const QString &) override { return QString(); }
+};
 
 } // namespace
 
@@ -175,6 +182,9 @@ void TestMainView::convertAssemblesAndLogs() {
     emphasis.ssmlTag = QStringLiteral("strong");
     document.effects = {emphasis};
     m_view->loadDocument(document);
+    m_view->setEngineProvider(
+        [](SpeechEngineFactory::Kind, QString *) { return std::make_unique<QuickEngine>(); });
+    m_view->setFolderChooser(std::make_unique<CancellingChooser>());
     QSignalSpy requested(m_view, &ViewController::conversionRequested);
     const QString ssml =
         QStringLiteral("<speak>Hi <emphasis level='strong'>you</emphasis></speak>");
@@ -184,6 +194,7 @@ void TestMainView::convertAssemblesAndLogs() {
     QCOMPARE(m_view->ssmlString(), ssml);
     QCOMPARE(requested.first().at(0).toString(), ssml);
     QCOMPARE(requested.first().at(1).toString(), m_view->selectedEngine());
+    QTRY_VERIFY(!m_view->isConverting());
     QVERIFY(!m_view->openAlert());
 }
 

@@ -11,13 +11,20 @@
 #include "editing/SpanHighlighter.h"
 #include "editing/SpanLookup.h"
 #include "settings/Settings.h"
+#include "synthesis/Conversion.h"
+#include "synthesis/NetError.h"
+#include "synthesis/SpeechEngine.h"
 #include "synthesis/SpeechEngineFactory.h"
 #include "synthesis/SsmlAssembly.h"
+#include "ui/FileDialogFolderChooser.h"
+#include "ui/MBProgressHUD.h"
 #include "ui/NotificationCenter.h"
+#include "ui/OfflineNotes.h"
 #include "ui/SegmentedControl.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -31,6 +38,7 @@ namespace {
 
 const QString lengthLimitMessage = QStringLiteral("The length cannot exceed 5000");
 const QString emptyTextMessage = QStringLiteral("Text not empty!");
+const QString loadingMessage = QStringLiteral("Loading...");
 
 // What the effect buttons' tooltips say about Time, which has no popover help.
 const char *const timeHelp =
@@ -57,14 +65,27 @@ ViewController::ViewController(QWidget *parent)
     , m_charactersCount(new QLabel(this))
     , m_effectsSelector(new QComboBox(this))
     , m_enginePopBtn(new QComboBox(this))
-    , m_convertButton(new QPushButton(tr("Convert"), this)) {
+    , m_convertButton(new QPushButton(tr("Convert"), this))
+    , m_offlineNotes(new OfflineNotes(this))
+    , m_conversion(new Conversion(nullptr, this))
+    , m_folderChooser(std::make_unique<FileDialogFolderChooser>(this))
+    , m_engineProvider([](SpeechEngineFactory::Kind kind, QString *error) {
+        // An empty key: the cloud engine looks it up for each request, so a
+        // key entered in Preferences meanwhile is used.
+        return SpeechEngineFactory::create(kind, QString(), error);
+    }) {
     buildLayout();
     viewDidLoad();
+    connect(m_conversion, &Conversion::busyChanged, this, &ViewController::conversionBusyChanged);
+    connect(m_conversion, &Conversion::failed, this, &ViewController::conversionFailed);
+    connect(m_conversion, &Conversion::saved, this, &ViewController::conversionSaved);
 }
 
 ViewController::~ViewController() {
     NotificationCenter::defaultCenter().removeObserver(this);
     m_textView->setSsmlDelegate(nullptr);
+    // Gone before the engine, so a conversion cut short reports to no one.
+    delete m_conversion;
 }
 
 void ViewController::buildLayout() {
@@ -151,6 +172,7 @@ void ViewController::buildLayout() {
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(voice);
+    layout->addWidget(m_offlineNotes);
     layout->addWidget(m_effectsView);
     layout->addWidget(m_textView, 1);
     layout->addLayout(bottom);
@@ -161,13 +183,27 @@ void ViewController::buildLayout() {
     connect(m_effectsSelector, &QComboBox::activated, this,
             &ViewController::voiceWithEffectsAction);
     connect(m_convertButton, &QPushButton::clicked, this, &ViewController::convertBtnClick);
-    connect(m_enginePopBtn, &QComboBox::activated, this,
-            [this] { Settings::setValue(Settings::Key::Engine, selectedEngine()); });
+    connect(m_enginePopBtn, &QComboBox::activated, this, [this] {
+        Settings::setValue(Settings::Key::Engine, selectedEngine());
+        updateOfflineNotes();
+    });
+    connect(m_voicesStylePopBtn, &QComboBox::currentIndexChanged, this,
+            &ViewController::updateOfflineNotes);
+    connect(m_pitchSlider, &QSlider::valueChanged, this, &ViewController::updateOfflineNotes);
+    connect(m_speedSlider, &QSlider::valueChanged, this, &ViewController::updateOfflineNotes);
 }
 
 void ViewController::refreshEngineChoice() {
     const QString preferred = SpeechEngineFactory::name(SpeechEngineFactory::preferredKind());
     m_enginePopBtn->setCurrentIndex(std::max(0, m_enginePopBtn->findData(preferred)));
+    updateOfflineNotes();
+}
+
+void ViewController::updateOfflineNotes() {
+    const bool offline =
+        selectedEngine() == SpeechEngineFactory::name(SpeechEngineFactory::Kind::Offline);
+    m_offlineNotes->refresh(offline, m_voicesStylePopBtn->currentText(), m_pitchSlider->value(),
+                            m_speedSlider->value());
 }
 
 QWidget *ViewController::buildEffectsView() {
@@ -240,6 +276,7 @@ void ViewController::fillVoices() {
     m_voicesStylePopBtn->clear();
     m_voicesStylePopBtn->addItems(sortedArrayByKeys(m_googleDic));
     m_voicesStylePopBtn->setEnabled(!m_googleDic.isEmpty());
+    updateOfflineNotes();
 }
 
 void ViewController::languagesPopBtnClick() {
@@ -348,15 +385,91 @@ void ViewController::showAlert(const QString &message, qint64 type) {
     alert->open();
 }
 
+void ViewController::setFolderChooser(std::unique_ptr<FolderChooser> chooser) {
+    // A running conversion holds on to the current one until it has asked.
+    if (m_converting) {
+        qCWarning(lcApp, "the folder chooser is not replaced while a conversion runs");
+        return;
+    }
+    m_folderChooser = std::move(chooser);
+}
+
+void ViewController::setEngineProvider(EngineProvider provider) {
+    m_engineProvider = std::move(provider);
+}
+
 void ViewController::convertBtnClick() {
     const QString text = m_textView->toPlainText();
     if (text.isEmpty()) {
         showAlert(emptyTextMessage, alertType);
         return;
     }
+    // One conversion at a time: the button is disabled meanwhile, and any
+    // other call is turned away with a brief message.
+    if (m_converting) {
+        MBProgressHUD::showError(tr("A conversion is already running."), this);
+        return;
+    }
     m_ssmlString = assembleSsml(text, m_effectsArray);
     qCDebug(lcApp).noquote() << m_ssmlString;
+    googleTTSRequest();
+}
+
+void ViewController::googleTTSRequest() {
+    ConversionInput input;
+    input.text = m_textView->toPlainText();
+    input.spans = m_effectsArray;
+    input.voice = m_voicesStylePopBtn->currentText();
+    input.pitch = m_pitchSlider->value();
+    input.speed = m_speedSlider->value();
+    const QString refusal = Conversion::refusal(input);
+    if (!refusal.isEmpty()) {
+        showAlert(refusal, alertType);
+        return;
+    }
+    const auto kind = SpeechEngineFactory::kindFromName(selectedEngine())
+                          .value_or(SpeechEngineFactory::preferredKind());
+    QString error;
+    std::unique_ptr<SpeechEngine> engine = m_engineProvider(kind, &error);
+    if (!engine) {
+        showAlert(error.isEmpty() ? tr("No speech engine is available.") : error, alertType);
+        return;
+    }
+    // The previous conversion has ended, so its engine can go.
+    m_conversion->setEngine(engine.get());
+    m_engine = std::move(engine);
+    setConverting(true);
     emit conversionRequested(m_ssmlString, selectedEngine());
+    m_conversion->start(input, AudioDestination::askUser(m_folderChooser.get()),
+                        [this](const ConversionResult &) { setConverting(false); });
+}
+
+void ViewController::setConverting(bool converting) {
+    m_converting = converting;
+    m_convertButton->setEnabled(!converting);
+}
+
+void ViewController::conversionBusyChanged(bool busy) {
+    if (busy) {
+        m_loadingHud = MBProgressHUD::showMessage(loadingMessage, this);
+        return;
+    }
+    // This overlay, not the topmost one: a brief message may stand above it.
+    // It fades out before the folder question, which follows at once.
+    if (m_loadingHud)
+        m_loadingHud->hideAnimated(true);
+    m_loadingHud.clear();
+}
+
+void ViewController::conversionFailed(const QString &message) {
+    if (message == NetError::noNetworkMessage())
+        MBProgressHUD::showError(message, this);
+    else
+        showAlert(message, alertType);
+}
+
+void ViewController::conversionSaved(const QString &path) {
+    MBProgressHUD::showSuccess(tr("Saved %1").arg(QFileInfo(path).fileName()), this);
 }
 
 ParlinoDocument ViewController::document() const {

@@ -3,12 +3,20 @@
 #include "catalogue/DataSource.h"
 #include "editing/SSMLCharactersModel.h"
 #include "editing/SSMLTextViewDelegate.h"
+#include "synthesis/SpeechEngineFactory.h"
 
 #include <QMessageBox>
 #include <QPointer>
 #include <QVariantMap>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
+class Conversion;
+class FolderChooser;
+class MBProgressHUD;
+class OfflineNotes;
 class ParlinoDocument;
 class QAbstractButton;
 class QComboBox;
@@ -18,6 +26,7 @@ class QSlider;
 class SSMLTextView;
 class SegmentedControl;
 class SpanHighlighter;
+class SpeechEngine;
 
 // The editor's hub: owns the text view, the controls, the span list and the
 // assembled SSML. Every operation is a thin call into the core with the
@@ -26,6 +35,10 @@ class ViewController : public QWidget, public SSMLTextViewDelegate {
     Q_OBJECT
 public:
     static constexpr qint64 alertType = 1;
+
+    // Makes the engine for one conversion, or nothing with a reason for the user.
+    using EngineProvider = std::function<std::unique_ptr<SpeechEngine>(
+        SpeechEngineFactory::Kind kind, QString *error)>;
 
     explicit ViewController(QWidget *parent = nullptr);
     ~ViewController() override;
@@ -43,6 +56,7 @@ public:
     QComboBox *enginePopBtn() const { return m_enginePopBtn; }
     QPushButton *convertButton() const { return m_convertButton; }
     QPushButton *effectButton(const QString &effect) const;
+    OfflineNotes *offlineNotes() const { return m_offlineNotes; }
 
     const EffectsArray &effectsArray() const { return m_effectsArray; }
     const Catalogue &dataSource() const { return m_dataSource; }
@@ -55,6 +69,15 @@ public:
     // The limit or refusal alert while it is open, else nullptr.
     QMessageBox *openAlert() const { return m_alert; }
 
+    // Convert asks this chooser for the folder; by default a folder dialog.
+    // Replace it only while no conversion runs.
+    void setFolderChooser(std::unique_ptr<FolderChooser> chooser);
+    FolderChooser *folderChooser() const { return m_folderChooser.get(); }
+    // Convert makes its engine with this; by default SpeechEngineFactory::create().
+    void setEngineProvider(EngineProvider provider);
+    // From Convert until the file is written, the choice cancelled or a failure reported.
+    bool isConverting() const { return m_converting; }
+
     // The text, spans and voice settings as a document, and back. Loading
     // replaces the text without an edit report and clears the undo history.
     ParlinoDocument document() const;
@@ -66,6 +89,9 @@ public:
     void chooseVoicesStyleClick();
     void effectsItemAtButton(QAbstractButton *button);
     void convertBtnClick();
+    // Starts the conversion of the text, its spans, the selected voice and the
+    // sliders with the selected engine; returns at once.
+    void googleTTSRequest();
     // The one-button warning: window-modal, returns at once. An alert with the
     // same message that is still open is not stacked by a second one.
     void showAlert(const QString &message, qint64 type);
@@ -86,7 +112,7 @@ public:
                                  const QString &textViewString) override;
 
 signals:
-    // Convert assembled the text: ssml is the string to speak, engine as selectedEngine().
+    // Convert started a conversion: ssml is the string to speak, engine as selectedEngine().
     void conversionRequested(const QString &ssml, const QString &engine);
 
 private:
@@ -95,6 +121,11 @@ private:
     QWidget *buildEffectsView();
     void fillVoices();
     void spansChanged();
+    void updateOfflineNotes();
+    void setConverting(bool converting);
+    void conversionBusyChanged(bool busy);
+    void conversionFailed(const QString &message);
+    void conversionSaved(const QString &path);
 
     SSMLTextView *m_textView;
     QComboBox *m_languagesPopBtn;
@@ -107,9 +138,17 @@ private:
     QComboBox *m_effectsSelector;
     QComboBox *m_enginePopBtn;
     QPushButton *m_convertButton;
+    OfflineNotes *m_offlineNotes;
     QList<QPushButton *> m_effectButtons;
     SpanHighlighter *m_highlighter = nullptr;
     QPointer<QMessageBox> m_alert;
+
+    Conversion *m_conversion;
+    std::unique_ptr<SpeechEngine> m_engine; // of the last conversion; replaced by the next
+    std::unique_ptr<FolderChooser> m_folderChooser;
+    QPointer<MBProgressHUD> m_loadingHud;
+    EngineProvider m_engineProvider;
+    bool m_converting = false;
 
     Catalogue m_dataSource;
     QStringList m_googleDic;

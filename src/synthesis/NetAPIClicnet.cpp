@@ -165,7 +165,7 @@ void NetAPIClicnet::requestJsonDataWithPath(const QString &path, const QJsonObje
     }
     if (m_reachability && m_reachability(url) == Reachability::Down) {
         emit networkUnavailable();
-        completeLater(done, makeError(NetError::NoNetwork, QStringLiteral("No Network")));
+        completeLater(done, makeError(NetError::NoNetwork, NetError::noNetworkMessage()));
         return;
     }
     send(url, params, methodType, std::move(done));

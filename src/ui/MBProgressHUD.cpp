@@ -269,6 +269,12 @@ void MBProgressHUD::paintEvent(QPaintEvent *) {
     const QRect panel = panelRect();
     QPainterPath path;
     path.addRoundedRect(QRectF(panel), cornerRadius, cornerRadius);
+    // Under the translucent panel the host is covered: text showing through
+    // made the panel's own lines unreadable. It fades with the overlay.
+    painter.save();
+    painter.setOpacity(m_fade);
+    painter.fillPath(path, palette().color(QPalette::Window));
+    painter.restore();
     painter.fillPath(path, QColor(0, 0, 0, int(255 * panelOpacity)));
 
     QRect content = panel.adjusted(margin, margin, -margin, -margin);

@@ -109,6 +109,16 @@ void PreferencesDialog::apply() {
             return;
         }
     }
+    const QString key = m_apiKeyEdit->text().trimmed();
+    // A new key while the engine is left to Parlino: the user means to speak
+    // with the cloud voice. Stored as a choice, because a key in the keyring
+    // cannot be seen at start-up without waiting for the keyring.
+    QString switched;
+    const QString cloud = SpeechEngineFactory::name(SpeechEngineFactory::Kind::Cloud);
+    if (!key.isEmpty() && m_engineBox->currentData().toString().isEmpty()) {
+        m_engineBox->setCurrentIndex(m_engineBox->findData(cloud));
+        switched = u' ' + tr("Convert now speaks with the cloud voice.");
+    }
     QString error;
     if (!Settings::setValue(Settings::Key::Endpoint, endpoint, &error) ||
         !Settings::setValue(Settings::Key::Engine, m_engineBox->currentData(), &error)) {
@@ -116,22 +126,22 @@ void PreferencesDialog::apply() {
         return;
     }
 
-    const QString key = m_apiKeyEdit->text().trimmed();
     if (key.isEmpty()) {
         setStatus(tr("Saved."));
         emit saved();
         return;
     }
     m_saveButton->setEnabled(false);
-    ApiKeyStore::store(this, key, [this](bool inKeyring, const QString &keyringError) {
+    ApiKeyStore::store(this, key, [this, switched](bool inKeyring, const QString &keyringError) {
         m_saveButton->setEnabled(true);
         m_apiKeyEdit->clear();
         if (inKeyring)
-            setStatus(tr("Saved. The key is stored in the desktop keyring."));
+            setStatus(tr("Saved. The key is stored in the desktop keyring.") + switched);
         else
             setStatus(tr("Saved. No keyring is available (%1): the key lasts for this session "
                          "only and is not written to any file.")
-                          .arg(keyringError));
+                          .arg(keyringError) +
+                      switched);
         emit saved();
     });
 }

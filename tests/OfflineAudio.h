@@ -39,33 +39,29 @@ struct Mp3Result {
     QString error;
 };
 
-inline Mp3Result mp3Of(OfflineSpeechEngine &engine, const QJsonObject &request,
-                       int timeoutMs = 60000) {
-    Mp3Result result;
-    engine.synthesize(request, [&result](const QByteArray &mp3, const QString &error) {
-        result.arrived = true;
-        result.mp3 = mp3;
-        result.error = error;
-    });
-    static_cast<void>(QTest::qWaitFor([&result] { return result.arrived; }, timeoutMs));
-    return result;
-}
-
 struct PcmResult {
     bool arrived = false;
     OfflinePcm pcm;
     QString error;
 };
 
-inline PcmResult pcmOf(OfflineSpeechEngine &engine, const QJsonObject &request) {
-    PcmResult result;
-    engine.synthesizePcm(request, [&result](const OfflinePcm &pcm, const QString &error) {
-        result.arrived = true;
-        result.pcm = pcm;
-        result.error = error;
+// Starts a request with the given member function and waits for its result.
+template <typename Result, typename Start>
+Result resultOf(OfflineSpeechEngine &engine, Start start, const QJsonObject &request) {
+    Result result;
+    (engine.*start)(request, [&result](const auto &audio, const QString &error) {
+        result = {true, audio, error};
     });
     static_cast<void>(QTest::qWaitFor([&result] { return result.arrived; }, 60000));
     return result;
+}
+
+inline Mp3Result mp3Of(OfflineSpeechEngine &engine, const QJsonObject &request) {
+    return resultOf<Mp3Result>(engine, &OfflineSpeechEngine::synthesize, request);
+}
+
+inline PcmResult pcmOf(OfflineSpeechEngine &engine, const QJsonObject &request) {
+    return resultOf<PcmResult>(engine, &OfflineSpeechEngine::synthesizePcm, request);
 }
 
 // Root mean square level in dB relative to full scale, over [from, to).

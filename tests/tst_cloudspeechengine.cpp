@@ -76,18 +76,19 @@ void TestCloudSpeechEngine::sendsTheRequest() {
 void TestCloudSpeechEngine::replies_data() {
     QTest::addColumn<FakeSynthesisService::Reply>("reply");
     QTest::addColumn<QString>("error");
+    const auto json = [](const QByteArray &body) {
+        return FakeSynthesisService::Reply{200, "application/json", body, false};
+    };
+    const QString noAudio = QStringLiteral("The speech service returned no audio.");
     QTest::newRow("audio with line breaks")
         << FakeSynthesisService::audioReply(mp3, true) << QString();
     QTest::newRow("refused: the service's message")
         << FakeSynthesisService::errorReply(400, "Invalid SSML.") << "Invalid SSML.";
-    QTest::newRow("reply without audioContent")
-        << FakeSynthesisService::Reply{200, "application/json", "{\"x\":1}", false}
-        << "The speech service returned no audio.";
-    QTest::newRow("empty reply") << FakeSynthesisService::Reply{200, "application/json", "", false}
-                                 << "The speech service returned no audio.";
-    QTest::newRow("audioContent not base64 text")
-        << FakeSynthesisService::Reply{200, "application/json", "{\"audioContent\":\"!!\"}", false}
-        << "The speech service returned no audio.";
+    QTest::newRow("reply without audioContent") << json("{\"x\":1}") << noAudio;
+    QTest::newRow("empty reply") << json("") << noAudio;
+    QTest::newRow("audioContent not base64 text") << json("{\"audioContent\":\"!!\"}") << noAudio;
+    QTest::newRow("audioContent not a string") << json("{\"audioContent\":12}") << noAudio;
+    QTest::newRow("audioContent empty") << json("{\"audioContent\":\"\"}") << noAudio;
 }
 
 void TestCloudSpeechEngine::replies() {
@@ -105,32 +106,25 @@ void TestCloudSpeechEngine::replies() {
 void TestCloudSpeechEngine::endpointProblem_data() {
     QTest::addColumn<QString>("endpoint");
     QTest::addColumn<QString>("problem"); // part of it; empty when accepted
-    QTest::newRow("service") << "https://texttospeech.googleapis.com"
-                             << "";
-    QTest::newRow("http loopback") << "http://127.0.0.1:8080"
-                                   << "";
-    QTest::newRow("http localhost") << "http://localhost:8080/base"
-                                    << "";
-    QTest::newRow("http elsewhere") << "http://tts.example.com"
-                                    << "plain http";
-    QTest::newRow("http to a LAN address") << "http://192.168.1.2"
-                                           << "plain http";
-    QTest::newRow("other scheme") << "ftp://example.com"
-                                  << "https://";
-    QTest::newRow("no host") << "https://"
-                             << "not a valid URL";
-    QTest::newRow("query") << "https://example.com/?key=x"
-                           << "query";
+    const auto row = [](const char *name, const char *endpoint, const char *problem) {
+        QTest::newRow(name) << endpoint << problem;
+    };
+    row("service", "https://texttospeech.googleapis.com", "");
+    row("http loopback", "http://127.0.0.1:8080", "");
+    row("http localhost", "http://localhost:8080/base", "");
+    row("http elsewhere", "http://tts.example.com", "plain http");
+    row("http to a LAN address", "http://192.168.1.2", "plain http");
+    row("other scheme", "ftp://example.com", "https://");
+    row("no host", "https://", "not a valid URL");
+    row("query", "https://example.com/?key=x", "query");
 }
 
 void TestCloudSpeechEngine::endpointProblem() {
     QFETCH(QString, endpoint);
     QFETCH(QString, problem);
     const QString found = CloudSpeechEngine::endpointProblem(QUrl(endpoint));
-    if (problem.isEmpty())
-        QCOMPARE(found, QString());
-    else
-        QVERIFY2(found.contains(problem), qPrintable(found));
+    QCOMPARE(found.isEmpty(), problem.isEmpty());
+    QVERIFY2(found.contains(problem), qPrintable(found));
     if (!problem.isEmpty()) {
         // Nothing is sent to a refused endpoint.
         CloudSpeechEngine engine{QUrl(endpoint), key};

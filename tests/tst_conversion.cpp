@@ -35,7 +35,7 @@ public:
         busyWhenAsked = m_conversion->isBusy();
         return m_folder;
     }
-    bool busyWhenAsked = true;
+    bool busyWhenAsked = false;
 
 private:
     QString m_folder;
@@ -51,9 +51,8 @@ class TestConversion : public QObject {
 private slots:
     void refusals_data();
     void refusals();
-    void savesThroughTheChooser();
-    void failures_data();
-    void failures();
+    void outcomes_data();
+    void outcomes();
     void overlapping();
     void engineDestroyed();
 };
@@ -88,33 +87,13 @@ void TestConversion::refusals() {
     QCOMPARE(busy.count(), 0);
 }
 
-void TestConversion::savesThroughTheChooser() {
-    QTemporaryDir dir;
-    FakeEngine engine;
-    Conversion conversion(&engine);
-    Chooser chooser(dir.path(), &conversion);
-    QSignalSpy busy(&conversion, &Conversion::busyChanged);
-    QSignalSpy saved(&conversion, &Conversion::saved);
-    QSignalSpy failed(&conversion, &Conversion::failed);
-    const ConversionInput input{"Hello world", {span(6, 11)}, "en-GB-Standard-A", 2.9, 87.6};
-    conversion.start(input, AudioDestination::askUser(&chooser));
-    QCOMPARE(busy.count(), 1);
-    QCOMPARE(busy.at(0).at(0).toBool(), true);
-    QCOMPARE(engine.requests, QList<QJsonObject>{Conversion::request(input)});
-    engine.answer(0, "mp3");
-    QTRY_COMPARE(saved.count(), 1);
-    QCOMPARE(busy.count(), 2);
-    QCOMPARE(busy.at(1).at(0).toBool(), false);
-    QVERIFY(!chooser.busyWhenAsked); // the overlay is gone before the folder dialog
-    QVERIFY(QFileInfo(saved.at(0).at(0).toString()).dir() == QDir(dir.path()));
-    QCOMPARE(failed.count(), 0);
-}
-
-void TestConversion::failures_data() {
+void TestConversion::outcomes_data() {
     QTest::addColumn<QString>("engineError");
-    QTest::addColumn<QString>("folder"); // empty: the chooser is cancelled
+    QTest::addColumn<QString>("folder"); // empty: the chooser is cancelled; "TMP": a new folder
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
+    QTest::newRow("saved") << ""
+                           << "TMP" << int(ConversionResult::Saved) << "";
     QTest::newRow("engine error") << "Invalid SSML."
                                   << "." << int(ConversionResult::Failed) << "Invalid SSML.";
     QTest::newRow("cancelled folder choice is silent")
@@ -125,32 +104,41 @@ void TestConversion::failures_data() {
                                  << "Could not write /no/such/folder/Parlino";
 }
 
-void TestConversion::failures() {
+// One request; busy on, then off before the folder is asked for; one outcome.
+void TestConversion::outcomes() {
     QFETCH(QString, engineError);
     QFETCH(QString, folder);
     QFETCH(int, status);
     QFETCH(QString, message);
+    QTemporaryDir dir;
     FakeEngine engine;
     Conversion conversion(&engine);
-    Chooser chooser(folder, &conversion);
+    Chooser chooser(folder == "TMP" ? dir.path() : folder, &conversion);
+    QSignalSpy busy(&conversion, &Conversion::busyChanged);
+    QSignalSpy saved(&conversion, &Conversion::saved);
     QSignalSpy failed(&conversion, &Conversion::failed);
     QSignalSpy finished(&conversion, &Conversion::finished);
     int calls = 0;
     ConversionResult result;
-    conversion.start(hello, AudioDestination::askUser(&chooser), [&](const ConversionResult &r) {
+    const ConversionInput input{"Hello world", {span(6, 11)}, "en-GB-Standard-A", 2.9, 87.6};
+    conversion.start(input, AudioDestination::askUser(&chooser), [&](const ConversionResult &r) {
         ++calls;
         result = r;
     });
+    QCOMPARE(busy.count(), 1);
+    QCOMPARE(engine.requests, QList<QJsonObject>{Conversion::request(input)});
     engine.answer(0, engineError.isEmpty() ? QByteArray("mp3") : QByteArray(), engineError);
     QTRY_COMPARE(finished.count(), 1);
     QCOMPARE(calls, 1);
     QCOMPARE(int(result.status), status);
-    if (message.isEmpty())
-        QCOMPARE(result.message, QString());
-    else
-        QVERIFY2(result.message.startsWith(message), qPrintable(result.message));
+    QVERIFY2(message.isEmpty() ? result.message.isEmpty() : result.message.startsWith(message),
+             qPrintable(result.message));
     QCOMPARE(failed.count(), message.isEmpty() ? 0 : 1);
+    QCOMPARE(busy.count(), 2);
     QVERIFY(!conversion.isBusy());
+    QVERIFY(!chooser.busyWhenAsked); // the overlay is gone before the folder dialog
+    QCOMPARE(saved.count(), status == ConversionResult::Saved ? 1 : 0);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), saved.count());
 }
 
 void TestConversion::overlapping() {

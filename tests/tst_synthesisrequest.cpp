@@ -2,7 +2,6 @@
 #include "synthesis/Conversion.h"
 #include "synthesis/SynthesisRequest.h"
 
-#include <QJsonArray>
 #include <QLocale>
 #include <QTest>
 
@@ -14,8 +13,6 @@ private slots:
     void audioConfig_data();
     void audioConfig();
     void voice();
-    void audioContent_data();
-    void audioContent();
 };
 
 void TestSynthesisRequest::input_data() {
@@ -53,7 +50,6 @@ void TestSynthesisRequest::audioConfig_data() {
     QTest::newRow("start-up values") << 0.0 << 100.0 << 0 << "1.00";
     QTest::newRow("fractions dropped toward zero") << 2.9 << 87.6 << 2 << "0.87";
     QTest::newRow("negative fraction") << -3.5 << 125.0 << -3 << "1.25";
-    QTest::newRow("two digits") << -20.0 << 33.0 << -20 << "0.33";
     QTest::newRow("beyond 32 bits clamps") << 1e12 << 400.0 << INT_MAX << "4.00";
 }
 
@@ -83,25 +79,6 @@ void TestSynthesisRequest::voice() {
     QVERIFY(SynthesisRequest::isUsableVoiceName("fil-PH-Standard-A"));
     QVERIFY(!SynthesisRequest::isUsableVoiceName("English"));
     QVERIFY(!SynthesisRequest::isUsableVoiceName("-x"));
-}
-
-void TestSynthesisRequest::audioContent_data() {
-    QTest::addColumn<QJsonObject>("reply");
-    QTest::addColumn<QByteArray>("audio");
-    const QByteArray mp3("ID3\x03\x00\xff\xfb\x90 audio", 15);
-    const QString base64 = QString::fromLatin1(mp3.toBase64());
-    QTest::newRow("plain base64") << QJsonObject{{"audioContent", base64}} << mp3;
-    QTest::newRow("line breaks and spaces skipped")
-        << QJsonObject{{"audioContent", base64.left(6) + "\r\n " + base64.mid(6) + "\n"}} << mp3;
-    QTest::newRow("missing member") << QJsonObject{{"other", base64}} << QByteArray();
-    QTest::newRow("not a string") << QJsonObject{{"audioContent", 12}} << QByteArray();
-    QTest::newRow("empty string") << QJsonObject{{"audioContent", ""}} << QByteArray();
-}
-
-void TestSynthesisRequest::audioContent() {
-    QFETCH(QJsonObject, reply);
-    QFETCH(QByteArray, audio);
-    QCOMPARE(SynthesisRequest::audioContent(reply), audio);
 }
 
 QTEST_GUILESS_MAIN(TestSynthesisRequest)

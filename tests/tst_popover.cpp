@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
-#include <QToolTip>
 
 // The effect popover on its own: what it offers per type and what it posts.
 class TestPopover : public QObject {
@@ -29,7 +28,6 @@ private slots:
     void returnInDurationField();
     void returnInAliasField();
     void deleteButtonPostsForEveryType();
-    void helpShowsWhileHovered();
     void closesOnEscape();
 
 private:
@@ -206,17 +204,6 @@ void TestPopover::deleteButtonPostsForEveryType() {
         QCOMPARE(m_recorder->posts.last().effects(), type);
         popover->close();
     }
-}
-
-void TestPopover::helpShowsWhileHovered() {
-    PopoverViewController *popover = open(QStringLiteral("Volume"));
-    QVERIFY(popover);
-    QToolButton *help = popover->helpButton();
-    QTest::mouseMove(help);
-    QTRY_VERIFY(QToolTip::isVisible());
-    QCOMPARE(QToolTip::text(), QStringLiteral("The volume for the contained text."));
-    QTest::mouseMove(popover->deleteButton());
-    QTRY_VERIFY(!QToolTip::isVisible());
 }
 
 void TestPopover::closesOnEscape() {

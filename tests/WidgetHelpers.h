@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ViewController.h"
+#include "document/ParlinoDocument.h"
 #include "editing/SSMLCharactersModel.h"
 #include "editing/SSMLTextView.h"
 
@@ -7,6 +9,7 @@
 #include <QClipboard>
 #include <QColor>
 #include <QComboBox>
+#include <QHash>
 #include <QStringList>
 #include <QTest>
 #include <QTextBlock>
@@ -42,6 +45,46 @@ inline void pick(QComboBox *combo, const QString &title) {
 inline void pasteText(SSMLTextView *view, const QString &text) {
     QApplication::clipboard()->setText(text);
     QTest::keySequence(view, QKeySequence::Paste);
+}
+
+// Acts on the text as a user would, step by step; steps are separated by "; ":
+// "at 5" (caret), "select 2 7", "type ab", "paste text", "key Return" (also
+// Backspace, Delete), "undo", "redo", "cut", "all" (select all).
+inline void perform(SSMLTextView *view, const QString &script) {
+    static const QHash<QString, Qt::Key> keys{
+        {"Return", Qt::Key_Return}, {"Backspace", Qt::Key_Backspace}, {"Delete", Qt::Key_Delete}};
+    static const QHash<QString, QKeySequence::StandardKey> commands{
+        {"undo", QKeySequence::Undo},
+        {"redo", QKeySequence::Redo},
+        {"cut", QKeySequence::Cut},
+        {"all", QKeySequence::SelectAll}};
+    for (const QString &step : script.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
+        const QString verb = step.section(u' ', 0, 0);
+        const QString rest = step.section(u' ', 1);
+        if (verb == u"at")
+            placeCaret(view, rest.toInt());
+        else if (verb == u"select")
+            selectRange(view, rest.section(u' ', 0, 0).toInt(), rest.section(u' ', 1).toInt());
+        else if (verb == u"type")
+            QTest::keyClicks(view, rest);
+        else if (verb == u"paste")
+            pasteText(view, rest);
+        else if (verb == u"key" && keys.contains(rest))
+            QTest::keyClick(view, keys.value(rest));
+        else if (commands.contains(verb))
+            QTest::keySequence(view, commands.value(verb));
+        else
+            QFAIL(qPrintable(QStringLiteral("unknown step: ") + step));
+    }
+}
+
+// Loads text and spans into the editor as a document and focuses the text.
+inline void loadText(ViewController *view, const QString &text, const EffectsArray &spans = {}) {
+    ParlinoDocument document;
+    document.text = text;
+    document.effects = spans;
+    view->loadDocument(document);
+    view->textView()->setFocus();
 }
 
 // The highlighted stretches of the document, as "[start,end) #rrggbb" in

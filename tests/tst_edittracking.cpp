@@ -10,11 +10,7 @@ static QString letters(qint64 length) {
 }
 
 static TextEdit edit(qint64 location, qint64 removed, qint64 inserted) {
-    TextEdit e;
-    e.location = location;
-    e.removed = removed;
-    e.inserted = inserted;
-    return e;
+    return TextEdit{location, removed, inserted};
 }
 
 class TestEditTracking : public QObject {
@@ -31,7 +27,6 @@ private slots:
     void openCases_data();
     void openCases();
     void emptySpansGo();
-    void trackedOverTheLimit();
 };
 
 void TestEditTracking::fromRanges_data() {
@@ -39,12 +34,10 @@ void TestEditTracking::fromRanges_data() {
     QTest::addColumn<Ranges>("ranges");
     QTest::addColumn<QStringList>("strings");
     QTest::addColumn<TextEdit>("expected");
-    QTest::newRow("typing") << Ranges{{5, 0}} << QStringList{"a"} << edit(5, 0, 1);
     QTest::newRow("deletion") << Ranges{{3, 4}} << QStringList{""} << edit(3, 4, 0);
     QTest::newRow("emoji counts two units") << Ranges{{2, 1}} << QStringList{"😀"} << edit(2, 1, 2);
     QTest::newRow("only the first range and string")
         << Ranges{{1, 2}, {9, 9}} << QStringList{"abc", "defgh"} << edit(1, 2, 3);
-    QTest::newRow("no replacement strings") << Ranges{{4, 2}} << QStringList{} << edit(4, 2, 0);
     QTest::newRow("nothing") << Ranges{} << QStringList{} << edit(0, 0, 0);
 }
 
@@ -60,18 +53,13 @@ void TestEditTracking::statistics_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("label");
     QTest::addColumn<bool>("limitExceeded");
-    QTest::newRow("empty") << ""
-                           << "" << false;
-    QTest::newRow("two spaces make an empty word") << "a  b"
-                                                   << "(3words 2characters)" << false;
-    QTest::newRow("two single spaces") << "Hello big world"
-                                       << "(3words 13characters)" << false;
-    QTest::newRow("line breaks and tabs are no separators") << "\n\n\t"
-                                                            << "(1words 3characters)" << false;
-    QTest::newRow("only spaces") << "   "
-                                 << "(4words 0characters)" << false;
-    QTest::newRow("emoji counts two units") << "😀"
-                                            << "(1words 2characters)" << false;
+    QTest::newRow("empty") << QString() << QString() << false;
+    QTest::newRow("two spaces make an empty word")
+        << QString("a  b") << "(3words 2characters)" << false;
+    QTest::newRow("line breaks and tabs are no separators")
+        << QString("\n\n\t") << "(1words 3characters)" << false;
+    QTest::newRow("only spaces") << QString("   ") << "(4words 0characters)" << false;
+    QTest::newRow("emoji counts two units") << QString("😀") << "(1words 2characters)" << false;
     QTest::newRow("5000 letters and spaces pass")
         << letters(5000) + QString(300, u' ') << "(301words 5000characters)" << false;
     QTest::newRow("5001 letters raise the alert")
@@ -141,29 +129,17 @@ void TestEditTracking::twoSpans() {
 void TestEditTracking::oneSpan_data() {
     QTest::addColumn<TextEdit>("e");
     QTest::addColumn<QString>("expected");
-    // The span is [10, 20); each row is one position of an edit relative to it.
-    QTest::newRow("insert before: moves") << edit(4, 0, 2) << "[12,22)";
-    QTest::newRow("insert at start: moves") << edit(10, 0, 3) << "[13,23)";
-    QTest::newRow("insert strictly inside: grows") << edit(12, 0, 3) << "[10,23)";
-    QTest::newRow("insert at end: unchanged") << edit(20, 0, 3) << "[10,20)";
+    // The span is [10, 20): positions of an edit the two-span table leaves out.
     QTest::newRow("delete over all") << edit(8, 14, 0) << "";
-    QTest::newRow("delete exactly all") << edit(10, 10, 0) << "";
     QTest::newRow("delete leading part") << edit(10, 3, 0) << "[10,17)";
-    QTest::newRow("delete inside") << edit(12, 3, 0) << "[10,17)";
-    QTest::newRow("delete up to end") << edit(15, 5, 0) << "[10,15)";
-    QTest::newRow("delete the head") << edit(7, 5, 0) << "[7,15)";
     QTest::newRow("delete the tail and beyond") << edit(15, 8, 0) << "[10,15)";
     QTest::newRow("delete from the end on") << edit(20, 3, 0) << "[10,20)";
     QTest::newRow("delete before") << edit(2, 5, 0) << "[5,15)";
-    QTest::newRow("delete ending at start") << edit(7, 3, 0) << "[7,17)";
     QTest::newRow("replace over all") << edit(8, 14, 2) << "";
-    QTest::newRow("replace exactly all") << edit(10, 10, 4) << "";
     QTest::newRow("replace before") << edit(2, 5, 1) << "[6,16)";
     QTest::newRow("replace ending at start") << edit(7, 3, 5) << "[12,22)";
-    QTest::newRow("replace inside: joins") << edit(12, 3, 5) << "[10,22)";
     QTest::newRow("replace up to end: joins") << edit(15, 5, 2) << "[10,17)";
     QTest::newRow("replace leading part: joins") << edit(10, 3, 1) << "[10,18)";
-    QTest::newRow("replace the head: outside") << edit(5, 10, 2) << "[7,12)";
     QTest::newRow("replace the tail: outside") << edit(15, 10, 3) << "[10,15)";
     QTest::newRow("replace from the end on: outside") << edit(20, 2, 3) << "[10,20)";
 }
@@ -209,19 +185,6 @@ void TestEditTracking::emptySpansGo() {
     EffectsArray spans{span(5, 5), span(10, 20), span(50, 50), span(40, 58)};
     EditTracker::track(spans, edit(59, 0, 1), 60, letters(55));
     QCOMPARE(ranges(spans), "[10,20) [40,55)");
-}
-
-void TestEditTracking::trackedOverTheLimit() {
-    // Spans follow every edit, also one that leaves the text over the limit.
-    EffectsArray spans{span(10, 20), span(4990, 5000)};
-    const EditTrackingResult result = EditTracker::track(spans, edit(0, 0, 3), 3, letters(5003));
-    QVERIFY(result.limitExceeded);
-    QCOMPARE(ranges(spans), "[13,23) [4993,5003)");
-
-    const EditTrackingResult shorter =
-        EditTracker::track(spans, edit(4000, 1003, 0), 4000, letters(4000));
-    QVERIFY(!shorter.limitExceeded);
-    QCOMPARE(ranges(spans), "[13,23)");
 }
 
 QTEST_GUILESS_MAIN(TestEditTracking)

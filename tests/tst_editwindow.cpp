@@ -3,7 +3,8 @@
 #include <QTest>
 
 // Windows as QTextDocument reports them (they may include the document's
-// trailing block separator, one unit past the plain text).
+// trailing block separator, one unit past the plain text). The text view's
+// tests drive the common gestures through these; here are the odd windows.
 class TestEditWindow : public QObject {
     Q_OBJECT
 private slots:
@@ -29,21 +30,14 @@ void TestEditWindow::trim_data() {
     QTest::addColumn<int>("added");
     QTest::addColumn<TextEdit>("expected");
 
-    QTest::newRow("exact typing") << hello << "Hellox world" << 5 << 0 << 1 << TextEdit{5, 0, 1};
     QTest::newRow("paste into empty document, whole block reported")
         << ""
         << "ab" << 0 << 1 << 3 << TextEdit{0, 0, 2};
-    QTest::newRow("undo of that paste") << "ab"
-                                        << "" << 0 << 3 << 1 << TextEdit{0, 2, 0};
-    QTest::newRow("emoji committed at 5, whole block reported")
-        << hello << QString(hello).insert(5, emoji) << 0 << 12 << 14 << TextEdit{5, 0, 2};
     QTest::newRow("emoji committed in line 1 of 3")
         << "line1\nline2\nline3" << QString("li%1ne1\nline2\nline3").arg(emoji) << 0 << 6 << 8
         << TextEdit{2, 0, 2};
     QTest::newRow("multi-line paste over a selection, window wider than the edit")
         << hello << "ab\ncd world" << 0 << 12 << 12 << TextEdit{0, 5, 5};
-    QTest::newRow("Ctrl+Z merging two typed letters")
-        << "Helloab world" << hello << 5 << 2 << 0 << TextEdit{5, 2, 0};
     QTest::newRow("format change reports a replacement of nothing")
         << hello << hello << 2 << 3 << 3 << TextEdit{5, 0, 0};
     QTest::newRow("emoji replaced by emoji keeps the pair whole")
@@ -55,7 +49,6 @@ void TestEditWindow::trim_data() {
         << hello << "Hello, world" << 0 << 1 << 1 << TextEdit{5, 0, 1};
     QTest::newRow("window past the end is clamped") << "abc"
                                                     << "abcd" << 3 << 1 << 2 << TextEdit{3, 0, 1};
-    QTest::newRow("deleting a whole text") << hello << "" << 0 << 12 << 1 << TextEdit{0, 11, 0};
 }
 
 void TestEditWindow::trim() {
@@ -79,13 +72,7 @@ void TestEditWindow::selection_data() {
     QTest::addColumn<bool>("explains");
     QTest::addColumn<TextEdit>("expected");
 
-    QTest::newRow("typing w over the selected wor")
-        << hello << "Hello wld" << 6 << 3 << true << TextEdit{6, 3, 1};
     QTest::newRow("select all, type H") << hello << "H" << 0 << 11 << true << TextEdit{0, 11, 1};
-    QTest::newRow("paste the same word over itself")
-        << hello << hello << 6 << 5 << true << TextEdit{6, 5, 5};
-    QTest::newRow("typing at the caret")
-        << hello << "Hello, world" << 5 << 0 << true << TextEdit{5, 0, 1};
     QTest::newRow("backspace at the caret is not a replacement")
         << hello << "Hell world" << 5 << 0 << false << TextEdit{};
     QTest::newRow("cutting the selection")

@@ -1,5 +1,4 @@
 #include "SpanBuilders.h"
-#include "editing/EditTracker.h"
 #include "editing/EffectApplier.h"
 #include "editing/SpanLookup.h"
 
@@ -25,76 +24,53 @@ static QString describe(const EffectsArray &spans) {
 class TestEffectApplier : public QObject {
     Q_OBJECT
 private slots:
-    void applyOverOneSpan_data();
-    void applyOverOneSpan();
-    void applyOverSeveralSpans_data();
-    void applyOverSeveralSpans();
+    void apply_data();
+    void apply();
     void piecesKeepTheirEffect();
     void piecesKeepTheirPlace();
     void pauseGoesIn_data();
     void pauseGoesIn();
-    void pauseOverSelection();
     void setPauseValue_data();
     void setPauseValue();
     void deleteAt_data();
     void deleteAt();
 };
 
-void TestEffectApplier::applyOverOneSpan_data() {
-    QTest::addColumn<qint64>("start");
-    QTest::addColumn<qint64>("length");
-    QTest::addColumn<QString>("expected");
-    // A = [10, 20) "Emphasis" strong.
-    QTest::newRow("inside cuts A in two")
-        << qint64(12) << qint64(3) << "[10,12) new[12,15) [15,20)";
-    QTest::newRow("over A's head") << qint64(5) << qint64(7) << "new[5,12) [12,20)";
-    QTest::newRow("over A's tail and beyond") << qint64(15) << qint64(10) << "[10,15) new[15,25)";
-    QTest::newRow("A's tail exactly") << qint64(15) << qint64(5) << "[10,15) new[15,20)";
-    QTest::newRow("A's head exactly") << qint64(10) << qint64(5) << "new[10,15) [15,20)";
-    QTest::newRow("exactly A") << qint64(10) << qint64(10) << "new[10,20)";
-    QTest::newRow("around A") << qint64(5) << qint64(20) << "new[5,25)";
-    QTest::newRow("right after A: never merged") << qint64(20) << qint64(5) << "[10,20) new[20,25)";
-    QTest::newRow("right before A") << qint64(0) << qint64(10) << "new[0,10) [10,20)";
-    QTest::newRow("empty inside cuts A, adds nothing")
-        << qint64(15) << qint64(0) << "[10,15) [15,20)";
-    QTest::newRow("empty at A's start changes nothing") << qint64(10) << qint64(0) << "[10,20)";
-    QTest::newRow("empty at A's end changes nothing") << qint64(20) << qint64(0) << "[10,20)";
-    QTest::newRow("empty outside adds an empty span")
-        << qint64(25) << qint64(0) << "[10,20) new[25,25)";
-}
-
-void TestEffectApplier::applyOverOneSpan() {
-    QFETCH(qint64, start);
-    QFETCH(qint64, length);
-    QFETCH(QString, expected);
-    EffectsArray spans{span(10, 20)};
-    applyVolume(spans, start, length);
-    QCOMPARE(describe(spans), expected);
-}
-
-void TestEffectApplier::applyOverSeveralSpans_data() {
+void TestEffectApplier::apply_data() {
     QTest::addColumn<EffectsArray>("before");
     QTest::addColumn<qint64>("start");
     QTest::addColumn<qint64>("length");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty list") << EffectsArray{} << qint64(3) << qint64(4) << "new[3,7)";
-    QTest::newRow("across two spans") << EffectsArray{span(10, 20), span(30, 40)} << qint64(15)
-                                      << qint64(20) << "[10,15) new[15,35) [35,40)";
-    QTest::newRow("covering a span and cutting the next")
-        << EffectsArray{span(10, 20), span(20, 30)} << qint64(5) << qint64(20)
-        << "new[5,25) [25,30)";
-    QTest::newRow("identical existing spans both stay")
-        << EffectsArray{span(10, 20), span(10, 20, "Sub", "x")} << qint64(30) << qint64(2)
-        << "[10,20) [10,20) new[30,32)";
-    QTest::newRow("a nested span goes with containment")
-        << EffectsArray{span(12, 14), span(10, 20)} << qint64(30) << qint64(2)
-        << "[10,20) new[30,32)";
-    QTest::newRow("sorted by end afterwards")
-        << EffectsArray{span(30, 40), span(0, 5)} << qint64(10) << qint64(5)
-        << "[0,5) new[10,15) [30,40)";
+    const EffectsArray a{span(10, 20)}; // "Emphasis" strong
+    const auto row = [](const char *name, const EffectsArray &before, qint64 start, qint64 length,
+                        const char *expected) {
+        QTest::newRow(name) << before << start << length << QString(expected);
+    };
+    row("inside cuts A in two", a, 12, 3, "[10,12) new[12,15) [15,20)");
+    row("over A's head", a, 5, 7, "new[5,12) [12,20)");
+    row("over A's tail and beyond", a, 15, 10, "[10,15) new[15,25)");
+    row("A's tail exactly", a, 15, 5, "[10,15) new[15,20)");
+    row("A's head exactly", a, 10, 5, "new[10,15) [15,20)");
+    row("exactly A", a, 10, 10, "new[10,20)");
+    row("around A", a, 5, 20, "new[5,25)");
+    row("right after A: never merged", a, 20, 5, "[10,20) new[20,25)");
+    row("right before A", a, 0, 10, "new[0,10) [10,20)");
+    row("empty inside cuts A, adds nothing", a, 15, 0, "[10,15) [15,20)");
+    row("empty at A's start changes nothing", a, 10, 0, "[10,20)");
+    row("empty at A's end changes nothing", a, 20, 0, "[10,20)");
+    row("empty outside adds an empty span", a, 25, 0, "[10,20) new[25,25)");
+    row("empty list", {}, 3, 4, "new[3,7)");
+    row("across two spans", {span(10, 20), span(30, 40)}, 15, 20, "[10,15) new[15,35) [35,40)");
+    row("covering a span and cutting the next", {span(10, 20), span(20, 30)}, 5, 20,
+        "new[5,25) [25,30)");
+    row("identical existing spans both stay", {span(10, 20), span(10, 20, "Sub", "x")}, 30, 2,
+        "[10,20) [10,20) new[30,32)");
+    row("a nested span goes with containment", {span(12, 14), span(10, 20)}, 30, 2,
+        "[10,20) new[30,32)");
+    row("sorted by end afterwards", {span(30, 40), span(0, 5)}, 10, 5, "[0,5) new[10,15) [30,40)");
 }
 
-void TestEffectApplier::applyOverSeveralSpans() {
+void TestEffectApplier::apply() {
     QFETCH(EffectsArray, before);
     QFETCH(qint64, start);
     QFETCH(qint64, length);
@@ -147,24 +123,6 @@ void TestEffectApplier::pauseGoesIn() {
     QFETCH(qint64, caret);
     QFETCH(bool, goesIn);
     QCOMPARE(EffectApplier::pauseGoesIn(spans, caret), goesIn);
-}
-
-void TestEffectApplier::pauseOverSelection() {
-    // The view replaces the selection [2, 8) with the glyph, tracks that edit,
-    // then appends the pause and sorts: the pause is not moved by its own glyph.
-    QString text = QStringLiteral("0123456789abcdefghij");
-    EffectsArray spans{span(10, 15)};
-    QVERIFY(EffectApplier::pauseGoesIn(spans, 2));
-    text.replace(2, 6, QChar(pauseGlyph));
-    EditTracker::track(spans, TextEdit{2, 6, 1}, 3, text);
-    spans.append(EffectApplier::makePause(2));
-    sortByEnd(spans);
-    QCOMPARE(ranges(spans), "[2,3) [5,10)");
-    const SSMLCharactersModel &pause = spans.first();
-    QCOMPARE(text.at(pause.location), QChar(pauseGlyph));
-    QCOMPARE(pause.effects, "Break");
-    QCOMPARE(pause.ssmlTag, "1");
-    QVERIFY(!pause.color.isValid());
 }
 
 void TestEffectApplier::setPauseValue_data() {

@@ -27,6 +27,7 @@ private slots:
     void openCases_data();
     void openCases();
     void emptySpansGo();
+    void trackedOverTheLimit();
 };
 
 void TestEditTracking::fromRanges_data() {
@@ -185,6 +186,19 @@ void TestEditTracking::emptySpansGo() {
     EffectsArray spans{span(5, 5), span(10, 20), span(50, 50), span(40, 58)};
     EditTracker::track(spans, edit(59, 0, 1), 60, letters(55));
     QCOMPARE(ranges(spans), "[10,20) [40,55)");
+}
+
+void TestEditTracking::trackedOverTheLimit() {
+    // Spans follow every edit, also one that leaves the text over the limit.
+    EffectsArray spans{span(10, 20), span(4990, 5000)};
+    const EditTrackingResult result = EditTracker::track(spans, edit(0, 0, 3), 3, letters(5003));
+    QVERIFY(result.limitExceeded);
+    QCOMPARE(ranges(spans), "[13,23) [4993,5003)");
+
+    const EditTrackingResult shorter =
+        EditTracker::track(spans, edit(4000, 1003, 0), 4000, letters(4000));
+    QVERIFY(!shorter.limitExceeded);
+    QCOMPARE(ranges(spans), "[13,23)");
 }
 
 QTEST_GUILESS_MAIN(TestEditTracking)

@@ -16,6 +16,8 @@
 #include <map>
 #include <string>
 
+using namespace parlino;
+
 namespace {
 
 constexpr qint64 textLength = 5000;

@@ -15,6 +15,8 @@
 
 #include <cstdio>
 
+using namespace parlino;
+
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;

@@ -9,7 +9,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
-editor="$build/src/parlino"
+editor="$build/parlino"
 floor="$build/bench/startup_floor"
 for tool in hyperfine valgrind /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "startup.sh: $tool is missing (scripts/install-deps)" >&2; exit 1; }

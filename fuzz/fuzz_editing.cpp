@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace parlino;
+
 namespace {
 
 // Anywhere in the text, or on or next to a span's edge.

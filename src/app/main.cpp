@@ -1,6 +1,6 @@
-#include "app/MainWindowController.h"
-#include "app/ViewController.h"
-#include "cli/CommandLine.h"
+#include "CommandLine.h"
+#include "MainWindowController.h"
+#include "ViewController.h"
 #include "editing/SSMLTextView.h"
 
 #include <QApplication>
@@ -13,6 +13,8 @@
 
 #include <cstdio>
 #include <functional>
+
+using namespace parlino;
 
 namespace {
 

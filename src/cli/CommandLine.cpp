@@ -1,11 +1,13 @@
-#include "cli/CommandLine.h"
+#include "CommandLine.h"
 
-#include "cli/ConvertCommand.h"
-#include "cli/RequestCommand.h"
-#include "cli/SsmlCommand.h"
-#include "cli/VoicesCommand.h"
+#include "ConvertCommand.h"
+#include "RequestCommand.h"
+#include "SsmlCommand.h"
+#include "VoicesCommand.h"
 
 #include <QTextStream>
+
+namespace parlino {
 
 QStringList CommandLine::verbs() {
     return {QStringLiteral("ssml"), QStringLiteral("voices"), QStringLiteral("request"),
@@ -31,3 +33,5 @@ int CommandLine::run(const QStringList &arguments, CommandStreams streams) {
                 << "\"; known: " << verbs().join(QLatin1String(", ")) << Qt::endl;
     return ExitUsage;
 }
+
+} // namespace parlino

@@ -5,6 +5,8 @@
 class QIODevice;
 class QTextStream;
 
+namespace parlino {
+
 // Where a command-line verb reads and writes; injectable so tests read it.
 struct CommandStreams {
     QIODevice &in;
@@ -25,3 +27,5 @@ public:
     // arguments[0] is the program name, arguments[1] the verb.
     static int run(const QStringList &arguments, CommandStreams streams);
 };
+
+} // namespace parlino

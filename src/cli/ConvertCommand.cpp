@@ -1,7 +1,7 @@
-#include "cli/ConvertCommand.h"
+#include "ConvertCommand.h"
 
-#include "cli/SsmlCommand.h"
-#include "cli/VoiceOptions.h"
+#include "SsmlCommand.h"
+#include "VoiceOptions.h"
 #include "document/ParlinoDocument.h"
 #include "settings/ApiKeyStore.h"
 #include "synthesis/Conversion.h"
@@ -15,6 +15,8 @@
 #include <QTextStream>
 
 #include <unistd.h>
+
+namespace parlino {
 
 namespace {
 
@@ -152,3 +154,5 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     }
     return status;
 }
+
+} // namespace parlino

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "cli/CommandLine.h"
+#include "CommandLine.h"
 
 #include <memory>
+
+namespace parlino {
 
 class SpeechEngine;
 
@@ -16,3 +18,5 @@ class ConvertCommand {
 public:
     static int run(const QStringList &arguments, CommandStreams streams);
 };
+
+} // namespace parlino

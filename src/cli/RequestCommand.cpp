@@ -1,12 +1,14 @@
-#include "cli/RequestCommand.h"
+#include "RequestCommand.h"
 
-#include "cli/SsmlCommand.h"
-#include "cli/VoiceOptions.h"
+#include "SsmlCommand.h"
+#include "VoiceOptions.h"
 #include "document/ParlinoDocument.h"
 
 #include <QCommandLineParser>
 #include <QJsonDocument>
 #include <QTextStream>
+
+namespace parlino {
 
 namespace {
 
@@ -45,3 +47,5 @@ int RequestCommand::run(const QStringList &arguments, CommandStreams streams) {
     streams.out.flush();
     return ExitOk;
 }
+
+} // namespace parlino

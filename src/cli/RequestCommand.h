@@ -1,6 +1,8 @@
 #pragma once
 
-#include "cli/CommandLine.h"
+#include "CommandLine.h"
+
+namespace parlino {
 
 // `parlino request [--voice NAME] [--pitch N] [--speed N] FILE`: prints the
 // JSON body a conversion of FILE would send, compact on one line, and sends
@@ -9,3 +11,5 @@ class RequestCommand {
 public:
     static int run(const QStringList &arguments, CommandStreams streams);
 };
+
+} // namespace parlino

@@ -1,10 +1,12 @@
-#include "cli/SsmlCommand.h"
+#include "SsmlCommand.h"
 
 #include "document/ParlinoDocument.h"
 #include "synthesis/SsmlAssembly.h"
 
 #include <QIODevice>
 #include <QTextStream>
+
+namespace parlino {
 
 std::optional<ParlinoDocument> SsmlCommand::readInput(const QString &path, CommandStreams streams) {
     QString error;
@@ -30,3 +32,5 @@ int SsmlCommand::run(const QStringList &arguments, CommandStreams streams) {
     streams.out.flush();
     return ExitOk;
 }
+
+} // namespace parlino

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "cli/CommandLine.h"
+#include "CommandLine.h"
 
 #include <optional>
+
+namespace parlino {
 
 class ParlinoDocument;
 
@@ -14,3 +16,5 @@ public:
     // Reads FILE ("-" is standard input), or reports "parlino: FILE: reason" on err.
     static std::optional<ParlinoDocument> readInput(const QString &path, CommandStreams streams);
 };
+
+} // namespace parlino

@@ -1,10 +1,12 @@
-#include "cli/VoiceOptions.h"
+#include "VoiceOptions.h"
 
 #include "catalogue/DataSource.h"
 #include "document/ParlinoDocument.h"
 #include "synthesis/SynthesisRequest.h"
 
 #include <QCommandLineParser>
+
+namespace parlino {
 
 namespace {
 
@@ -98,3 +100,5 @@ std::optional<ConversionInput> VoiceOptions::input(const QCommandLineParser &par
     }
     return input;
 }
+
+} // namespace parlino

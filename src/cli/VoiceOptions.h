@@ -4,8 +4,11 @@
 
 #include <optional>
 
-class ParlinoDocument;
 class QCommandLineParser;
+
+namespace parlino {
+
+class ParlinoDocument;
 
 // The --voice, --pitch and --speed options shared by `request` and
 // `convert`, and how they combine with a document's own settings: an option
@@ -27,3 +30,5 @@ public:
     static std::optional<ConversionInput> input(const QCommandLineParser &parser,
                                                 const ParlinoDocument &document, QString *error);
 };
+
+} // namespace parlino

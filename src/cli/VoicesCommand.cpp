@@ -1,9 +1,11 @@
-#include "cli/VoicesCommand.h"
+#include "VoicesCommand.h"
 
 #include "catalogue/DataSource.h"
 #include "catalogue/KeyOrder.h"
 
 #include <QTextStream>
+
+namespace parlino {
 
 int VoicesCommand::run(const QStringList &arguments, CommandStreams streams) {
     if (!arguments.isEmpty()) {
@@ -18,3 +20,5 @@ int VoicesCommand::run(const QStringList &arguments, CommandStreams streams) {
     streams.out.flush();
     return ExitOk;
 }
+
+} // namespace parlino

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "cli/CommandLine.h"
+#include "CommandLine.h"
+
+namespace parlino {
 
 // `parlino voices`: one line per language in pop-up order, its name, a tab,
 // its voices separated by spaces.
@@ -8,3 +10,5 @@ class VoicesCommand {
 public:
     static int run(const QStringList &arguments, CommandStreams streams);
 };
+
+} // namespace parlino

@@ -1,9 +1,9 @@
-#include "ui/PreferencesDialog.h"
+#include "PreferencesDialog.h"
 
 #include "settings/ApiKeyStore.h"
 #include "settings/Settings.h"
-#include "synthesis/CloudSpeechEngine.h"
 #include "synthesis/SpeechEngineFactory.h"
+#include "synthesis/cloud/CloudSpeechEngine.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
+
+namespace parlino {
 
 namespace {
 
@@ -154,3 +156,5 @@ void PreferencesDialog::forgetKey() {
         emit saved();
     });
 }
+
+} // namespace parlino

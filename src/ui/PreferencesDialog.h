@@ -7,6 +7,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace parlino {
+
 // Settings of the cloud voice: the API key (kept in the desktop keyring, or
 // for this session only when there is none; never written to a file), the
 // service address and the engine. Save applies them and says where the key
@@ -38,3 +40,5 @@ private:
     QPushButton *m_saveButton;
     QPushButton *m_forgetKeyButton;
 };
+
+} // namespace parlino

@@ -1,0 +1,47 @@
+#include "output/AudioDestination.h"
+
+#include "output/FolderChooser.h"
+
+namespace parlino {
+
+AudioDestination AudioDestination::askUser(FolderChooser *chooser, AudioFileOutput::Clock clock) {
+    AudioDestination destination;
+    destination.m_kind = AskUser;
+    destination.m_chooser = chooser;
+    destination.m_clock = std::move(clock);
+    return destination;
+}
+
+AudioDestination AudioDestination::folder(const QString &path, AudioFileOutput::Clock clock) {
+    AudioDestination destination;
+    destination.m_kind = Folder;
+    destination.m_path = path;
+    destination.m_clock = std::move(clock);
+    return destination;
+}
+
+AudioDestination AudioDestination::file(const QString &path) {
+    AudioDestination destination;
+    destination.m_kind = File;
+    destination.m_path = path;
+    return destination;
+}
+
+AudioFileOutput::Result AudioDestination::write(const QByteArray &audio) const {
+    switch (m_kind) {
+    case AskUser:
+        if (!m_chooser) {
+            AudioFileOutput::Result result;
+            result.error = QStringLiteral("There is no way to choose a folder.");
+            return result;
+        }
+        return AudioFileOutput::saveAudioWithFile(audio, *m_chooser, m_clock);
+    case Folder:
+        return AudioFileOutput::writeToFolder(m_path, audio, m_clock);
+    case File:
+        break;
+    }
+    return AudioFileOutput::writeToFile(m_path, audio);
+}
+
+} // namespace parlino

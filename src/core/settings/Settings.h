@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class QSettings;
+
+namespace parlino {
+
+// The one table of persisted settings: every key with its default, and the
+// store they live in (organisation "Parlino", application "Parlino"), named
+// explicitly so the command line and the editor share it whatever names the
+// running application has set.
+class Settings {
+public:
+    enum class Key {
+        SavePath, // the folder chosen last for saving audio
+        Engine,   // "cloud" or "offline"; empty picks one by what is configured
+        Endpoint, // base address of the cloud service; empty uses the built-in one
+    };
+
+    static QString name(Key key);
+    static QVariant defaultValue(Key key);
+
+    // The stored value, or the default when none is stored.
+    static QVariant value(Key key);
+    // Stores the value and flushes the store; false with a reason on failure.
+    static bool setValue(Key key, const QVariant &value, QString *error = nullptr);
+    static void remove(Key key);
+
+    static std::unique_ptr<QSettings> open();
+};
+
+} // namespace parlino

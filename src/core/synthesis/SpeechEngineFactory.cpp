@@ -1,0 +1,63 @@
+#include "synthesis/SpeechEngineFactory.h"
+
+#include "settings/ApiKeyStore.h"
+#include "settings/Settings.h"
+#include "synthesis/cloud/CloudSpeechEngine.h"
+#include "synthesis/offline/OfflineSpeechEngine.h"
+
+namespace parlino {
+
+namespace SpeechEngineFactory {
+
+namespace {
+
+void setError(QString *error, const QString &message) {
+    if (error)
+        *error = message;
+}
+
+} // namespace
+
+QString name(Kind kind) {
+    return kind == Kind::Cloud ? QStringLiteral("cloud") : QStringLiteral("offline");
+}
+
+std::optional<Kind> kindFromName(const QString &text) {
+    for (const Kind kind : {Kind::Cloud, Kind::Offline}) {
+        if (text.compare(name(kind), Qt::CaseInsensitive) == 0)
+            return kind;
+    }
+    return std::nullopt;
+}
+
+QStringList names() {
+    return {name(Kind::Cloud), name(Kind::Offline)};
+}
+
+bool offlineAvailable() {
+    return true;
+}
+
+Kind preferredKind() {
+    if (const auto stored = kindFromName(Settings::value(Settings::Key::Engine).toString()))
+        return *stored;
+    if (!ApiKeyStore::environmentKey().isEmpty() || !offlineAvailable())
+        return Kind::Cloud;
+    return Kind::Offline;
+}
+
+std::unique_ptr<SpeechEngine> create(Kind kind, const QString &apiKey, QString *error) {
+    if (kind == Kind::Offline)
+        return std::make_unique<OfflineSpeechEngine>();
+    const QUrl endpoint = CloudSpeechEngine::configuredEndpoint();
+    const QString problem = CloudSpeechEngine::endpointProblem(endpoint);
+    if (!problem.isEmpty()) {
+        setError(error, problem);
+        return nullptr;
+    }
+    return std::make_unique<CloudSpeechEngine>(endpoint, apiKey);
+}
+
+} // namespace SpeechEngineFactory
+
+} // namespace parlino

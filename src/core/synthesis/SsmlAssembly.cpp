@@ -1,0 +1,259 @@
+#include "synthesis/SsmlAssembly.h"
+
+#include "Logging.h"
+#include "editing/EffectKind.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <vector>
+
+namespace parlino {
+
+namespace {
+
+// A span that becomes an element around its range.
+struct Wrapper {
+    qint64 start;
+    qint64 end;
+    qsizetype order; // position in the span list
+    const EffectKind *kind;
+    QString value;
+};
+
+bool isXmlChar(char32_t c) {
+    if (c == 0x9 || c == 0xA || c == 0xD)
+        return true;
+    if (c < 0x20)
+        return false;
+    if (c >= 0xD800 && c <= 0xDFFF)
+        return false;
+    return c != 0xFFFE && c != 0xFFFF;
+}
+
+void appendEscaped(QString &out, QStringView text, bool attribute) {
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += text.at(++i);
+            continue;
+        }
+        switch (c.unicode()) {
+        case u'&':
+            out += QLatin1String("&amp;");
+            continue;
+        case u'<':
+            out += QLatin1String("&lt;");
+            continue;
+        case u'>':
+            out += QLatin1String("&gt;");
+            continue;
+        case u'\r':
+            out += QLatin1String("&#13;");
+            continue;
+        default:
+            break;
+        }
+        if (attribute) {
+            if (c == u'\'') {
+                out += QLatin1String("&apos;");
+                continue;
+            }
+            if (c == u'\n' || c == u'\t') {
+                out += QStringLiteral("&#%1;").arg(c.unicode());
+                continue;
+            }
+        }
+        if (isXmlChar(c.unicode()))
+            out += c;
+    }
+}
+
+QString openTag(const Wrapper &w) {
+    if (w.kind->openTemplate.contains(QLatin1String("%1")))
+        return w.kind->openTemplate.arg(escapeXmlAttribute(w.value));
+    return w.kind->openTemplate;
+}
+
+class Assembler {
+public:
+    Assembler(const QString &text, const EffectsArray &spans)
+        : m_text(text) {
+        collect(spans);
+    }
+
+    QString run();
+
+private:
+    void collect(const EffectsArray &spans);
+    qint64 snapStart(qint64 pos) const;
+    qint64 snapEnd(qint64 pos) const;
+    void emitText(qint64 from, qint64 to);
+    void closeAt(qint64 pos, std::vector<std::size_t> &reopen);
+    void openAt(qint64 pos, std::vector<std::size_t> &reopen);
+
+    const QString &m_text;
+    std::vector<Wrapper> m_wrappers;
+    std::vector<std::size_t> m_byStart; // wrapper indices by start
+    std::vector<std::size_t> m_stack;   // open elements, innermost last
+    QHash<qint64, QString> m_breakAt;   // pause value by glyph position
+    QString m_firstBreak;
+    bool m_hasBreak = false;
+    QString m_out;
+};
+
+void Assembler::collect(const EffectsArray &spans) {
+    const qint64 textLength = m_text.size();
+    for (qsizetype i = 0; i < spans.size(); ++i) {
+        const SSMLCharactersModel &span = spans.at(i);
+        const EffectKind *kind = EffectKind::find(span.effects);
+        if (!kind)
+            continue;
+        if (span.location < 0 || span.length < 0 || span.end() > textLength) {
+            qCWarning(lcSynthesis, "span %lld+%lld outside the text (length %lld) skipped",
+                      qlonglong(span.location), qlonglong(span.length), qlonglong(textLength));
+            continue;
+        }
+        if (kind->id == EffectKind::Break) {
+            if (!m_hasBreak) {
+                m_hasBreak = true;
+                m_firstBreak = span.ssmlTag;
+            }
+            if (!m_breakAt.contains(span.location))
+                m_breakAt.insert(span.location, span.ssmlTag);
+            continue;
+        }
+        if (span.length > 0)
+            m_wrappers.push_back(
+                {snapStart(span.location), snapEnd(span.end()), i, kind, span.ssmlTag});
+    }
+    m_byStart.resize(m_wrappers.size());
+    for (std::size_t k = 0; k < m_byStart.size(); ++k)
+        m_byStart[k] = k;
+    std::stable_sort(m_byStart.begin(), m_byStart.end(), [this](std::size_t a, std::size_t b) {
+        return m_wrappers[a].start < m_wrappers[b].start;
+    });
+}
+
+// A range edge between the two halves of a surrogate pair is moved outwards,
+// so that a character is never cut in two by markup.
+bool splitsPair(const QString &text, qint64 pos) {
+    return pos > 0 && pos < text.size() && text.at(pos).isLowSurrogate() &&
+           text.at(pos - 1).isHighSurrogate();
+}
+
+qint64 Assembler::snapStart(qint64 pos) const {
+    return splitsPair(m_text, pos) ? pos - 1 : pos;
+}
+
+qint64 Assembler::snapEnd(qint64 pos) const {
+    return splitsPair(m_text, pos) ? pos + 1 : pos;
+}
+
+void Assembler::emitText(qint64 from, qint64 to) {
+    qint64 runStart = from;
+    for (qint64 i = from; i < to; ++i) {
+        if (m_text.at(i) != QChar(pauseGlyph) || !m_hasBreak)
+            continue;
+        appendEscaped(m_out, QStringView(m_text).mid(runStart, i - runStart), false);
+        const QString value = m_breakAt.value(i, m_firstBreak);
+        m_out += EffectKind::byId(EffectKind::Break).openTemplate.arg(escapeXmlAttribute(value));
+        runStart = i + 1;
+    }
+    appendEscaped(m_out, QStringView(m_text).mid(runStart, to - runStart), false);
+}
+
+// Closes every element that ends here. An element below the top of the stack
+// that ends here crosses the ones above it: those are closed too and reopened.
+void Assembler::closeAt(qint64 pos, std::vector<std::size_t> &reopen) {
+    std::size_t lowest = m_stack.size();
+    for (std::size_t k = 0; k < m_stack.size(); ++k) {
+        if (m_wrappers[m_stack[k]].end == pos) {
+            lowest = k;
+            break;
+        }
+    }
+    while (m_stack.size() > lowest) {
+        const std::size_t w = m_stack.back();
+        m_stack.pop_back();
+        m_out += m_wrappers[w].kind->closeTag;
+        if (m_wrappers[w].end > pos)
+            reopen.push_back(w);
+    }
+}
+
+void Assembler::openAt(qint64 pos, std::vector<std::size_t> &toOpen) {
+    auto first =
+        std::lower_bound(m_byStart.begin(), m_byStart.end(), pos,
+                         [this](std::size_t w, qint64 p) { return m_wrappers[w].start < p; });
+    for (; first != m_byStart.end() && m_wrappers[*first].start == pos; ++first)
+        toOpen.push_back(*first);
+    // Outer first: the later end, then the earlier start, then the earlier span in the list.
+    std::sort(toOpen.begin(), toOpen.end(), [this](std::size_t a, std::size_t b) {
+        const Wrapper &x = m_wrappers[a];
+        const Wrapper &y = m_wrappers[b];
+        if (x.end != y.end)
+            return x.end > y.end;
+        if (x.start != y.start)
+            return x.start < y.start;
+        return x.order < y.order;
+    });
+    for (const std::size_t w : toOpen) {
+        m_out += openTag(m_wrappers[w]);
+        m_stack.push_back(w);
+    }
+}
+
+QString Assembler::run() {
+    std::vector<qint64> boundaries;
+    boundaries.reserve(m_wrappers.size() * 2 + 1);
+    for (const Wrapper &w : m_wrappers) {
+        boundaries.push_back(w.start);
+        boundaries.push_back(w.end);
+    }
+    boundaries.push_back(m_text.size());
+    std::sort(boundaries.begin(), boundaries.end());
+    boundaries.erase(std::unique(boundaries.begin(), boundaries.end()), boundaries.end());
+
+    m_out.reserve(m_text.size() + qsizetype(m_wrappers.size()) * 40 + 16);
+    m_out += QLatin1String("<speak>");
+    qint64 pos = 0;
+    std::vector<std::size_t> pending;
+    for (const qint64 boundary : boundaries) {
+        emitText(pos, boundary);
+        pos = boundary;
+        pending.clear();
+        closeAt(boundary, pending);
+        openAt(boundary, pending);
+    }
+    m_out += QLatin1String("</speak>");
+    return m_out;
+}
+
+} // namespace
+
+QString escapeXmlText(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    appendEscaped(out, text, false);
+    return out;
+}
+
+QString escapeXmlAttribute(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    appendEscaped(out, text, true);
+    return out;
+}
+
+QString assembleSsml(const QString &text, const EffectsArray &spans) {
+    if (spans.isEmpty())
+        return text;
+    const QString ssml = Assembler(text, spans).run();
+    qCDebug(lcSynthesis, "%s", qUtf8Printable(ssml));
+    return ssml;
+}
+
+} // namespace parlino

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "editing/SSMLCharactersModel.h"
+
+#include <QString>
+
+namespace parlino {
+
+// Builds the string a conversion sends: the text unchanged when there are no
+// spans, otherwise an SSML document inside <speak>. Each span's element
+// encloses exactly its range (containing spans outside, the earlier of two
+// identical ranges outside, crossing ranges split so the document stays
+// well-formed). Text and values are XML-escaped. A pause glyph becomes a
+// break with the value of the Break span at its position, or of the first
+// Break span when it has none of its own; without any Break span it stays.
+// Spans of unknown kind and spans outside the text are skipped.
+QString assembleSsml(const QString &text, const EffectsArray &spans);
+
+// Escapes text for XML character content (& < > and a carriage return);
+// characters XML cannot carry are dropped.
+QString escapeXmlText(QStringView text);
+
+// Escapes text for a single-quoted XML attribute value.
+QString escapeXmlAttribute(QStringView text);
+
+} // namespace parlino

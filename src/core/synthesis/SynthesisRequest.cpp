@@ -1,0 +1,69 @@
+#include "synthesis/SynthesisRequest.h"
+
+#include "catalogue/DataSource.h"
+
+#include <QJsonValue>
+
+#include <climits>
+#include <cmath>
+
+namespace parlino {
+
+namespace SynthesisRequest {
+
+int sliderInteger(double value) {
+    if (std::isnan(value))
+        return 0;
+    const double whole = std::trunc(value);
+    if (whole <= double(INT_MIN))
+        return INT_MIN;
+    if (whole >= double(INT_MAX))
+        return INT_MAX;
+    return int(whole);
+}
+
+QString speakingRate(int speed) {
+    // QString::asprintf always formats with the C locale.
+    return QString::asprintf("%.2f", double(speed) / 100.0);
+}
+
+bool isUsableVoiceName(const QString &voiceName) {
+    const QStringList fields = voiceName.split(u'-');
+    return fields.size() >= 2 && !fields.at(0).isEmpty() && !fields.at(1).isEmpty();
+}
+
+QJsonObject body(const QString &text, const QString &ssmlString, const QString &voiceName,
+                 double pitch, double speed) {
+    QJsonObject input;
+    if (ssmlString == text)
+        input.insert(QLatin1String("text"), text);
+    else
+        input.insert(QLatin1String("ssml"), ssmlString);
+
+    const QJsonObject voice{
+        {QLatin1String("languageCode"), DataSource::languageCodeOfVoice(voiceName)},
+        {QLatin1String("name"), voiceName},
+    };
+    const QJsonObject audioConfig{
+        {QLatin1String("audioEncoding"), QStringLiteral("MP3")},
+        {QLatin1String("pitch"), sliderInteger(pitch)},
+        {QLatin1String("speakingRate"), speakingRate(sliderInteger(speed))},
+    };
+    return QJsonObject{
+        {QLatin1String("input"), input},
+        {QLatin1String("voice"), voice},
+        {QLatin1String("audioConfig"), audioConfig},
+    };
+}
+
+QByteArray audioContent(const QJsonObject &reply) {
+    const QJsonValue content = reply.value(QLatin1String("audioContent"));
+    if (!content.isString())
+        return {};
+    // The default decoding skips characters outside the base64 alphabet.
+    return QByteArray::fromBase64(content.toString().toLatin1());
+}
+
+} // namespace SynthesisRequest
+
+} // namespace parlino

@@ -1,0 +1,119 @@
+#include "synthesis/cloud/CloudSpeechEngine.h"
+
+#include "Logging.h"
+#include "settings/ApiKeyStore.h"
+#include "settings/Settings.h"
+#include "synthesis/SynthesisRequest.h"
+#include "synthesis/cloud/NetAPIClicnet.h"
+#include "synthesis/cloud/Reachability.h"
+
+#include <QTimer>
+#include <QUrlQuery>
+
+namespace parlino {
+
+const QUrl
+    CloudSpeechEngine::defaultEndpoint(QStringLiteral("https://texttospeech.googleapis.com"));
+
+namespace {
+
+const QString methodPath = QStringLiteral("/v1/text:synthesize");
+
+} // namespace
+
+QUrl CloudSpeechEngine::configuredEndpoint() {
+    QString text = qEnvironmentVariable("PARLINO_ENDPOINT").trimmed();
+    if (text.isEmpty())
+        text = Settings::value(Settings::Key::Endpoint).toString().trimmed();
+    return text.isEmpty() ? defaultEndpoint : QUrl(text, QUrl::StrictMode);
+}
+
+QString CloudSpeechEngine::endpointProblem(const QUrl &endpoint) {
+    if (!endpoint.isValid() || endpoint.host().isEmpty())
+        return QStringLiteral("The service address \"%1\" is not a valid URL.")
+            .arg(endpoint.toString());
+    if (endpoint.hasQuery() || endpoint.hasFragment() || !endpoint.userInfo().isEmpty())
+        return QStringLiteral("The service address must not carry a query, fragment or user "
+                              "name.");
+    const QString scheme = endpoint.scheme().toLower();
+    if (scheme == QLatin1String("https"))
+        return QString();
+    if (scheme == QLatin1String("http") && Reachability::isLoopbackHost(endpoint.host()))
+        return QString();
+    if (scheme == QLatin1String("http"))
+        return QStringLiteral("Refusing to send the API key over plain http to %1; use https.")
+            .arg(endpoint.host());
+    return QStringLiteral("The service address must start with https://.");
+}
+
+QUrl CloudSpeechEngine::synthesizeUrl(const QUrl &endpoint, const QString &apiKey) {
+    QUrl url = endpoint;
+    QString path = url.path();
+    while (path.endsWith(u'/'))
+        path.chop(1);
+    url.setPath(path + methodPath);
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("key"), apiKey);
+    url.setQuery(query);
+    return url;
+}
+
+CloudSpeechEngine::CloudSpeechEngine(const QUrl &endpoint, const QString &apiKey,
+                                     NetAPIClicnet *client, QObject *parent)
+    : SpeechEngine(parent)
+    , m_endpoint(endpoint)
+    , m_apiKey(apiKey.trimmed())
+    , m_client(client ? client : NetAPIClicnet::sharedJsonClient()) {}
+
+void CloudSpeechEngine::synthesize(const QJsonObject &request, Completion done) {
+    const QString problem = endpointProblem(m_endpoint);
+    if (!problem.isEmpty()) {
+        failLater(std::move(done), problem);
+        return;
+    }
+    if (!m_apiKey.isEmpty()) {
+        QTimer::singleShot(
+            0, this, [this, request, done = std::move(done)] { send(request, m_apiKey, done); });
+        return;
+    }
+    ApiKeyStore::read(this, [this, request, done = std::move(done)](const QString &key) {
+        send(request, key, done);
+    });
+}
+
+void CloudSpeechEngine::send(const QJsonObject &request, const QString &apiKey, Completion done) {
+    if (apiKey.isEmpty()) {
+        done({}, QStringLiteral("No API key for the cloud voice is configured. Set "
+                                "PARLINO_API_KEY or enter a key in Preferences."));
+        return;
+    }
+    if (!m_client) {
+        done({}, QStringLiteral("The network client is gone."));
+        return;
+    }
+    // The client logs the request with the key redacted.
+    m_client->requestJsonDataWithPath(
+        synthesizeUrl(m_endpoint, apiKey).toString(QUrl::FullyEncoded), request, NetMethodPost,
+        [self = QPointer<CloudSpeechEngine>(this), done = std::move(done)](const QJsonValue &data,
+                                                                           const NetError &error) {
+            if (!self)
+                return;
+            if (error.isError()) {
+                done({}, error.message);
+                return;
+            }
+            const QByteArray audio = SynthesisRequest::audioContent(data.toObject());
+            if (audio.isEmpty()) {
+                done({}, QStringLiteral("The speech service returned no audio."));
+                return;
+            }
+            qCDebug(lcSynthesis) << "received" << audio.size() << "bytes of audio";
+            done(audio, QString());
+        });
+}
+
+void CloudSpeechEngine::failLater(Completion done, const QString &message) {
+    QTimer::singleShot(0, this, [done = std::move(done), message] { done({}, message); });
+}
+
+} // namespace parlino

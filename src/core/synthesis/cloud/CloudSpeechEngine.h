@@ -1,0 +1,49 @@
+#pragma once
+
+#include "synthesis/SpeechEngine.h"
+
+#include <QPointer>
+#include <QUrl>
+
+namespace parlino {
+
+class NetAPIClicnet;
+
+// Speaks through the Google Cloud Text-to-Speech REST service: POSTs the
+// request to ENDPOINT/v1/text:synthesize?key=KEY and decodes the base64
+// "audioContent" of the reply. The key travels only over https (plain http
+// is accepted for loopback endpoints, where tests run a fake service).
+class CloudSpeechEngine : public SpeechEngine {
+    Q_OBJECT
+public:
+    static const QUrl defaultEndpoint;
+
+    // The endpoint in use: PARLINO_ENDPOINT, else the stored setting, else
+    // the service's own address.
+    static QUrl configuredEndpoint();
+
+    // Empty when the key may be sent to the endpoint, otherwise why not.
+    static QString endpointProblem(const QUrl &endpoint);
+
+    // The full address of the method, with the key as the "key" query member.
+    static QUrl synthesizeUrl(const QUrl &endpoint, const QString &apiKey);
+
+    // An empty apiKey is looked up for every request (environment, session,
+    // keyring), so a key entered later is used. client defaults to the shared one.
+    explicit CloudSpeechEngine(const QUrl &endpoint, const QString &apiKey = QString(),
+                               NetAPIClicnet *client = nullptr, QObject *parent = nullptr);
+
+    QUrl endpoint() const { return m_endpoint; }
+
+    void synthesize(const QJsonObject &request, Completion done) override;
+
+private:
+    void send(const QJsonObject &request, const QString &apiKey, Completion done);
+    void failLater(Completion done, const QString &message);
+
+    QUrl m_endpoint;
+    QString m_apiKey;
+    QPointer<NetAPIClicnet> m_client;
+};
+
+} // namespace parlino

@@ -1,0 +1,253 @@
+#include "synthesis/cloud/NetAPIClicnet.h"
+
+#include "Logging.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QTimer>
+#include <QUrlQuery>
+
+#include <algorithm>
+#include <cmath>
+
+namespace parlino {
+
+namespace {
+
+const QString keyMember = QStringLiteral("key");
+const QString redacted = QStringLiteral("REDACTED");
+
+bool isJsonSafe(const QJsonValue &value) {
+    switch (value.type()) {
+    case QJsonValue::Double:
+        return std::isfinite(value.toDouble());
+    case QJsonValue::Array: {
+        const QJsonArray array = value.toArray();
+        return std::all_of(array.begin(), array.end(),
+                           [](const QJsonValue &item) { return isJsonSafe(item); });
+    }
+    case QJsonValue::Object: {
+        const QJsonObject object = value.toObject();
+        return std::all_of(object.begin(), object.end(),
+                           [](const QJsonValue &item) { return isJsonSafe(item); });
+    }
+    case QJsonValue::Undefined:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// Removes the key from a message the transport wrote (some include the URL).
+QString redactedMessage(QString message, const QUrl &url) {
+    const QUrlQuery query(url);
+    for (const auto &[name, value] : query.queryItems(QUrl::FullyDecoded)) {
+        if (name != keyMember || value.isEmpty())
+            continue;
+        message.replace(value, redacted);
+        message.replace(QString::fromLatin1(QUrl::toPercentEncoding(value)), redacted);
+    }
+    return message;
+}
+
+QString queryValue(const QJsonValue &value) {
+    switch (value.type()) {
+    case QJsonValue::String:
+        return value.toString();
+    case QJsonValue::Double:
+        return QString::number(value.toDouble(), 'g', 17);
+    case QJsonValue::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QJsonValue::Array:
+        return QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
+    case QJsonValue::Object:
+        return QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact));
+    default:
+        return QString();
+    }
+}
+
+// The service's own explanation in an error reply: {"error": {"message": ...}}
+// or {"error": "..."}.
+QString serviceMessage(const QByteArray &body) {
+    const QJsonValue error = QJsonDocument::fromJson(body).object().value(QLatin1String("error"));
+    const QString message = error.isString()
+                                ? error.toString()
+                                : error.toObject().value(QLatin1String("message")).toString();
+    return message.trimmed();
+}
+
+NetError makeError(NetError::Kind kind, const QString &message, int httpStatus = 0) {
+    NetError error;
+    error.kind = kind;
+    error.message = message;
+    error.httpStatus = httpStatus;
+    return error;
+}
+
+NetError httpStatusError(QNetworkReply *reply, int status, const QByteArray &body) {
+    QString message = serviceMessage(body);
+    if (message.isEmpty()) {
+        const QString reason =
+            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
+        message = reason.isEmpty()
+                      ? QStringLiteral("The service answered with HTTP status %1.").arg(status)
+                      : QStringLiteral("The service answered with HTTP status %1 (%2).")
+                            .arg(status)
+                            .arg(reason);
+    }
+    return makeError(NetError::HttpStatus, message, status);
+}
+
+QString secondsText(std::chrono::milliseconds timeout) {
+    return QString::number(double(timeout.count()) / 1000.0, 'g', 3);
+}
+
+} // namespace
+
+NetAPIClicnet *NetAPIClicnet::sharedJsonClient() {
+    static QPointer<NetAPIClicnet> client;
+    if (!client)
+        client = new NetAPIClicnet(QUrl(), QCoreApplication::instance());
+    return client;
+}
+
+NetAPIClicnet::NetAPIClicnet(const QUrl &baseUrl, QObject *parent)
+    : QObject(parent)
+    , m_baseUrl(baseUrl)
+    , m_manager(new QNetworkAccessManager(this)) {}
+
+// The manager and its replies are children and go after QObject has cut this
+// object's connections, so a request still running at destruction ends
+// without calling its completion.
+NetAPIClicnet::~NetAPIClicnet() = default;
+
+bool NetAPIClicnet::isAcceptedContentType(const QByteArray &contentTypeHeader) {
+    const QByteArray type = contentTypeHeader.split(';').constFirst().trimmed().toLower();
+    return type == "application/json" || type == "text/plain" || type == "text/html" ||
+           type == "text/javascript" || type == "text/json";
+}
+
+QUrl NetAPIClicnet::redactedUrl(const QUrl &url) {
+    QUrlQuery query(url);
+    if (!query.hasQueryItem(keyMember))
+        return url;
+    const QList<QPair<QString, QString>> items = query.queryItems(QUrl::FullyDecoded);
+    query.clear();
+    for (const auto &[name, value] : items)
+        query.addQueryItem(name, name == keyMember ? redacted : value);
+    QUrl result = url;
+    result.setQuery(query);
+    return result;
+}
+
+void NetAPIClicnet::requestJsonDataWithPath(const QString &path, const QJsonObject &params,
+                                            NetMethodType methodType, Completion done) {
+    const QUrl url = m_baseUrl.resolved(QUrl(path));
+    qCDebug(lcNet).noquote() << (methodType == NetMethodPost ? "POST" : "GET")
+                             << redactedUrl(url).toString()
+                             << QJsonDocument(params).toJson(QJsonDocument::Compact);
+
+    if (methodType != NetMethodGet && methodType != NetMethodPost) {
+        completeLater(
+            done, makeError(NetError::UnsupportedMethod,
+                            QStringLiteral("Unsupported request method %1.").arg(int(methodType))));
+        return;
+    }
+    if (!isJsonSafe(params)) {
+        completeLater(done, makeError(NetError::InvalidParameters,
+                                      QStringLiteral("The request holds a value that JSON "
+                                                     "cannot carry.")));
+        return;
+    }
+    if (m_reachability && m_reachability(url) == Reachability::Down) {
+        emit networkUnavailable();
+        completeLater(done, makeError(NetError::NoNetwork, NetError::noNetworkMessage()));
+        return;
+    }
+    send(url, params, methodType, std::move(done));
+}
+
+void NetAPIClicnet::send(const QUrl &url, const QJsonObject &params, NetMethodType methodType,
+                         Completion done) {
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QByteArrayLiteral("application/json; charset=utf-8"));
+    request.setTransferTimeout(int(m_transferTimeout.count()));
+
+    QNetworkReply *reply = nullptr;
+    if (methodType == NetMethodPost) {
+        reply = m_manager->post(request, QJsonDocument(params).toJson(QJsonDocument::Compact));
+    } else {
+        QUrl withQuery = url;
+        QUrlQuery query(url);
+        for (auto it = params.begin(); it != params.end(); ++it)
+            query.addQueryItem(it.key(), queryValue(it.value()));
+        withQuery.setQuery(query);
+        request.setUrl(withQuery);
+        reply = m_manager->get(request);
+    }
+    ++m_pending;
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, url, done = std::move(done)] { finish(reply, url, done); });
+}
+
+void NetAPIClicnet::finish(QNetworkReply *reply, const QUrl &url, const Completion &done) {
+    --m_pending;
+    reply->deleteLater();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
+    const bool answered = status != 0;
+    const bool success = status >= 200 && status <= 299;
+
+    NetError error;
+    QJsonValue data(QJsonValue::Undefined);
+    if (answered && !success) {
+        error = httpStatusError(reply, status, body);
+    } else if (reply->error() == QNetworkReply::OperationCanceledError) {
+        // Nothing but the transfer time-out cancels a running request.
+        error = makeError(NetError::TimedOut,
+                          QStringLiteral("The service did not answer within %1 seconds.")
+                              .arg(secondsText(m_transferTimeout)),
+                          status);
+    } else if (reply->error() != QNetworkReply::NoError || !answered) {
+        error = makeError(NetError::Transport, redactedMessage(reply->errorString(), url), status);
+    } else if (!body.trimmed().isEmpty()) {
+        const QByteArray contentType =
+            reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+        QJsonParseError parseError;
+        const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
+        if (!isAcceptedContentType(contentType)) {
+            error = makeError(NetError::ContentType,
+                              QStringLiteral("The service sent a reply of an unexpected type (%1).")
+                                  .arg(contentType.isEmpty() ? QStringLiteral("none")
+                                                             : QString::fromLatin1(contentType)),
+                              status);
+        } else if (parseError.error != QJsonParseError::NoError ||
+                   !(document.isObject() || document.isArray())) {
+            error =
+                makeError(NetError::MalformedReply,
+                          QStringLiteral("The service sent a reply that is not valid JSON (%1).")
+                              .arg(parseError.errorString()),
+                          status);
+        } else if (document.isObject()) {
+            data = document.object();
+        } else {
+            data = document.array();
+        }
+    }
+    qCDebug(lcNet).noquote() << "reply" << status << redactedUrl(url).toString()
+                             << (error.isError() ? error.message : QStringLiteral("ok"));
+    done(data, error);
+}
+
+void NetAPIClicnet::completeLater(const Completion &done, const NetError &error) {
+    QTimer::singleShot(0, this, [done, error] { done(QJsonValue(QJsonValue::Undefined), error); });
+}
+
+} // namespace parlino

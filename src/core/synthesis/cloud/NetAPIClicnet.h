@@ -1,0 +1,81 @@
+#pragma once
+
+#include "synthesis/cloud/NetError.h"
+#include "synthesis/cloud/Reachability.h"
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QObject>
+#include <QUrl>
+
+#include <chrono>
+#include <functional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace parlino {
+
+enum NetMethodType { NetMethodGet = 0, NetMethodPost = 1 };
+
+// The JSON client: sends a dictionary of parameters as JSON (a POST body or a
+// GET query) and hands the parsed reply, or why there is none, to a
+// completion. Every request ends in exactly one call of its completion, on
+// this object's thread and after the request call has returned; overlapping
+// requests are independent. Reachability is asked once per request as a
+// hint: only a network known to be down stops a request.
+class NetAPIClicnet : public QObject {
+    Q_OBJECT
+public:
+    // data is the parsed object or array, undefined for an empty reply body
+    // and after a failure.
+    using Completion = std::function<void(const QJsonValue &data, const NetError &error)>;
+    using ReachabilityProbe = std::function<Reachability::Status(const QUrl &)>;
+
+    static constexpr std::chrono::milliseconds defaultTransferTimeout{25000};
+
+    // The process-wide client, created on first use and owned by the application object.
+    static NetAPIClicnet *sharedJsonClient();
+
+    explicit NetAPIClicnet(const QUrl &baseUrl = QUrl(), QObject *parent = nullptr);
+    ~NetAPIClicnet() override;
+
+    QUrl baseUrl() const { return m_baseUrl; }
+
+    // The longest time without any data before a request fails.
+    void setTransferTimeout(std::chrono::milliseconds timeout) { m_transferTimeout = timeout; }
+    std::chrono::milliseconds transferTimeout() const { return m_transferTimeout; }
+
+    void setReachabilityProbe(ReachabilityProbe probe) { m_reachability = std::move(probe); }
+
+    // path is absolute, or relative to the base URL. Returns at once.
+    void requestJsonDataWithPath(const QString &path, const QJsonObject &params,
+                                 NetMethodType methodType, Completion done);
+
+    int pendingRequests() const { return m_pending; }
+
+    // The reply content types (without parameters) that are accepted.
+    static bool isAcceptedContentType(const QByteArray &contentTypeHeader);
+
+    // The URL with the value of every "key" query member replaced, for logs
+    // and messages.
+    static QUrl redactedUrl(const QUrl &url);
+
+signals:
+    // A request was not sent because the network is known to be down.
+    void networkUnavailable();
+
+private:
+    void send(const QUrl &url, const QJsonObject &params, NetMethodType methodType,
+              Completion done);
+    void finish(QNetworkReply *reply, const QUrl &url, const Completion &done);
+    void completeLater(const Completion &done, const NetError &error);
+
+    QUrl m_baseUrl;
+    QNetworkAccessManager *m_manager;
+    std::chrono::milliseconds m_transferTimeout = defaultTransferTimeout;
+    ReachabilityProbe m_reachability = &Reachability::statusFor;
+    int m_pending = 0;
+};
+
+} // namespace parlino

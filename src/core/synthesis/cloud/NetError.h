@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace parlino {
+
+// Why a JSON request failed; the message is written for the user and never
+// holds the request's key.
+struct NetError {
+    enum Kind {
+        None,
+        NoNetwork,         // the network is known to be down; nothing was sent
+        InvalidParameters, // the parameters are not JSON; nothing was sent
+        UnsupportedMethod, // a method type other than GET or POST; nothing was sent
+        Transport,         // connection, TLS or protocol failure
+        TimedOut,          // no data for the whole transfer time-out
+        HttpStatus,        // a status outside 200 to 299
+        ContentType,       // a 2xx reply of a content type that is not accepted
+        MalformedReply,    // a 2xx reply that is not a JSON object or array
+    };
+
+    Kind kind = None;
+    int httpStatus = 0; // when the server answered
+    QString message;
+
+    bool isError() const { return kind != None; }
+
+    // The message of a NoNetwork error. Engines pass only messages on, so the
+    // editor recognises a known-down network by it and shows it briefly
+    // instead of in an alert.
+    static QString noNetworkMessage() { return QStringLiteral("No Network"); }
+};
+
+} // namespace parlino

@@ -1,0 +1,418 @@
+#include "synthesis/offline/EspeakSsmlTranslator.h"
+
+#include "Logging.h"
+#include "editing/EffectKind.h"
+#include "synthesis/offline/SayAsReading.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace parlino {
+
+namespace {
+
+// Elements nested deeper than this keep their text but lose their markup.
+constexpr int maxDepth = 256;
+
+struct Node {
+    QString name; // empty for a text node
+    QHash<QString, QString> attributes;
+    QString text;
+    std::vector<Node> children;
+
+    QString attribute(const char *key) const { return attributes.value(QLatin1String(key)); }
+};
+
+bool parse(const QString &input, Node *root, QString *error) {
+    QXmlStreamReader reader(input);
+    std::vector<Node *> open{root};
+    int skippedDepth = 0; // elements below maxDepth whose tags are dropped
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement: {
+            if (open.size() > maxDepth) {
+                ++skippedDepth;
+                break;
+            }
+            Node node;
+            node.name = reader.name().toString().toLower();
+            for (const QXmlStreamAttribute &a : reader.attributes())
+                node.attributes.insert(a.qualifiedName().toString().toLower(),
+                                       a.value().toString());
+            open.back()->children.push_back(std::move(node));
+            open.push_back(&open.back()->children.back());
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            if (skippedDepth > 0)
+                --skippedDepth;
+            else
+                open.pop_back();
+            break;
+        case QXmlStreamReader::Characters: {
+            std::vector<Node> &siblings = open.back()->children;
+            if (!siblings.empty() && siblings.back().name.isEmpty())
+                siblings.back().text += reader.text();
+            else
+                siblings.push_back(Node{QString(), {}, reader.text().toString(), {}});
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    if (reader.hasError()) {
+        *error = QStringLiteral("The SSML could not be read: %1 (line %2, column %3).")
+                     .arg(reader.errorString())
+                     .arg(reader.lineNumber())
+                     .arg(reader.columnNumber());
+        return false;
+    }
+    return true;
+}
+
+QString flatText(const Node &node) {
+    if (node.name.isEmpty())
+        return node.text;
+    QString text;
+    for (const Node &child : node.children)
+        text += flatText(child);
+    return text;
+}
+
+bool isXmlChar(char32_t c) {
+    if (c == 0x9 || c == 0xA || c == 0xD)
+        return true;
+    return c >= 0x20 && (c < 0xD800 || c > 0xDFFF) && c != 0xFFFE && c != 0xFFFF;
+}
+
+QString escapeAttribute(QStringView value) {
+    QString out;
+    for (const QChar c : value) {
+        if (c == u'&')
+            out += QLatin1String("&amp;");
+        else if (c == u'<')
+            out += QLatin1String("&lt;");
+        else if (c == u'"')
+            out += QLatin1String("&quot;");
+        else if (isXmlChar(c.unicode()) && !c.isSurrogate())
+            out += c;
+    }
+    return out;
+}
+
+bool isSentencePunctuation(QChar c) {
+    static const QString marks = QStringLiteral(".!?;:,\u2026\u3002\uFF01\uFF1F");
+    return marks.contains(c);
+}
+
+// A time such as "2s", "1.5s", "500ms" or "2" (seconds) in milliseconds; -1 if unreadable.
+int timeMilliseconds(QStringView time) {
+    static const QRegularExpression shape(
+        QStringLiteral("^\\s*(\\d+(?:[.,]\\d*)?|[.,]\\d+)\\s*(ms|s)?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = shape.match(time);
+    if (!match.hasMatch())
+        return -1;
+    QString number = match.captured(1);
+    number.replace(QLatin1Char(','), QLatin1Char('.'));
+    const double value = number.toDouble();
+    const bool ms = match.captured(2).compare(QLatin1String("ms"), Qt::CaseInsensitive) == 0;
+    const double result = ms ? value : value * 1000.0;
+    return result > 1e9 ? 1000000000 : int(std::lround(result));
+}
+
+int strengthMilliseconds(const QString &strength) {
+    static const QHash<QString, int> table{
+        {QStringLiteral("none"), 0},     {QStringLiteral("x-weak"), 70},
+        {QStringLiteral("weak"), 150},   {QStringLiteral("medium"), 230},
+        {QStringLiteral("strong"), 450}, {QStringLiteral("x-strong"), 670}};
+    return table.value(strength.trimmed().toLower(), 230);
+}
+
+// eSpeak reads "+6dB" as +6 %; a level in decibels becomes the matching percentage.
+QString espeakVolume(const QString &volume) {
+    static const QStringList keywords{QStringLiteral("silent"), QStringLiteral("x-soft"),
+                                      QStringLiteral("soft"),   QStringLiteral("medium"),
+                                      QStringLiteral("loud"),   QStringLiteral("x-loud"),
+                                      QStringLiteral("default")};
+    const QString v = volume.trimmed().toLower();
+    if (keywords.contains(v))
+        return v;
+    static const QRegularExpression decibels(QStringLiteral("^([+-]?\\d+(?:\\.\\d+)?)\\s*db$"));
+    const QRegularExpressionMatch match = decibels.match(v);
+    if (match.hasMatch()) {
+        const double db = qBound(-60.0, match.captured(1).toDouble(), 20.0);
+        return QStringLiteral("%1%").arg(std::lround(100.0 * std::pow(10.0, db / 20.0)));
+    }
+    static const QRegularExpression plain(QStringLiteral("^[+-]?\\d+(?:\\.\\d+)?%?$"));
+    return plain.match(v).hasMatch() ? v : QString();
+}
+
+// Writes the eSpeak document: escapes text, merges breaks that follow each
+// other (with only whitespace or tags between them) and keeps punctuation
+// before a tag from being read aloud.
+class Writer {
+public:
+    void text(QStringView text);
+    void tag(const QString &markup);
+    void addBreak(int ms);
+    void flushBreak();
+    QString finish();
+    int leadingSilenceMs() const { return m_leadingSilence; }
+
+private:
+    QString m_out{QStringLiteral("<speak>")};
+    int m_pendingBreak = -1; // ms, -1 when none
+    QString m_pendingSpace;  // whitespace seen after the pending break
+    bool m_endsWithPunctuation = false;
+    bool m_spoken = false;    // some text has been written
+    int m_leadingSilence = 0; // ms of pauses before any text
+};
+
+void Writer::text(QStringView text) {
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == QChar(pauseGlyph)) {
+            addBreak(EspeakSsmlTranslator::glyphBreakMs);
+            continue;
+        }
+        if (c.isSpace() && m_pendingBreak >= 0) {
+            m_pendingSpace += c;
+            continue;
+        }
+        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+            flushBreak();
+            m_spoken = true;
+            m_out += c;
+            m_out += text.at(++i);
+            m_endsWithPunctuation = false;
+            continue;
+        }
+        if (!isXmlChar(c.unicode()) || c.isSurrogate())
+            continue;
+        if (!c.isSpace()) {
+            flushBreak();
+            m_endsWithPunctuation = isSentencePunctuation(c);
+            m_spoken = true;
+        }
+        if (c == u'&')
+            m_out += QLatin1String("&amp;");
+        else if (c == u'<')
+            m_out += QLatin1String("&lt;");
+        else if (c == u'>')
+            m_out += QLatin1String("&gt;");
+        else
+            m_out += c;
+    }
+}
+
+void Writer::tag(const QString &markup) {
+    if (m_endsWithPunctuation)
+        m_out += QLatin1Char('\n');
+    m_endsWithPunctuation = false;
+    m_out += markup;
+}
+
+void Writer::addBreak(int ms) {
+    m_pendingBreak = qMax(0, m_pendingBreak) + qMax(0, ms);
+}
+
+void Writer::flushBreak() {
+    if (m_pendingBreak < 0)
+        return;
+    int ms = m_pendingBreak;
+    if (ms > EspeakSsmlTranslator::maxBreakMs) {
+        qCInfo(lcSynthesis, "offline: a pause of %d ms is shortened to %d ms", ms,
+               EspeakSsmlTranslator::maxBreakMs);
+        ms = EspeakSsmlTranslator::maxBreakMs;
+    }
+    m_pendingBreak = -1;
+    if (!m_spoken)
+        m_leadingSilence = qMin(m_leadingSilence + ms, EspeakSsmlTranslator::maxBreakMs);
+    else if (ms > 0)
+        tag(QStringLiteral("<break time=\"%1ms\"/>").arg(ms));
+    m_out += m_pendingSpace;
+    m_pendingSpace.clear();
+}
+
+QString Writer::finish() {
+    flushBreak();
+    tag(QStringLiteral("</speak>"));
+    return m_out;
+}
+
+class Translation {
+public:
+    explicit Translation(const QString &languageCode)
+        : m_reading(languageCode) {}
+
+    void node(const Node &node);
+    void children(const Node &node);
+    QString finish() { return m_writer.finish(); }
+    int bleeps() const { return m_bleeps; }
+    int leadingSilenceMs() const { return m_writer.leadingSilenceMs(); }
+
+private:
+    void sayAs(const Node &node);
+    void prosody(const Node &node);
+    void breakElement(const Node &node);
+    void wrapped(const QString &open, const Node &node, const QString &close);
+
+    SayAsReading m_reading;
+    Writer m_writer;
+    int m_bleeps = 0;
+};
+
+void Translation::children(const Node &node) {
+    for (const Node &child : node.children)
+        this->node(child);
+}
+
+void Translation::wrapped(const QString &open, const Node &node, const QString &close) {
+    m_writer.tag(open);
+    children(node);
+    m_writer.tag(close);
+}
+
+void Translation::node(const Node &node) {
+    const QString &name = node.name;
+    if (name.isEmpty()) {
+        m_writer.text(node.text);
+    } else if (name == QLatin1String("emphasis")) {
+        static const QStringList levels{QStringLiteral("strong"), QStringLiteral("moderate"),
+                                        QStringLiteral("none"), QStringLiteral("reduced")};
+        const QString level = node.attribute("level").trimmed().toLower();
+        wrapped(levels.contains(level) ? QStringLiteral("<emphasis level=\"%1\">").arg(level)
+                                       : QStringLiteral("<emphasis>"),
+                node, QStringLiteral("</emphasis>"));
+    } else if (name == QLatin1String("say-as")) {
+        sayAs(node);
+    } else if (name == QLatin1String("prosody")) {
+        prosody(node);
+    } else if (name == QLatin1String("sub") && node.attributes.contains(QStringLiteral("alias"))) {
+        m_writer.text(node.attribute("alias"));
+    } else if (name == QLatin1String("break")) {
+        breakElement(node);
+    } else if (name == QLatin1String("mark")) {
+        const QString markName = node.attribute("name");
+        if (!markName.startsWith(QLatin1String("parlino-"))) {
+            m_writer.flushBreak();
+            m_writer.tag(QStringLiteral("<mark name=\"%1\"/>").arg(escapeAttribute(markName)));
+        }
+    } else if (name == QLatin1String("p") || name == QLatin1String("s")) {
+        wrapped(QStringLiteral("<%1>").arg(name), node, QStringLiteral("</%1>").arg(name));
+    } else {
+        // speak, voice, lang, audio (its fallback text), phoneme and unknown elements.
+        children(node);
+    }
+}
+
+void Translation::sayAs(const Node &node) {
+    const QString kind = node.attribute("interpret-as").trimmed().toLower();
+    const QString text = flatText(node);
+    QString reading;
+    if (kind == QLatin1String("verbatim") || kind == QLatin1String("spell-out") ||
+        kind == QLatin1String("characters") || kind == QLatin1String("tts:char")) {
+        m_writer.tag(QStringLiteral("<say-as interpret-as=\"characters\">"));
+        m_writer.text(text);
+        m_writer.tag(QStringLiteral("</say-as>"));
+        return;
+    }
+    if (kind == QLatin1String("expletive") || kind == QLatin1String("bleep")) {
+        if (text.trimmed().isEmpty())
+            return;
+        m_writer.flushBreak();
+        m_writer.tag(QStringLiteral("<mark name=\"%1\"/><prosody volume=\"silent\">")
+                         .arg(QLatin1String(EspeakSsmlTranslator::bleepOnMark())));
+        m_writer.text(text);
+        m_writer.tag(QStringLiteral("</prosody><mark name=\"%1\"/>")
+                         .arg(QLatin1String(EspeakSsmlTranslator::bleepOffMark())));
+        ++m_bleeps;
+        return;
+    }
+    if (kind == QLatin1String("date"))
+        reading = m_reading.date(text, node.attribute("format").trimmed());
+    else if (kind == QLatin1String("time"))
+        reading = m_reading.time(text);
+    else if (kind == QLatin1String("ordinal"))
+        reading = m_reading.ordinal(text);
+    else if (kind == QLatin1String("fraction"))
+        reading = m_reading.fraction(text);
+    if (reading.isNull()) {
+        if (kind == QLatin1String("date") || kind == QLatin1String("time") ||
+            kind == QLatin1String("ordinal") || kind == QLatin1String("fraction"))
+            qCDebug(lcSynthesis, "offline: \"%s\" is not a %s; read as written",
+                    qUtf8Printable(text), qUtf8Printable(kind));
+        children(node);
+        return;
+    }
+    m_writer.text(reading);
+}
+
+void Translation::prosody(const Node &node) {
+    QString open = QStringLiteral("<prosody");
+    const QString volume = espeakVolume(node.attribute("volume"));
+    if (!volume.isEmpty())
+        open += QStringLiteral(" volume=\"%1\"").arg(volume);
+    static const QRegularExpression safe(QStringLiteral("^[A-Za-z0-9.+%-]+$"));
+    for (const char *key : {"rate", "pitch"}) {
+        const QString value = node.attribute(key).trimmed();
+        if (safe.match(value).hasMatch())
+            open += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(key), value);
+    }
+    if (open.size() == 8) { // no attribute eSpeak can use
+        children(node);
+        return;
+    }
+    wrapped(open + QLatin1Char('>'), node, QStringLiteral("</prosody>"));
+}
+
+void Translation::breakElement(const Node &node) {
+    if (node.attributes.contains(QStringLiteral("time"))) {
+        const int ms = timeMilliseconds(node.attribute("time"));
+        if (ms >= 0) {
+            m_writer.addBreak(ms);
+            return;
+        }
+        qCDebug(lcSynthesis, "offline: unreadable break time \"%s\"",
+                qUtf8Printable(node.attribute("time")));
+    }
+    m_writer.addBreak(strengthMilliseconds(node.attribute("strength")));
+}
+
+} // namespace
+
+const char *EspeakSsmlTranslator::bleepOnMark() {
+    return "parlino-bleep-on";
+}
+
+const char *EspeakSsmlTranslator::bleepOffMark() {
+    return "parlino-bleep-off";
+}
+
+EspeakDocument EspeakSsmlTranslator::translate(const QString &input, bool isSsml,
+                                               const QString &languageCode) {
+    EspeakDocument document;
+    Translation translation(languageCode);
+    if (isSsml) {
+        Node root;
+        if (!parse(input, &root, &document.error))
+            return document;
+        translation.children(root);
+    } else {
+        translation.node(Node{QString(), {}, input, {}});
+    }
+    document.ssml = translation.finish();
+    document.bleeps = translation.bleeps();
+    document.leadingSilenceMs = translation.leadingSilenceMs();
+    return document;
+}
+
+} // namespace parlino

@@ -1,0 +1,184 @@
+#include "synthesis/offline/OfflineSpeechEngine.h"
+
+#include "Logging.h"
+#include "synthesis/offline/BleepMixer.h"
+#include "synthesis/offline/EspeakWorker.h"
+#include "synthesis/offline/Mp3Encoder.h"
+#include "synthesis/offline/OfflineRequest.h"
+
+#include <QElapsedTimer>
+#include <QMetaObject>
+
+#include <atomic>
+#include <cstring>
+#include <mutex>
+
+namespace parlino {
+
+// Ties queued jobs to their engine: the worker posts results through it, and
+// the engine's destructor cuts it, so that no result reaches a dead engine.
+struct OfflineSpeechEngine::Link {
+    std::mutex mutex;
+    OfflineSpeechEngine *engine = nullptr; // not owned; null once the engine is gone
+    std::atomic<bool> alive{true};
+
+    // Runs the call on the engine's thread, unless the engine is gone.
+    void post(std::function<void()> call) {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (engine)
+            QMetaObject::invokeMethod(engine, std::move(call), Qt::QueuedConnection);
+    }
+};
+
+namespace {
+
+// Feeds eSpeak's audio through the bleep mixer into a destination.
+class MixingSink : public SynthesisSink {
+public:
+    MixingSink(BleepMixer::Sink destination, int sampleRate, const std::atomic<bool> &alive)
+        : m_mixer(std::move(destination), sampleRate)
+        , m_alive(alive) {}
+
+    bool samples(const qint16 *pcm, int count) override {
+        m_mixer.write(pcm, count);
+        return m_alive.load();
+    }
+    // Silence before eSpeak's audio; eSpeak's sample offsets move along.
+    void prependSilence(int ms, int sampleRate) {
+        const qint64 total = qint64(ms) * sampleRate / 1000;
+        const std::vector<qint16> zeros(std::size_t(sampleRate / 10), 0);
+        for (qint64 done = 0; done < total;) {
+            const int count = int(qMin<qint64>(qint64(zeros.size()), total - done));
+            m_mixer.write(zeros.data(), count);
+            done += count;
+        }
+        m_offset = total;
+    }
+    void mark(const char *name, qint64 sample) override {
+        sample += m_offset;
+        if (std::strcmp(name, EspeakSsmlTranslator::bleepOnMark()) == 0)
+            m_mixer.startTone(sample);
+        else if (std::strcmp(name, EspeakSsmlTranslator::bleepOffMark()) == 0)
+            m_mixer.stopTone(sample);
+        if (m_events)
+            m_events->append({OfflinePcm::Event::Mark, sample, QString::fromUtf8(name)});
+    }
+    void word(qint64 sample, int, int) override {
+        if (m_events)
+            m_events->append({OfflinePcm::Event::Word, sample + m_offset, QString()});
+    }
+    void finish() { m_mixer.finish(); }
+    void recordEvents(QList<OfflinePcm::Event> *events) { m_events = events; }
+
+private:
+    BleepMixer m_mixer;
+    const std::atomic<bool> &m_alive;
+    QList<OfflinePcm::Event> *m_events = nullptr; // not owned
+    qint64 m_offset = 0;
+};
+
+// Runs one synthesis on the worker thread into the destination, with the
+// leading silence and the bleeps put in.
+bool speak(const OfflineRequest &request, BleepMixer::Sink destination,
+           const std::atomic<bool> &alive, QString *error,
+           QList<OfflinePcm::Event> *events = nullptr, QString *phonemes = nullptr) {
+    EspeakWorker &worker = EspeakWorker::instance();
+    if (!worker.ready(error))
+        return false;
+    MixingSink sink(std::move(destination), worker.sampleRate(), alive);
+    sink.recordEvents(events);
+    sink.prependSilence(request.document.leadingSilenceMs, worker.sampleRate());
+    const bool spoken = worker.synthesize(request, sink, error, phonemes);
+    sink.finish();
+    return spoken;
+}
+
+} // namespace
+
+OfflineSpeechEngine::OfflineSpeechEngine(QObject *parent)
+    : SpeechEngine(parent)
+    , m_link(std::make_shared<Link>()) {
+    m_link->engine = this;
+}
+
+OfflineSpeechEngine::~OfflineSpeechEngine() {
+    std::lock_guard<std::mutex> lock(m_link->mutex);
+    m_link->engine = nullptr;
+    m_link->alive = false;
+}
+
+// Reports a failure found before any work, still after synthesize() returns.
+void OfflineSpeechEngine::fail(const QString &error, std::function<void(const QString &)> report) {
+    qCWarning(lcSynthesis, "offline: %s", qUtf8Printable(error));
+    QMetaObject::invokeMethod(
+        this, [report = std::move(report), error] { report(error); }, Qt::QueuedConnection);
+}
+
+void OfflineSpeechEngine::synthesize(const QJsonObject &request, Completion done) {
+    auto parsed = std::make_shared<OfflineRequest>();
+    QString error;
+    if (!OfflineRequest::fromJson(request, parsed.get(), &error)) {
+        fail(error, [done](const QString &e) { done(QByteArray(), e); });
+        return;
+    }
+    EspeakWorker::instance().post([link = m_link, parsed, done] {
+        if (!link->alive)
+            return;
+        QElapsedTimer timer;
+        timer.start();
+        QString error;
+        QByteArray mp3;
+        EspeakWorker &worker = EspeakWorker::instance();
+        if (worker.ready(&error)) {
+            Mp3Encoder encoder(worker.sampleRate());
+            if (encoder.start(&error)) {
+                const bool spoken = speak(
+                    *parsed,
+                    [&encoder](const qint16 *pcm, int count) { encoder.write(pcm, count); },
+                    link->alive, &error);
+                QString encodeError;
+                mp3 = encoder.finish(&encodeError);
+                if (!spoken)
+                    mp3.clear();
+                else if (mp3.isEmpty())
+                    error = encodeError;
+            }
+        }
+        if (mp3.isEmpty() && link->alive)
+            qCWarning(lcSynthesis, "offline: %s", qUtf8Printable(error));
+        else if (!mp3.isEmpty())
+            qCDebug(lcSynthesis, "offline: %lld bytes of MP3 in %lld ms", qlonglong(mp3.size()),
+                    qlonglong(timer.elapsed()));
+        link->post([done, mp3, error] { done(mp3, mp3.isEmpty() ? error : QString()); });
+    });
+}
+
+void OfflineSpeechEngine::synthesizePcm(const QJsonObject &request, PcmCompletion done) {
+    auto parsed = std::make_shared<OfflineRequest>();
+    QString error;
+    if (!OfflineRequest::fromJson(request, parsed.get(), &error)) {
+        fail(error, [done](const QString &e) { done(OfflinePcm(), e); });
+        return;
+    }
+    EspeakWorker::instance().post([link = m_link, parsed, done] {
+        if (!link->alive)
+            return;
+        auto pcm = std::make_shared<OfflinePcm>();
+        pcm->ssml = parsed->document.ssml;
+        QString error;
+        const bool spoken = speak(
+            *parsed,
+            [&pcm](const qint16 *samples, int count) {
+                const qsizetype at = pcm->samples.size();
+                pcm->samples.resize(at + count);
+                std::copy(samples, samples + count, pcm->samples.begin() + at);
+            },
+            link->alive, &error, &pcm->events, &pcm->phonemes);
+        if (!spoken)
+            pcm->samples.clear();
+        pcm->sampleRate = EspeakWorker::instance().sampleRate();
+        link->post([done, pcm, error] { done(*pcm, error); });
+    });
+}
+
+} // namespace parlino

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "synthesis/SpeechEngine.h"
+
+#include <QList>
+#include <QVector>
+
+#include <memory>
+
+namespace parlino {
+
+// The audio of an offline synthesis before MP3 encoding, with what eSpeak
+// reported along the way; for tests and diagnostics.
+struct OfflinePcm {
+    struct Event {
+        enum Type { Word, Mark };
+        Type type;
+        qint64 sample; // from the start of the audio
+        QString name;  // marks
+    };
+
+    QVector<qint16> samples; // mono, bleeps included
+    int sampleRate = 22050;
+    QList<Event> events;
+    QString phonemes; // eSpeak's transcription of what it said
+    QString ssml;     // the document eSpeak was given
+
+    double seconds() const { return sampleRate > 0 ? double(samples.size()) / sampleRate : 0.0; }
+};
+
+// Speaks a request offline with eSpeak NG and encodes it as MP3 with LAME,
+// in this process: mono, 22,050 Hz, VBR about 40 kbit/s with a Xing/LAME tag.
+// Requests from every engine of the process queue to the one eSpeak thread;
+// encoding runs beside synthesis on a second thread. Completions arrive on
+// this object's thread. Destroying the engine stops its work in progress;
+// its pending completions are then never called.
+class OfflineSpeechEngine : public SpeechEngine {
+    Q_OBJECT
+public:
+    using PcmCompletion = std::function<void(const OfflinePcm &pcm, const QString &error)>;
+
+    explicit OfflineSpeechEngine(QObject *parent = nullptr);
+    ~OfflineSpeechEngine() override;
+
+    void synthesize(const QJsonObject &request, Completion done) override;
+
+    // Like synthesize(), but hands back the PCM and eSpeak's events and
+    // phonemes instead of MP3.
+    void synthesizePcm(const QJsonObject &request, PcmCompletion done);
+
+private:
+    struct Link;
+    void fail(const QString &error, std::function<void(const QString &)> report);
+
+    std::shared_ptr<Link> m_link;
+};
+
+} // namespace parlino

@@ -1,6 +1,0 @@
-#include "synthesis/SpeechEngine.h"
-
-SpeechEngine::SpeechEngine(QObject *parent)
-    : QObject(parent) {}
-
-SpeechEngine::~SpeechEngine() = default;

@@ -1,0 +1,121 @@
+#include "editing/SSMLTextView.h"
+
+#include "editing/EditWindow.h"
+#include "editing/SSMLTextViewDelegate.h"
+
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace parlino {
+
+// Records the selection for the duration of one gesture; nested scopes (a drop
+// calls insertFromMimeData) restore the outer record when they end.
+class SSMLTextView::GestureScope {
+public:
+    GestureScope(SSMLTextView *view, qint64 start, qint64 length)
+        : m_view(view)
+        , m_outer(view->m_gesture) {
+        view->m_gesture = Selection{start, length};
+    }
+    explicit GestureScope(SSMLTextView *view)
+        : GestureScope(view, view->selectionStart(), view->selectionLength()) {}
+    ~GestureScope() { m_view->m_gesture = m_outer; }
+    GestureScope(const GestureScope &) = delete;
+    GestureScope &operator=(const GestureScope &) = delete;
+
+private:
+    SSMLTextView *m_view;
+    std::optional<Selection> m_outer;
+};
+
+SSMLTextView::SSMLTextView(QWidget *parent)
+    : QPlainTextEdit(parent) {
+    // Connected here, before anybody can attach a highlighter to the document,
+    // so the spans are updated before the edited blocks are highlighted again.
+    connect(document(), &QTextDocument::contentsChange, this, &SSMLTextView::onContentsChange);
+}
+
+qint64 SSMLTextView::selectionStart() const {
+    return textCursor().selectionStart();
+}
+
+qint64 SSMLTextView::selectionLength() const {
+    const QTextCursor cursor = textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void SSMLTextView::insertText(const QString &text) {
+    GestureScope gesture(this);
+    QTextCursor cursor = textCursor();
+    cursor.insertText(text);
+    setTextCursor(cursor);
+}
+
+void SSMLTextView::resetText(const QString &text) {
+    m_silent = true;
+    setPlainText(text);
+    m_previousText = toPlainText();
+    m_silent = false;
+}
+
+void SSMLTextView::keyPressEvent(QKeyEvent *event) {
+    // Undo and redo restore text away from the selection: leave them to the window.
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    GestureScope gesture(this);
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void SSMLTextView::inputMethodEvent(QInputMethodEvent *event) {
+    GestureScope gesture(this);
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void SSMLTextView::dropEvent(QDropEvent *event) {
+    const qint64 at = cursorForPosition(event->position().toPoint()).position();
+    GestureScope gesture(this, at, 0);
+    QPlainTextEdit::dropEvent(event);
+}
+
+void SSMLTextView::insertFromMimeData(const QMimeData *source) {
+    // The plain-text edit inserts only the text of the data (line breaks of any
+    // convention become paragraph separators), never formatting.
+    GestureScope gesture(this);
+    QPlainTextEdit::insertFromMimeData(source);
+}
+
+void SSMLTextView::onContentsChange(int position, int removed, int added) {
+    if (m_silent)
+        return;
+    const QString now = toPlainText();
+    std::optional<TextEdit> edit;
+    if (m_gesture) {
+        // A gesture may replace a selection by the same text (pasting a word
+        // over itself): still an edit of that stretch.
+        edit = replacementOfSelection(m_previousText, now, m_gesture->start, m_gesture->length);
+        if (edit || now != m_previousText)
+            m_gesture.reset(); // a gesture's later changes are trimmed like any other
+    }
+    // Format changes and input-method pre-edits report a change of nothing.
+    if (!edit && now == m_previousText)
+        return;
+    if (!edit)
+        edit = trimEditWindow(m_previousText, now, position, removed, added);
+    m_previousText = now;
+    report(*edit, now);
+}
+
+void SSMLTextView::report(const TextEdit &edit, const QString &newText) {
+    m_isDelete = edit.inserted == 0;
+    m_affectedRanges = {{edit.location, edit.removed}};
+    m_replacementStrings = {newText.mid(edit.location, edit.inserted)};
+    if (m_delegate)
+        m_delegate->returnDidChangeTextView(this, m_affectedRanges, m_replacementStrings, newText);
+}
+
+} // namespace parlino

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "editing/TextEdit.h"
+
+#include <QList>
+#include <QPlainTextEdit>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+
+namespace parlino {
+
+class SSMLTextViewDelegate;
+
+// The editor: a plain-text edit that learns every change of its text as
+// (location, removed, inserted) in UTF-16 code units and reports it to its
+// ssml_delegate. Where the user's gesture is known (a key press, a paste, an
+// input-method commit, a drop) the selection is recorded before the change
+// and the edit is "the selection was replaced"; for everything else (undo,
+// redo, programmatic edits) the document's change window is trimmed against
+// the previous text.
+class SSMLTextView : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit SSMLTextView(QWidget *parent = nullptr);
+
+    SSMLTextViewDelegate *ssmlDelegate() const { return m_delegate; }
+    // Not owned; the delegate must outlive the view or be cleared first.
+    void setSsmlDelegate(SSMLTextViewDelegate *delegate) { m_delegate = delegate; }
+
+    // The latest change, as reported: set before the delegate is called.
+    bool isDelete() const { return m_isDelete; }
+    QList<std::pair<qint64, qint64>> affectedRanges() const { return m_affectedRanges; }
+    QStringList replacementStrings() const { return m_replacementStrings; }
+
+    // Replaces the selection with text as one undoable user edit (the pause
+    // glyph goes in this way), reported like typing.
+    void insertText(const QString &text);
+    // Replaces the whole text without reporting an edit; the undo history is cleared.
+    void resetText(const QString &text);
+
+    // Selection as (start, length) in UTF-16 code units.
+    qint64 selectionStart() const;
+    qint64 selectionLength() const;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    struct Selection {
+        qint64 start = 0;
+        qint64 length = 0;
+    };
+    // Records the current selection for the change that the gesture makes.
+    class GestureScope;
+
+    void onContentsChange(int position, int removed, int added);
+    void report(const TextEdit &edit, const QString &newText);
+
+    SSMLTextViewDelegate *m_delegate = nullptr;
+    QString m_previousText;
+    std::optional<Selection> m_gesture;
+    bool m_silent = false;
+    bool m_isDelete = false;
+    QList<std::pair<qint64, qint64>> m_affectedRanges;
+    QStringList m_replacementStrings;
+};
+
+} // namespace parlino

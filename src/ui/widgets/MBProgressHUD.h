@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QPropertyAnimation;
+class QTimer;
+
+namespace parlino {
+
+// A progress overlay laid over a host widget: a rounded dark panel in the
+// middle with a spinner and up to two lines of text, optionally darkening the
+// host around it. It covers the whole host and follows its size. Shows and
+// hides with a 0.3-second fade. Several may stand on one host; the topmost is
+// the one added last.
+class MBProgressHUD : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(qreal fade READ fade WRITE setFade)
+public:
+    enum class Mode {
+        Indeterminate, // the spinner
+        CustomView,    // no indicator: text only
+    };
+
+    static constexpr int fadeMilliseconds = 300;
+    static constexpr int briefMessageMilliseconds = 1000;
+
+    explicit MBProgressHUD(QWidget *host);
+
+    // Adds a new overlay to view and shows it.
+    static MBProgressHUD *showHUDAddedTo(QWidget *view, bool animated);
+    // The topmost overlay on view that is not already going away, or nullptr.
+    static MBProgressHUD *HUDForView(const QWidget *view);
+
+    // Brief message: text only, on the active window's content (or, when no
+    // window is active, on the given view's window), gone after one second
+    // plus its fades. The icon is not used: every brief message looks the same.
+    static void show(const QString &text, const QString &icon, QWidget *view);
+    static void showSuccess(const QString &text, QWidget *view);
+    static void showError(const QString &text, QWidget *view);
+    static void showSuccess(const QString &text);
+    static void showError(const QString &text);
+    // Lasting overlay with the spinner, dimmed host, text as the second line;
+    // stays until hidden. Without a view nothing is shown and nullptr returned.
+    static MBProgressHUD *showMessage(const QString &text, QWidget *view);
+    static MBProgressHUD *showMessage(const QString &text);
+    static void hideHUDForView(QWidget *view);
+    static void hideHUD();
+    // Hides the topmost overlay on view; false when there is none.
+    static bool hideHUDForView(QWidget *view, bool animated);
+
+    using QWidget::hide;
+    using QWidget::show;
+
+    void showAnimated(bool animated);
+    void hideAnimated(bool animated);
+    void hideAnimated(bool animated, int delayMilliseconds);
+    bool isHiding() const { return m_hiding; }
+
+    Mode mode() const { return m_mode; }
+    void setMode(Mode mode);
+    QString labelText() const { return m_labelText; }
+    void setLabelText(const QString &text);
+    QString detailsLabelText() const { return m_detailsLabelText; }
+    void setDetailsLabelText(const QString &text);
+    bool dimBackground() const { return m_dimBackground; }
+    void setDimBackground(bool dim);
+    bool removeFromSuperViewOnHide() const { return m_removeFromSuperViewOnHide; }
+    void setRemoveFromSuperViewOnHide(bool remove) { m_removeFromSuperViewOnHide = remove; }
+    // Opacity of the whole overlay, 1.0 unless changed.
+    qreal alphaValue() const { return m_alphaValue; }
+    void setAlphaValue(qreal alpha);
+
+    qreal fade() const { return m_fade; }
+    void setFade(qreal fade);
+
+    // The panel's rectangle in the overlay's coordinates.
+    QRect panelRect() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QFont labelFont() const;
+    QFont detailsFont() const;
+    void fadeTo(qreal target, bool animated);
+    void finishHiding();
+    void paintSpinner(QPainter &painter, const QRect &area) const;
+
+    Mode m_mode = Mode::Indeterminate;
+    QString m_labelText;
+    QString m_detailsLabelText;
+    bool m_dimBackground = false;
+    bool m_removeFromSuperViewOnHide = false;
+    bool m_hiding = false;
+    bool m_delayedHideAnimated = true;
+    qreal m_alphaValue = 1.0;
+    qreal m_fade = 0.0;
+    int m_spinnerStep = 0;
+    QTimer *m_spinnerTimer;
+    QTimer *m_hideTimer;
+    QPointer<QPropertyAnimation> m_animation;
+};
+
+} // namespace parlino

@@ -1,0 +1,263 @@
+#include "CliRun.h"
+#include "FakeSynthesisService.h"
+#include "Mp3Frames.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+using namespace parlino;
+
+namespace {
+
+struct Run {
+    int status;
+    QStringList out; // lines
+    QString err;
+};
+
+Run run(const QStringList &arguments, const QByteArray &input = QByteArray()) {
+    const CliRun result = CliRun::run(arguments, input);
+    return {result.status, result.outLines(), result.err};
+}
+
+QString write(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes) {
+    return writeTestFile(dir.filePath(name), bytes);
+}
+
+QByteArray contents(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QByteArray key = "AIzaCliKey_0123456789-abcdefghijklmnopqr";
+
+} // namespace
+
+class TestConvertCommand : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void request_data();
+    void request();
+    void convertOne();
+    void severalWithOneFailing();
+    void progressOnATerminal();
+    void refusedInputs_data();
+    void refusedInputs();
+    void serviceUnreachable();
+    void offlineEngine_data();
+    void offlineEngine();
+
+private:
+    FakeSynthesisService m_service;
+    QTemporaryDir m_dir;
+};
+
+void TestConvertCommand::initTestCase() {
+    QVERIFY(m_service.listen());
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS"); // no keyring in this process
+    qputenv("PARLINO_ENDPOINT", m_service.baseUrl().toEncoded());
+    qputenv("PARLINO_API_KEY", key);
+    // Texts containing "fail" are refused by the service; others get their text back as audio.
+    m_service.setResponder([](const FakeSynthesisService::Request &request) {
+        const QJsonObject input = QJsonDocument::fromJson(request.body)["input"].toObject();
+        const QString text = input.value("text").toString() + input.value("ssml").toString();
+        return text.contains("fail") ? FakeSynthesisService::errorReply(400, "Text too odd.")
+                                     : FakeSynthesisService::audioReply(text.toUtf8());
+    });
+}
+
+void TestConvertCommand::init() {
+    QDir(m_dir.path()).removeRecursively();
+    QDir().mkpath(m_dir.path());
+}
+
+void TestConvertCommand::request_data() {
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("json");
+    QTest::newRow("start-up defaults")
+        << QByteArray(R"({"text":"Hi"})") << QStringList()
+        << R"({"audioConfig":{"audioEncoding":"MP3","pitch":0,"speakingRate":"1.00"},"input":{"text":"Hi"},"voice":{"languageCode":"ar-XA","name":"ar-XA-Standard-A"}})";
+    QTest::newRow("document settings")
+        << QByteArray(R"({"text":"Hi","voice":"en-GB-Standard-B","pitch":-4,"speed":125})")
+        << QStringList()
+        << R"({"audioConfig":{"audioEncoding":"MP3","pitch":-4,"speakingRate":"1.25"},"input":{"text":"Hi"},"voice":{"languageCode":"en-GB","name":"en-GB-Standard-B"}})";
+    QTest::newRow("options win")
+        << QByteArray(
+               R"({"text":"Hi","effects":[{"effect":"Sub","location":0,"length":2,"value":"Hello"}],"voice":"en-GB-Standard-B","pitch":-4})")
+        << QStringList{"--voice", "de-DE-Standard-A", "--pitch", "-3.5", "--speed", "33"}
+        << R"({"audioConfig":{"audioEncoding":"MP3","pitch":-3,"speakingRate":"0.33"},"input":{"ssml":"<speak><sub alias='Hello'>Hi</sub></speak>"},"voice":{"languageCode":"de-DE","name":"de-DE-Standard-A"}})";
+}
+
+void TestConvertCommand::request() {
+    QFETCH(QByteArray, document);
+    QFETCH(QStringList, options);
+    QFETCH(QString, json);
+    const int sent = m_service.requests().size();
+    const Run result =
+        run(QStringList{"request"} + options + QStringList{write(m_dir, "d.json", document)});
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.out, QStringList{json});
+    QCOMPARE(m_service.requests().size(), sent);
+}
+
+void TestConvertCommand::convertOne() {
+    const QString input = write(m_dir, "a.txt", "Hello there");
+    const QString target = m_dir.filePath("out.mp3");
+    const Run toFile = run({"convert", "--engine", "cloud", "--output", target, input});
+    QCOMPARE(toFile.err, QString());
+    QCOMPARE(toFile.status, 0);
+    QCOMPARE(toFile.out, QStringList{target});
+    QCOMPARE(contents(target), QByteArray("Hello there"));
+    QCOMPARE(m_service.requests().constLast().url.query(), QString("key=" + key));
+
+    const Run fromStdin = run({"convert", "--output-dir", m_dir.path(), "-"}, "from stdin");
+    QCOMPARE(fromStdin.status, 0);
+    QCOMPARE(fromStdin.out.size(), 1);
+    QVERIFY(QRegularExpression("/Parlino[0-9]{17}\\.mp3$").match(fromStdin.out.at(0)).hasMatch());
+    QCOMPARE(contents(fromStdin.out.at(0)), QByteArray("from stdin"));
+}
+
+void TestConvertCommand::severalWithOneFailing() {
+    const QString outDir = m_dir.filePath("out");
+    QDir().mkpath(outDir);
+    const QString one = write(m_dir, "one.txt", "first");
+    const QString bad = write(m_dir, "bad.txt", "this will fail");
+    const QString two = write(m_dir, "two.txt", "second");
+    const Run result = run({"convert", "--output-dir", outDir, one, bad, two});
+    QCOMPARE(result.status, 1);
+    QCOMPARE(result.out.size(), 2);
+    QCOMPARE(contents(result.out.at(0)), QByteArray("first"));
+    QCOMPARE(contents(result.out.at(1)), QByteArray("second"));
+    QCOMPARE(result.err, "parlino: " + bad + ": Text too odd.\n"); // no progress: not a terminal
+    QCOMPARE(QDir(outDir).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void TestConvertCommand::progressOnATerminal() {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+        QSKIP("no pseudo-terminal");
+    const int slave = ::open(ptsname(master), O_RDWR | O_NOCTTY);
+    QVERIFY(slave >= 0);
+    QFile terminal;
+    QVERIFY(terminal.open(slave, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+    QTextStream err(&terminal);
+    QString out;
+    QTextStream outStream(&out);
+    QBuffer in;
+    const QStringList files{write(m_dir, "a.txt", "one"), write(m_dir, "b.txt", "two")};
+    const int status =
+        CommandLine::run(QStringList{"parlino", "convert", "--output-dir", m_dir.path()} + files,
+                         {in, outStream, err});
+    err.flush();
+    terminal.close();
+    QByteArray shown(4096, '\0');
+    const auto length = ::read(master, shown.data(), shown.size());
+    ::close(master);
+    QCOMPARE(status, 0);
+    shown.truncate(std::max<qsizetype>(length, 0));
+    QVERIFY2(shown.contains("[1/2] " + files.at(0).toUtf8()), shown.constData());
+    QVERIFY2(shown.contains("[2/2] " + files.at(1).toUtf8()), shown.constData());
+}
+
+void TestConvertCommand::refusedInputs_data() {
+    QTest::addColumn<QStringList>("arguments"); // "IN" is a good input file
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("written");
+    QTest::newRow("unknown engine")
+        << QStringList{"--engine", "robot", "IN"} << "unknown engine" << 0;
+    QTest::newRow("unknown voice")
+        << QStringList{"--voice", "xx-YY-Nobody", "IN"} << "unknown voice" << 0;
+    QTest::newRow("pitch out of range") << QStringList{"--pitch", "21", "IN"} << "outside" << 0;
+    QTest::newRow("speed not a number")
+        << QStringList{"--speed", "fast", "IN"} << "needs a number" << 0;
+    QTest::newRow("--output with two files")
+        << QStringList{"--output", "x.mp3", "IN", "IN"} << "exactly one FILE" << 0;
+    QTest::newRow("missing file among good ones")
+        << QStringList{"IN", "missing.txt", "IN"} << "missing.txt: " << 2;
+    QTest::newRow("empty text") << QStringList{"empty.txt", "IN"} << "the text is empty" << 1;
+    QTest::newRow("no files") << QStringList{} << "no FILE" << 0;
+}
+
+void TestConvertCommand::refusedInputs() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QFETCH(int, written);
+    const QString good = write(m_dir, "in.txt", "fine");
+    write(m_dir, "empty.txt", "");
+    arguments.replaceInStrings(QRegularExpression("^IN$"), good);
+    arguments.replaceInStrings(QRegularExpression("^(\\w+\\.txt)$"), m_dir.filePath("\\1"));
+    if (!arguments.contains("--output"))
+        arguments.prepend("--output-dir=" + m_dir.path());
+    const Run result = run(QStringList{"convert"} + arguments);
+    QCOMPARE(result.status, 2);
+    QVERIFY2(result.err.startsWith("parlino: "), qPrintable(result.err));
+    QVERIFY2(result.err.contains(message), qPrintable(result.err));
+    QCOMPARE(result.out.size(), written);
+}
+
+void TestConvertCommand::serviceUnreachable() {
+    const QString input = write(m_dir, "a.txt", "Hello");
+    qputenv("PARLINO_ENDPOINT", "http://127.0.0.1:1");
+    const Run refused = run({"convert", "--output-dir", m_dir.path(), input});
+    qputenv("PARLINO_ENDPOINT", "http://tts.example.com");
+    const Run plainHttp = run({"convert", "--output-dir", m_dir.path(), input});
+    qputenv("PARLINO_API_KEY", "");
+    const Run noKey = run({"convert", "--engine", "cloud", "--output-dir", m_dir.path(), input});
+    qputenv("PARLINO_ENDPOINT", m_service.baseUrl().toEncoded());
+    qputenv("PARLINO_API_KEY", key);
+
+    QCOMPARE(refused.status, 1);
+    QCOMPARE(refused.err, "parlino: " + input + ": Connection refused\n");
+    QCOMPARE(plainHttp.status, 2);
+    QVERIFY2(plainHttp.err.contains("plain http"), qPrintable(plainHttp.err));
+    QCOMPARE(noKey.status, 2);
+    QVERIFY2(noKey.err.contains("no API key"), qPrintable(noKey.err));
+    QCOMPARE(QDir(m_dir.path()).entryList({"*.mp3"}, QDir::Files).size(), 0);
+}
+
+void TestConvertCommand::offlineEngine_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("apiKey");
+    QTest::newRow("chosen with --engine") << QStringList{"--engine", "offline"} << key;
+    QTest::newRow("the default without a key") << QStringList{} << QByteArray();
+}
+
+// The offline engine speaks without the service: an MP3 comes out, nothing is sent.
+void TestConvertCommand::offlineEngine() {
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, apiKey);
+    qputenv("PARLINO_API_KEY", apiKey);
+    const QString input =
+        write(m_dir, "a.json",
+              R"({"text":"Hello\u23F8there","voice":"en-GB-Standard-A",)"
+              R"("effects":[{"effect":"Break","location":5,"length":1,"value":"1"}]})");
+    const QString target = m_dir.filePath("offline.mp3");
+    const int sent = m_service.requests().size();
+    const Run result =
+        run(QStringList{"convert"} + options + QStringList{"--output", target, input});
+    qputenv("PARLINO_API_KEY", key);
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.out, QStringList{target});
+    QCOMPARE(m_service.requests().size(), sent);
+    const Mp3Frames mp3 = Mp3Frames::read(contents(target));
+    QVERIFY2(mp3.valid, qPrintable(mp3.problem));
+    QVERIFY2(mp3.taggedSeconds() > 1.0, qPrintable(QString::number(mp3.taggedSeconds())));
+}
+
+QTEST_GUILESS_MAIN(TestConvertCommand)
+#include "tst_convertcommand.moc"

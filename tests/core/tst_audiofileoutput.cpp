@@ -1,0 +1,173 @@
+#include "output/AudioFileOutput.h"
+#include "output/FolderChooser.h"
+#include "settings/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace parlino;
+
+namespace {
+
+class FakeChooser : public FolderChooser {
+public:
+    explicit FakeChooser(QString answer)
+        : m_answer(std::move(answer)) {}
+    QString chooseFolder(const QString &startFolder) override {
+        ++calls;
+        offered = startFolder;
+        return m_answer;
+    }
+    int calls = 0;
+    QString offered;
+
+private:
+    QString m_answer;
+};
+
+const QDateTime moment(QDate(2024, 3, 5), QTime(14, 7, 9, 42));
+QDateTime fixedClock() {
+    return moment;
+}
+
+QByteArray contents(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QString savePath() {
+    return Settings::value(Settings::Key::SavePath).toString();
+}
+
+} // namespace
+
+class TestAudioFileOutput : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Settings::remove(Settings::Key::SavePath); }
+    void fileName_data();
+    void fileName();
+    void collisionTakesNextMillisecond();
+    void saveRemembersTheFolder();
+    void notSaved_data();
+    void notSaved();
+    void shortWriteLeavesNothing();
+    void writeToFileReplaces();
+};
+
+void TestAudioFileOutput::fileName_data() {
+    QTest::addColumn<QDateTime>("time");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("example") << moment << QLocale::c() << "Parlino20240305140709042.mp3";
+    QTest::newRow("midnight on the 24-hour clock")
+        << QDateTime(QDate(1999, 12, 31), QTime(0, 0, 0, 7)) << QLocale::c()
+        << "Parlino19991231000000007.mp3";
+    QTest::newRow("Arabic locale keeps ASCII digits")
+        << QDateTime(QDate(2024, 11, 30), QTime(23, 59, 59, 999))
+        << QLocale(QLocale::Arabic, QLocale::Egypt) << "Parlino20241130235959999.mp3";
+    QTest::newRow("Persian locale keeps the Gregorian year")
+        << moment << QLocale(QLocale::Persian, QLocale::Iran) << "Parlino20240305140709042.mp3";
+}
+
+void TestAudioFileOutput::fileName() {
+    QFETCH(QDateTime, time);
+    QFETCH(QLocale, locale);
+    QFETCH(QString, name);
+    QLocale::setDefault(locale);
+    const QString made = AudioFileOutput::fileNameForTime(time);
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(made, name);
+}
+
+void TestAudioFileOutput::collisionTakesNextMillisecond() {
+    QTemporaryDir dir;
+    const auto first = AudioFileOutput::writeToFolder(dir.path(), "one", fixedClock);
+    const auto second = AudioFileOutput::writeToFolder(dir.path(), "two", fixedClock);
+    const auto third = AudioFileOutput::writeToFolder(dir.path(), "three", fixedClock);
+    QCOMPARE(first.path, dir.filePath("Parlino20240305140709042.mp3"));
+    QCOMPARE(second.path, dir.filePath("Parlino20240305140709043.mp3"));
+    QCOMPARE(third.path, dir.filePath("Parlino20240305140709044.mp3"));
+    QCOMPARE(contents(first.path), QByteArray("one"));
+    QCOMPARE(contents(third.path), QByteArray("three"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+}
+
+void TestAudioFileOutput::saveRemembersTheFolder() {
+    QTemporaryDir dir;
+    Settings::setValue(Settings::Key::SavePath, "/earlier/folder");
+    FakeChooser chooser(dir.path());
+    const auto result = AudioFileOutput::saveAudioWithFile("mp3 bytes", chooser, fixedClock);
+    QCOMPARE(result.status, AudioFileOutput::Result::Saved);
+    QCOMPARE(chooser.offered, QString("/earlier/folder"));
+    QCOMPARE(contents(result.path), QByteArray("mp3 bytes"));
+    QCOMPARE(savePath(), dir.path());
+    const auto empty = AudioFileOutput::saveAudioWithFile(QByteArray(), chooser, fixedClock);
+    QCOMPARE(empty.status, AudioFileOutput::Result::Saved);
+    QCOMPARE(QFileInfo(empty.path).size(), 0);
+}
+
+void TestAudioFileOutput::notSaved_data() {
+    QTest::addColumn<QString>("folder"); // inside a temporary folder; null: cancelled
+    QTest::addColumn<QString>("error");  // part of the message
+    QTest::newRow("cancelled") << QString() << QString();
+    QTest::newRow("folder removed meanwhile") << "gone"
+                                              << "does not exist";
+    QTest::newRow("a file, not a folder") << "file"
+                                          << "not a folder";
+}
+
+// Nothing is written and the folder is not remembered.
+void TestAudioFileOutput::notSaved() {
+    QFETCH(QString, folder);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    QFile(dir.filePath("file")).open(QIODevice::WriteOnly);
+    FakeChooser chooser(folder.isNull() ? QString() : dir.filePath(folder));
+    const auto result = AudioFileOutput::saveAudioWithFile("mp3", chooser, fixedClock);
+    QCOMPARE(result.status,
+             error.isNull() ? AudioFileOutput::Result::Cancelled : AudioFileOutput::Result::Failed);
+    QCOMPARE(result.error.isEmpty(), error.isNull());
+    QVERIFY2(error.isNull() || result.error.startsWith("Could not write "),
+             qPrintable(result.error));
+    QVERIFY2(result.error.contains(error), qPrintable(result.error));
+    QCOMPARE(savePath(), QString());
+    QCOMPARE(chooser.calls, 1);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"file"});
+}
+
+void TestAudioFileOutput::shortWriteLeavesNothing() {
+    // A file size limit makes the kernel cut writes short, as a full disk does.
+    QTemporaryDir dir;
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 100 * 1024;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    // The last write crosses the limit: it comes back short with no error set.
+    const auto result =
+        AudioFileOutput::writeToFolder(dir.path(), QByteArray(120 * 1024, 'x'), fixedClock);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    QCOMPARE(result.status, AudioFileOutput::Result::Failed);
+    QVERIFY(!result.error.isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 0);
+}
+
+void TestAudioFileOutput::writeToFileReplaces() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.mp3");
+    QCOMPARE(AudioFileOutput::writeToFile(path, "old").status, AudioFileOutput::Result::Saved);
+    QCOMPARE(AudioFileOutput::writeToFile(path, "new").path, path);
+    QCOMPARE(contents(path), QByteArray("new"));
+}
+
+QTEST_GUILESS_MAIN(TestAudioFileOutput)
+#include "tst_audiofileoutput.moc"

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "ViewController.h"
+#include "document/ParlinoDocument.h"
+#include "editing/SSMLCharactersModel.h"
+#include "editing/SSMLTextView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QColor>
+#include <QComboBox>
+#include <QHash>
+#include <QStringList>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace parlino {
+
+// Helpers for widget tests that act on the editor as a user would.
+
+inline void selectRange(SSMLTextView *view, int start, int end) {
+    QTextCursor cursor = view->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    view->setTextCursor(cursor);
+}
+
+inline void placeCaret(SSMLTextView *view, int at) {
+    selectRange(view, at, at);
+}
+
+// Picks a combo box item from the keyboard, as a user would: Home, then Down.
+inline void pick(QComboBox *combo, const QString &title) {
+    const int index = combo->findText(title);
+    QVERIFY2(index >= 0, qPrintable(title));
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Home);
+    for (int i = 0; i < index; ++i)
+        QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(combo->currentText(), title);
+}
+
+inline void pasteText(SSMLTextView *view, const QString &text) {
+    QApplication::clipboard()->setText(text);
+    QTest::keySequence(view, QKeySequence::Paste);
+}
+
+// Acts on the text as a user would, step by step; steps are separated by "; ":
+// "at 5" (caret), "select 2 7", "type ab", "paste text", "key Return" (also
+// Backspace, Delete), "undo", "redo", "cut", "all" (select all).
+inline void perform(SSMLTextView *view, const QString &script) {
+    static const QHash<QString, Qt::Key> keys{
+        {"Return", Qt::Key_Return}, {"Backspace", Qt::Key_Backspace}, {"Delete", Qt::Key_Delete}};
+    static const QHash<QString, QKeySequence::StandardKey> commands{
+        {"undo", QKeySequence::Undo},
+        {"redo", QKeySequence::Redo},
+        {"cut", QKeySequence::Cut},
+        {"all", QKeySequence::SelectAll}};
+    for (const QString &step : script.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
+        const QString verb = step.section(u' ', 0, 0);
+        const QString rest = step.section(u' ', 1);
+        if (verb == u"at")
+            placeCaret(view, rest.toInt());
+        else if (verb == u"select")
+            selectRange(view, rest.section(u' ', 0, 0).toInt(), rest.section(u' ', 1).toInt());
+        else if (verb == u"type")
+            QTest::keyClicks(view, rest);
+        else if (verb == u"paste")
+            pasteText(view, rest);
+        else if (verb == u"key" && keys.contains(rest))
+            QTest::keyClick(view, keys.value(rest));
+        else if (commands.contains(verb))
+            QTest::keySequence(view, commands.value(verb));
+        else
+            QFAIL(qPrintable(QStringLiteral("unknown step: ") + step));
+    }
+}
+
+// Loads text and spans into the editor as a document and focuses the text.
+inline void loadText(ViewController *view, const QString &text, const EffectsArray &spans = {}) {
+    ParlinoDocument document;
+    document.text = text;
+    document.effects = spans;
+    view->loadDocument(document);
+    view->textView()->setFocus();
+}
+
+// The highlighted stretches of the document, as "[start,end) #rrggbb" in
+// document order, adjacent stretches of one colour joined.
+inline QStringList highlights(const QTextDocument *document) {
+    struct Run {
+        int start;
+        int end;
+        QColor color;
+    };
+    QList<Run> runs;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QList<QTextLayout::FormatRange> formats = block.layout()->formats();
+        std::sort(formats.begin(), formats.end(),
+                  [](const auto &a, const auto &b) { return a.start < b.start; });
+        for (const QTextLayout::FormatRange &range : formats) {
+            if (!range.format.hasProperty(QTextFormat::BackgroundBrush))
+                continue;
+            const int start = block.position() + range.start;
+            const QColor color = range.format.background().color();
+            const bool continues = !runs.isEmpty() && runs.last().color == color &&
+                                   (runs.last().end == start ||
+                                    (range.start == 0 && runs.last().end + 1 == block.position()));
+            if (continues)
+                runs.last().end = start + range.length;
+            else
+                runs.append({start, start + range.length, color});
+        }
+    }
+    QStringList out;
+    for (const Run &run : runs)
+        out << QStringLiteral("[%1,%2) %3").arg(run.start).arg(run.end).arg(run.color.name());
+    return out;
+}
+
+// What highlights() must show for these spans: every coloured span, by start.
+inline QStringList expectedHighlights(EffectsArray spans) {
+    std::sort(spans.begin(), spans.end(),
+              [](const auto &a, const auto &b) { return a.location < b.location; });
+    QStringList out;
+    for (const SSMLCharactersModel &span : spans) {
+        if (span.color.isValid() && span.length > 0)
+            out << QStringLiteral("[%1,%2) %3")
+                       .arg(span.location)
+                       .arg(span.end())
+                       .arg(span.color.name());
+    }
+    return out;
+}
+
+} // namespace parlino

@@ -1,4 +1,4 @@
-#include "synthesis/offline/NumberWords.h"
+#include "synthesis/offline/sayas/NumberWords.h"
 
 #include <QStringList>
 

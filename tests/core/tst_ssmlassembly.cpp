@@ -1,11 +1,11 @@
 #include "GoldenData.h"
 #include "RandomDocuments.h"
+#include "XmlContent.h"
 #include "synthesis/SsmlAssembly.h"
 
 #include <QDir>
 #include <QJsonObject>
 #include <QTest>
-#include <QXmlStreamReader>
 
 using namespace parlino;
 
@@ -24,27 +24,6 @@ EffectsArray spansOf(const QJsonArray &effects) {
                       e.value("effect").toString(), e.value("value").toString());
     }
     return spans;
-}
-
-struct Parsed {
-    QString error; // empty when well-formed
-    QString characters;
-    int breaks = 0;
-};
-
-Parsed parse(const QString &document) {
-    Parsed result;
-    QXmlStreamReader reader(document);
-    while (!reader.atEnd()) {
-        reader.readNext();
-        if (reader.isCharacters())
-            result.characters += reader.text();
-        else if (reader.isStartElement() && reader.name() == QLatin1String("break"))
-            ++result.breaks;
-    }
-    if (reader.hasError())
-        result.error = reader.errorString() + QStringLiteral(" in ") + document;
-    return result;
 }
 
 } // namespace
@@ -82,7 +61,7 @@ void TestSsmlAssembly::assemble() {
     const QString ssml = assembleSsml(text, spans);
     QCOMPARE(ssml, expected);
     if (!spans.isEmpty())
-        QVERIFY2(parse(ssml).error.isEmpty(), qPrintable(parse(ssml).error));
+        QVERIFY2(XmlContent::of(ssml).error.isEmpty(), qPrintable(XmlContent::of(ssml).error));
 }
 
 // Random texts full of markup characters and random span lists: every
@@ -109,7 +88,7 @@ void TestSsmlAssembly::randomDocumentsAreWellFormed() {
     QRandomGenerator random(20261206);
     for (int round = 0; round < 4000; ++round) {
         const RandomDocument document = RandomDocument::make(random, pieces, kinds, values);
-        const Parsed parsed = parse(assembleSsml(document.text, document.spans));
+        const XmlContent parsed = XmlContent::of(assembleSsml(document.text, document.spans));
         QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
         QString expected = document.text;
         if (document.has("Break")) {

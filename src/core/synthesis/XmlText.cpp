@@ -63,21 +63,10 @@ void appendXmlText(QString &out, QStringView text, CarriageReturn cr) {
     appendEscaped(out, text, 0, cr == CarriageReturn::Keep);
 }
 
-void appendXmlAttribute(QString &out, QStringView text, char16_t quote) {
-    appendEscaped(out, text, quote);
-}
-
-QString escapeXmlText(QStringView text) {
-    QString out;
-    out.reserve(text.size());
-    appendXmlText(out, text);
-    return out;
-}
-
 QString escapeXmlAttribute(QStringView text, char16_t quote) {
     QString out;
     out.reserve(text.size());
-    appendXmlAttribute(out, text, quote);
+    appendEscaped(out, text, quote);
     return out;
 }
 

@@ -23,13 +23,9 @@ enum class CarriageReturn { Escape, Keep };
 // surrogate pair among them, are dropped.
 void appendXmlText(QString &out, QStringView text, CarriageReturn cr = CarriageReturn::Escape);
 
-// Appends text as an attribute value written between `quote` characters
-// (' or "): as for content, and also the quote, and a tab or newline as a
+// Text as an attribute value written between `quote` characters (' or "):
+// escaped as for content, and also the quote, and a tab or newline as a
 // character reference (a parser would read raw ones as spaces).
-void appendXmlAttribute(QString &out, QStringView text, char16_t quote);
-
-// The same as new strings.
-QString escapeXmlText(QStringView text);
 QString escapeXmlAttribute(QStringView text, char16_t quote = u'\'');
 
 } // namespace parlino

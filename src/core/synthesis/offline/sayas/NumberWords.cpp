@@ -46,8 +46,7 @@ const char *const englishUnitOrdinals[] = {
 const char *const englishTens[] = {"",      "",      "twenty",  "thirty", "forty",
                                    "fifty", "sixty", "seventy", "eighty", "ninety"};
 
-} // namespace
-
+// "einundzwanzig" for 21; 0 <= n < 1,000,000, otherwise empty.
 QString germanCardinal(int n) {
     if (n < 0 || n >= 1000000)
         return {};
@@ -58,6 +57,8 @@ QString germanCardinal(int n) {
         word = asMultiplier(germanBelow1000(n / 1000)) + QLatin1String("tausend");
     return word + germanBelow1000(n % 1000);
 }
+
+} // namespace
 
 QString germanOrdinal(int n) {
     if (n < 1 || n >= 1000000)

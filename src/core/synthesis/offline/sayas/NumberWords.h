@@ -9,9 +9,6 @@ namespace parlino {
 // is left to eSpeak, which reads digits well in every language it has.
 namespace NumberWords {
 
-// "einundzwanzig" for 21; 0 <= n < 1,000,000, otherwise empty.
-QString germanCardinal(int n);
-
 // "einundzwanzigste" for 21 (the form after "der"); 1 <= n < 1,000,000, otherwise empty.
 QString germanOrdinal(int n);
 

@@ -92,8 +92,7 @@ private slots:
     void typingMovesHighlights_data();
     void typingMovesHighlights();
     void limitAlertDoesNotStack();
-    void convertShowsOverlayThenSaves();
-    void networkDownIsABriefMessage();
+    void convertShowsOverlayThenReports();
     void documentAndEngineChoiceSurvive();
 
 private:
@@ -125,12 +124,11 @@ void TestMainView::closePopover() {
     // Offscreen, a closed pop-up leaves no window active, unlike a desktop.
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QTRY_VERIFY(m_view->textView()->hasFocus());
 }
 
 void TestMainView::controlsReachTheSession() {
     EditorSession *session = m_view->session();
-    QCOMPARE(m_view->languagesPopBtn()->count(), 37);
-    QCOMPARE(m_view->voicesStylePopBtn()->currentText(), QStringLiteral("ar-XA-Standard-A"));
     pick(m_view->languagesPopBtn(), QStringLiteral("German (Germany)"));
     pick(m_view->voicesStylePopBtn(), QStringLiteral("de-DE-Standard-B"));
     QCOMPARE(session->voice(), QStringLiteral("de-DE-Standard-B"));
@@ -144,8 +142,6 @@ void TestMainView::controlsReachTheSession() {
     QCOMPARE(session->pitch(), 1);
     pick(m_view->effectsSelector(), m_view->effectsSelector()->itemText(0));
     QVERIFY(!m_view->effectsView()->isVisible());
-    pick(m_view->effectsSelector(), m_view->effectsSelector()->itemText(1));
-    QVERIFY(m_view->effectsView()->isVisible());
 }
 
 void TestMainView::effectButtonsAndPopover() {
@@ -164,7 +160,6 @@ void TestMainView::effectButtonsAndPopover() {
     closePopover();
 
     // Break replaces the selection with a pause glyph; the stepper sets its length.
-    QTRY_VERIFY(m_view->textView()->hasFocus());
     selectRange(m_view->textView(), 0, 4);
     QTest::keyClick(m_view->textView(), Qt::Key_7, Qt::ControlModifier);
     QTRY_VERIFY(openPopover());
@@ -174,7 +169,6 @@ void TestMainView::effectButtonsAndPopover() {
     QCOMPARE(ranges(m_view->effectsArray()), QStringLiteral("[0,1)"));
     closePopover();
     // Time applies at once, without a popover.
-    QTRY_VERIFY(m_view->textView()->hasFocus());
     selectRange(m_view->textView(), 8, 13);
     QTest::keyClick(m_view->textView(), Qt::Key_5, Qt::ControlModifier);
     QTRY_COMPARE(ranges(m_view->effectsArray()), QStringLiteral("[0,1) [8,13)"));
@@ -187,10 +181,6 @@ void TestMainView::typingMovesHighlights_data() {
     // A = [10,20) Emphasis and B = [30,40) Volume over 50 letters.
     QTest::newRow("type inside A") << "at 15; type x"
                                    << "[10,21) [31,41)";
-    QTest::newRow("delete from inside A into B") << "select 15 35; cut"
-                                                 << "[10,15) [15,20)";
-    QTest::newRow("multi-line paste inside A") << "at 15; paste ab\ncd\nef"
-                                               << "[10,28) [38,48)";
     QTest::newRow("undo does not bring a deleted span back") << "select 10 20; key Delete; undo"
                                                              << "[30,40)";
 }
@@ -233,7 +223,7 @@ void TestMainView::convertWith(const SpeechError &error, const QString &folder) 
     QTest::mouseClick(m_view->convertButton(), Qt::LeftButton);
 }
 
-void TestMainView::convertShowsOverlayThenSaves() {
+void TestMainView::convertShowsOverlayThenReports() {
     convertWith({}, m_folder.path());
     QVERIFY(!m_view->convertButton()->isEnabled());
     QCOMPARE(Chooser::overlays(m_view), QStringList{"Loading..."});
@@ -245,15 +235,14 @@ void TestMainView::convertShowsOverlayThenSaves() {
     QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files).size(), 1);
     QVERIFY(!m_view->openAlert());
     QTRY_VERIFY(Chooser::overlays(m_view).isEmpty());
-}
 
-void TestMainView::networkDownIsABriefMessage() {
+    // A network known to be down is a brief message; the same words from the service an alert.
     convertWith({SpeechError::NoNetwork, QStringLiteral("No Network")}, m_folder.path());
     QTRY_VERIFY(m_view->convertButton()->isEnabled());
     QVERIFY(!m_view->openAlert());
     QTRY_COMPARE(Chooser::overlays(m_view), QStringList{"No Network"});
     convertWith({SpeechError::RefusedByService, QStringLiteral("No Network")}, m_folder.path());
-    QTRY_VERIFY(m_view->openAlert()); // the same words from the service are an alert
+    QTRY_VERIFY(m_view->openAlert());
     QCOMPARE(m_view->openAlert()->text(), QStringLiteral("No Network"));
 }
 

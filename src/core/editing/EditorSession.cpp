@@ -166,12 +166,13 @@ void EditorSession::convert(const QString &engine) {
         emit briefMessageRequested(busyMessage());
         return;
     }
-    m_ssmlString = assembleSsml(m_text, m_effectsArray);
-    qCDebug(lcApp).noquote() << m_ssmlString;
     startConversion(engine);
 }
 
 void EditorSession::startConversion(const QString &engine) {
+    // Assembled here once; the conversion sends this very string.
+    m_ssmlString = assembleSsml(m_text, m_effectsArray);
+    qCDebug(lcApp).noquote() << m_ssmlString;
     ConversionInput input;
     input.text = m_text;
     input.spans = m_effectsArray;

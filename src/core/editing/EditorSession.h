@@ -95,11 +95,10 @@ public:
     // From Convert until the file is written, the choice cancelled or a failure reported.
     bool isConverting() const { return m_converting; }
 
-    // Convert: refuses an empty text or a second conversion, assembles the
-    // text once and starts the conversion with the engine of that name.
+    // Convert: refuses an empty text or a second conversion, then starts one.
     void convert(const QString &engine);
-    // Starts the conversion of the text as last assembled, its spans, the
-    // voice, pitch and speed with the engine of that name; returns at once.
+    // Assembles the text with its spans once and starts its conversion with
+    // the voice, pitch and speed and the engine of that name; returns at once.
     void startConversion(const QString &engine);
 
 signals:

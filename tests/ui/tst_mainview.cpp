@@ -140,6 +140,14 @@ void TestMainView::controlsReachTheSession() {
     m_view->pitchSlider()->setFocus();
     QTest::keyClick(m_view->pitchSlider(), Qt::Key_Right);
     QCOMPARE(session->pitch(), 1);
+    // The offline voice's notes follow the sliders and the voice.
+    m_view->pitchSlider()->setValue(-12);
+    QCOMPARE(m_view->offlineNotes()->rangeNote()->text(),
+             QStringLiteral("Offline voice: pitch −6.3 to +8.8 semitones, speed 46% to 400% "
+                            "(pitch −12 sounds as −6.3)"));
+    pick(m_view->languagesPopBtn(), QStringLiteral("Filipino (Philippines)"));
+    QCOMPARE(m_view->offlineNotes()->voiceNote()->text(),
+             QStringLiteral("eSpeak NG has no Filipino voice: Indonesian reads it."));
     pick(m_view->effectsSelector(), m_view->effectsSelector()->itemText(0));
     QVERIFY(!m_view->effectsView()->isVisible());
 }

@@ -56,9 +56,9 @@ int main(int argc, char *argv[]) {
 
     OfflineSpeechEngine engine;
     int status = 1;
-    engine.synthesize(request, [&](const QByteArray &mp3, const QString &error) {
-        if (!error.isEmpty()) {
-            std::fprintf(stderr, "offline_convert: %s\n", qPrintable(error));
+    engine.synthesize(request, [&](const QByteArray &mp3, const SpeechError &error) {
+        if (error.isError()) {
+            std::fprintf(stderr, "offline_convert: %s\n", qPrintable(error.message));
         } else {
             const QString path = parser.positionalArguments().at(1);
             QString reason;

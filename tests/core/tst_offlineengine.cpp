@@ -352,9 +352,9 @@ void TestOfflineEngine::completionComesLaterAndOnce() {
     OfflineSpeechEngine engine;
     int calls = 0;
     Mp3Result result;
-    engine.synthesize(request, [&](const QByteArray &mp3, const QString &message) {
+    engine.synthesize(request, [&](const QByteArray &mp3, const SpeechError &error) {
         ++calls;
-        result = {true, mp3, message};
+        result = {true, mp3, error.message};
     });
     QCOMPARE(calls, 0);
     QTRY_COMPARE(calls, 1);
@@ -377,7 +377,7 @@ void TestOfflineEngine::requestsQueueWithoutMixing() {
     for (int i = 0; i < texts.size(); ++i) {
         OfflineSpeechEngine &engine = i % 2 ? second : first;
         engine.synthesize(english(texts.at(i), false),
-                          [&seconds, i](const QByteArray &mp3, const QString &) {
+                          [&seconds, i](const QByteArray &mp3, const SpeechError &) {
                               seconds[i] = Mp3Frames::read(mp3).taggedSeconds();
                           });
     }
@@ -392,7 +392,7 @@ void TestOfflineEngine::destroyedEngineGetsNothing() {
     {
         OfflineSpeechEngine engine;
         engine.synthesize(english(QString(3000, QLatin1Char('b')), false),
-                          [&called](const QByteArray &, const QString &) { called = true; });
+                          [&called](const QByteArray &, const SpeechError &) { called = true; });
     }
     // The next engine's request runs after the abandoned one and still works.
     OfflineSpeechEngine engine;

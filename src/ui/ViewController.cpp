@@ -301,7 +301,9 @@ void ViewController::effectsItemAtButton(QAbstractButton *button) {
     if (!kind)
         return;
     if (kind->id == EffectKind::Time) {
-        setEffectsDataWithEffects(kind->name, kind->color(), QStringLiteral("time"));
+        const bool twentyFourHour =
+            Settings::value(Settings::Key::TwentyFourHourTime).toBool();
+        setEffectsDataWithEffects(kind->name, kind->color(), EffectKind::timeValue(twentyFourHour));
         return;
     }
     auto *popover = new PopoverViewController(title, window());

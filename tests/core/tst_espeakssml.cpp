@@ -50,6 +50,8 @@ private slots:
     void translate_data();
     void translate();
     void assemblyOutputTranslatesToWellFormedSsml();
+    void pausesStretchedInFastMode_data();
+    void pausesStretchedInFastMode();
 };
 
 void TestEspeakSsml::translate_data() {
@@ -87,6 +89,14 @@ void TestEspeakSsml::translate_data() {
     ssml("break and glyph add up", "a<break time='2s' />" + glyph + "b",
          R"(a<break time="3000ms"/>b)");
     ssml("long break clamped", "a<break time='1000s' />b", R"(a<break time="60000ms"/>b)");
+    ssml("huge adjacent breaks saturate at the cap",
+         "a" + QString("<break time='1000000s' />").repeated(3) + "b",
+         R"(a<break time="60000ms"/>b)");
+    ssml("forty thousand huge breaks saturate at the cap",
+         "a" + QString("<break time='1000000s'/>").repeated(40000) + "b",
+         R"(a<break time="60000ms"/>b)");
+    ssml("huge breaks before the text saturate at the cap",
+         QString("<break time='1000000s' />").repeated(3) + "Hi", "Hi", 60000);
     ssml("break by strength", "a<break strength='x-strong'/>b", R"(a<break time="670ms"/>b)");
     ssml("unreadable break time", "a<break time='s' />b", R"(a<break time="230ms"/>b)");
     ssml("break at the end", "a<break time='3s' />", R"(a<break time="3000ms"/>)");
@@ -117,6 +127,14 @@ void TestEspeakSsml::translate_data() {
          "soon");
     ssml("time, en-US", "at <say-as interpret-as='time' format='hms12'>2:05 PM</say-as>",
          "at 2 oh 5 p m");
+    ssml("time hms24, en-US", "at <say-as interpret-as='time' format='hms24'>14:05</say-as>",
+         "at 14 oh 5");
+    ssml("date mdy, en-US", "<say-as interpret-as='date' format='mdy'>10/12/2024</say-as>",
+         "October 12th, 20 24");
+    ssml("date ymd, en-US", "<say-as interpret-as='date' format='ymd'>2024-10-12</say-as>",
+         "October 12th, 20 24");
+    ssmlIn("time hms24, es-ES", "es-ES",
+           "<say-as interpret-as='time' format='hms24'>14:30</say-as>", "las 14 y 30");
     ssml("ordinal, en-US", "<say-as interpret-as='ordinal'>3</say-as>", "3rd");
     ssml("fraction, en-US", "<say-as interpret-as='fraction'>3/4</say-as>", "3 quarters");
     ssml("say-as over nested markup reads its text",
@@ -130,6 +148,8 @@ void TestEspeakSsml::translate_data() {
          R"(<prosody volume="200%">a</prosody>)");
     ssml("unusable volume dropped", "<prosody volume='very'>a</prosody>", "a");
     ssml("character references", "caf&#233; &#xE9;", "café é");
+    ssmlIn("kanji skipped for Japanese", "ja-JP", "今日は良い天気です。𠮷々", "はいです。\n");
+    ssmlIn("kanji kept for other languages", "en-US", "天気", "天気");
     ssml("CDATA becomes text", "<![CDATA[a < b]]>", "a &lt; b");
 
     ssml("full stop after a closing tag", "<emphasis level='strong'>dog</emphasis>.",
@@ -175,6 +195,30 @@ void TestEspeakSsml::translate() {
     QCOMPARE(document.ssml, expected);
     QCOMPARE(document.leadingSilenceMs, silenceMs);
     QCOMPARE(document.bleeps, bleeps);
+}
+
+void TestEspeakSsml::pausesStretchedInFastMode_data() {
+    QTest::addColumn<int>("wordsPerMinute");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("normal") << 175 << R"(<break time="2000ms"/>)";
+    QTest::newRow("just below fast mode") << 449 << R"(<break time="2000ms"/>)";
+    QTest::newRow("fast mode begins") << 450 << R"(<break time="5143ms"/>)";
+    QTest::newRow("fastest") << 700 << R"(<break time="8000ms"/>)";
+    QTest::newRow("the cap, stretched") << 700 << R"(<break time="240000ms"/>)";
+}
+
+// From 450 words per minute eSpeak shortens pauses by the rate over 175;
+// they are written longer by as much. Pauses before the text are silence
+// the engine adds itself and stay as they are.
+void TestEspeakSsml::pausesStretchedInFastMode() {
+    QFETCH(int, wordsPerMinute);
+    QFETCH(QString, expected);
+    const QString length = expected.contains("240000") ? "600s" : "2s";
+    const EspeakDocument document = EspeakSsmlTranslator::translate(
+        "<speak><break time='" + length + "'/>a<break time='" + length + "'/>b</speak>", true,
+        en, wordsPerMinute);
+    QCOMPARE(document.ssml, "<speak>a" + expected + "b</speak>");
+    QCOMPARE(document.leadingSilenceMs, length == "2s" ? 2000 : 60000);
 }
 
 // Whatever the editor assembles, eSpeak gets a well-formed document that keeps

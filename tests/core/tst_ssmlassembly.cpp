@@ -61,6 +61,15 @@ void TestSsmlAssembly::assemble_data() {
     QTest::newRow("time ignores its value")
         << "at 10:30" << EffectsArray{span(3, 8, "Time", "anything")}
         << "<speak>at <say-as interpret-as='time' format='hms12'>10:30</say-as></speak>";
+    QTest::newRow("time on the 24-hour clock")
+        << "at 14:30" << EffectsArray{span(3, 8, "Time", "hms24")}
+        << "<speak>at <say-as interpret-as='time' format='hms24'>14:30</say-as></speak>";
+    QTest::newRow("date mdy")
+        << "on 10/12/2024" << EffectsArray{span(3, 13, "Date", "mdy")}
+        << "<speak>on <say-as interpret-as='date' format='mdy'>10/12/2024</say-as></speak>";
+    QTest::newRow("date ymd")
+        << "on 2024-10-12" << EffectsArray{span(3, 13, "Date", "ymd")}
+        << "<speak>on <say-as interpret-as='date' format='ymd'>2024-10-12</say-as></speak>";
     QTest::newRow("say as") << "abc" << EffectsArray{span(0, 3, "Say as", "verbatim")}
                             << "<speak><say-as interpret-as='verbatim'>abc</say-as></speak>";
     QTest::newRow("volume") << "abc" << EffectsArray{span(0, 3, "Volume", "x-loud")}

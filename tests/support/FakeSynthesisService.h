@@ -33,6 +33,7 @@ public:
         QByteArray contentType = "application/json; charset=UTF-8"; // empty: no header
         QByteArray body;
         bool stall = false; // never answer
+        QByteArray location; // a Location header, when not empty
     };
     using Responder = std::function<Reply(const Request &)>;
 

@@ -103,6 +103,7 @@ void TestEffectButtons::effectOverSelection_data() {
     QTest::newRow("Say as Cardinal") << "Say as" << downs(3) << "cardinal";
     QTest::newRow("Volume Very Soft") << "Volume" << downs(5) << "x-soft";
     QTest::newRow("Date dmy") << "Date" << downs(3) << "dmy";
+    QTest::newRow("Date ymd") << "Date" << downs(5) << "ymd";
     QTest::newRow("Sub alias") << "Sub" << PopoverAction([](PopoverViewController *p) {
         QTest::keyClicks(p->subTextField(), "Mister");
         QTest::keyClick(p->subTextField(), Qt::Key_Return);

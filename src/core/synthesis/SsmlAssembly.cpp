@@ -73,7 +73,7 @@ void appendEscaped(QString &out, QStringView text, bool attribute) {
 
 QString openTag(const Wrapper &w) {
     if (w.kind->openTemplate.contains(QLatin1String("%1")))
-        return w.kind->openTemplate.arg(escapeXmlAttribute(w.value));
+        return w.kind->openTemplate.arg(escapeXmlAttribute(w.kind->markupValue(w.value)));
     return w.kind->openTemplate;
 }
 

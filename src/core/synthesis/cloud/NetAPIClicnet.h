@@ -61,6 +61,16 @@ public:
     // and messages.
     static QUrl redactedUrl(const QUrl &url);
 
+    // What a reply that arrived says: its parsed JSON (undefined when the
+    // body is empty) or why it is refused. status is the HTTP status;
+    // reasonPhrase is used when an error reply carries no message.
+    struct Reading {
+        QJsonValue data{QJsonValue::Undefined};
+        NetError error;
+    };
+    static Reading readReply(int status, const QByteArray &contentType, const QByteArray &body,
+                             const QString &reasonPhrase = QString());
+
 signals:
     // A request was not sent because the network is known to be down.
     void networkUnavailable();

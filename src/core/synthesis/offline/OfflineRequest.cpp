@@ -73,7 +73,7 @@ bool OfflineRequest::fromJson(const QJsonObject &request, OfflineRequest *out, Q
 
     const bool isSsml = ssml.isString();
     out->document = EspeakSsmlTranslator::translate(isSsml ? ssml.toString() : text.toString(),
-                                                    isSsml, out->languageCode);
+                                                    isSsml, out->languageCode, out->espeakRate);
     if (!out->document.isValid()) {
         *error = out->document.error;
         return false;

@@ -3,10 +3,13 @@
 #include "Logging.h"
 #include "synthesis/offline/BleepMixer.h"
 #include "synthesis/offline/EspeakWorker.h"
+#include "synthesis/offline/LoudnessMeter.h"
 #include "synthesis/offline/Mp3Encoder.h"
 #include "synthesis/offline/OfflineRequest.h"
+#include "synthesis/offline/PeakLimiter.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QMetaObject>
 
 #include <atomic>
@@ -32,15 +35,19 @@ struct OfflineSpeechEngine::Link {
 
 namespace {
 
-// Feeds eSpeak's audio through the bleep mixer into a destination.
+// Feeds eSpeak's audio through the voice's gain and the limiter, then the
+// bleep mixer (whose tone has a level of its own), into a destination.
 class MixingSink : public SynthesisSink {
 public:
-    MixingSink(BleepMixer::Sink destination, int sampleRate, const std::atomic<bool> &alive)
+    MixingSink(BleepMixer::Sink destination, int sampleRate, double gainDb,
+               const std::atomic<bool> &alive)
         : m_mixer(std::move(destination), sampleRate)
+        , m_limiter([this](const qint16 *pcm, int count) { m_mixer.write(pcm, count); },
+                    sampleRate, gainDb)
         , m_alive(alive) {}
 
     bool samples(const qint16 *pcm, int count) override {
-        m_mixer.write(pcm, count);
+        m_limiter.write(pcm, count);
         return m_alive.load();
     }
     // Silence before eSpeak's audio; eSpeak's sample offsets move along.
@@ -49,7 +56,7 @@ public:
         const std::vector<qint16> zeros(std::size_t(sampleRate / 10), 0);
         for (qint64 done = 0; done < total;) {
             const int count = int(qMin<qint64>(qint64(zeros.size()), total - done));
-            m_mixer.write(zeros.data(), count);
+            m_limiter.write(zeros.data(), count);
             done += count;
         }
         m_offset = total;
@@ -67,25 +74,71 @@ public:
         if (m_events)
             m_events->append({OfflinePcm::Event::Word, sample + m_offset, QString()});
     }
-    void finish() { m_mixer.finish(); }
+    void finish() {
+        m_limiter.finish();
+        m_mixer.finish();
+    }
     void recordEvents(QList<OfflinePcm::Event> *events) { m_events = events; }
 
 private:
     BleepMixer m_mixer;
+    PeakLimiter m_limiter;
     const std::atomic<bool> &m_alive;
     QList<OfflinePcm::Event> *m_events = nullptr; // not owned
     qint64 m_offset = 0;
 };
 
+// Measures the loudness of what eSpeak produces.
+class MeteringSink : public SynthesisSink {
+public:
+    explicit MeteringSink(int sampleRate)
+        : m_meter(sampleRate) {}
+    bool samples(const qint16 *pcm, int count) override {
+        m_meter.add(pcm, count);
+        return true;
+    }
+    double loudness() const { return m_meter.integratedLoudness(); }
+
+private:
+    LoudnessMeter m_meter;
+};
+
+// The gain that brings a voice to targetLoudness. eSpeak's voices and
+// variants differ by up to 6 dB (the m8 variant is the quietest); each one
+// is measured once, on the worker thread, reading numbers, which every
+// language reads in its own words. The difference between that phrase and
+// ordinary text is nearly the same for all variants of a language.
+double voiceGainDb(const OfflineRequest &request) {
+    static const QString phrase = QStringLiteral("1234, 5678, 90. 2468, 13579.");
+    static QHash<QString, double> measured; // worker thread only
+    const QString key = request.voice.identifier();
+    if (const auto it = measured.constFind(key); it != measured.constEnd())
+        return it.value();
+    OfflineRequest calibration = request;
+    calibration.espeakRate = EspeakSsmlTranslator::normalWordsPerMinute;
+    calibration.document = EspeakSsmlTranslator::translate(phrase, false, request.languageCode);
+    EspeakWorker &worker = EspeakWorker::instance();
+    MeteringSink meter(worker.sampleRate());
+    QString error;
+    double gain = OfflineSpeechEngine::nominalGainDb;
+    if (worker.synthesize(calibration, meter, &error) &&
+        meter.loudness() > LoudnessMeter::silence)
+        gain = qBound(0.0, OfflineSpeechEngine::targetLoudness - meter.loudness(), 18.0);
+    qCDebug(lcSynthesis, "offline: %s measures %.1f LUFS; gain %.1f dB", qUtf8Printable(key),
+            meter.loudness(), gain);
+    measured.insert(key, gain);
+    return gain;
+}
+
 // Runs one synthesis on the worker thread into the destination, with the
-// leading silence and the bleeps put in.
+// leading silence and the bleeps put in, at the voice's level.
 bool speak(const OfflineRequest &request, BleepMixer::Sink destination,
            const std::atomic<bool> &alive, QString *error,
            QList<OfflinePcm::Event> *events = nullptr, QString *phonemes = nullptr) {
     EspeakWorker &worker = EspeakWorker::instance();
     if (!worker.ready(error))
         return false;
-    MixingSink sink(std::move(destination), worker.sampleRate(), alive);
+    MixingSink sink(std::move(destination), worker.sampleRate(), voiceGainDb(request), alive);
     sink.recordEvents(events);
     sink.prependSilence(request.document.leadingSilenceMs, worker.sampleRate());
     const bool spoken = worker.synthesize(request, sink, error, phonemes);

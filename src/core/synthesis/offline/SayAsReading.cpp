@@ -287,7 +287,7 @@ QString SayAsReading::localeDate(const DateParts &parts) const {
     return out.simplified();
 }
 
-QString SayAsReading::time(QStringView text) const {
+QString SayAsReading::time(QStringView text, bool twentyFourHour) const {
     static const QRegularExpression shape(
         QStringLiteral("^\\s*(\\d{1,2})(?:\\s*[:.h]\\s*(\\d{2}))?(?:\\s*[:.]\\s*(\\d{2}))?\\s*"
                        "(?:([ap])\\.?\\s*m\\.?)?\\s*$"),
@@ -312,6 +312,19 @@ QString SayAsReading::time(QStringView text) const {
     const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
     const bool hasSeconds = !match.captured(3).isEmpty();
 
+    if (m_language == QLatin1String("en") && twentyFourHour) {
+        // "fourteen thirty", "nine oh five", "fourteen hundred".
+        QString out = QString::number(hour);
+        if (minute == 0)
+            out += QLatin1String(" hundred");
+        else if (minute < 10)
+            out += QStringLiteral(" oh %1").arg(minute);
+        else
+            out += QStringLiteral(" %1").arg(minute);
+        if (hasSeconds && second > 0)
+            out += QStringLiteral(" and %1 second%2").arg(second).arg(second == 1 ? "" : "s");
+        return out;
+    }
     if (m_language == QLatin1String("en")) {
         QString out = QString::number(hour12);
         if (minute == 0 && !halfKnown)
@@ -345,11 +358,12 @@ QString SayAsReading::time(QStringView text) const {
         return out;
     }
     if (m_language == QLatin1String("es")) {
-        QString out = hour12 == 1 ? QStringLiteral("la una") : QStringLiteral("las %1").arg(hour12);
+        const int said = twentyFourHour ? hour : hour12;
+        QString out = said == 1 ? QStringLiteral("la una") : QStringLiteral("las %1").arg(said);
         out += minute == 0 ? QStringLiteral(" en punto") : QStringLiteral(" y %1").arg(minute);
         if (hasSeconds && second > 0)
             out += QStringLiteral(" y %1 segundo%2").arg(second).arg(second == 1 ? "" : "s");
-        if (halfKnown)
+        if (halfKnown && !twentyFourHour)
             out += hour < 12   ? QStringLiteral(" de la mañana")
                    : hour < 20 ? QStringLiteral(" de la tarde")
                                : QStringLiteral(" de la noche");

@@ -5,6 +5,7 @@
 #include "editing/EffectKind.h"
 #include "editing/PopoverViewController.h"
 #include "editing/Stepper.h"
+#include "settings/Settings.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -216,6 +217,14 @@ void TestEffectButtons::shortcutOpensThePopover() {
     QTRY_VERIFY(m_view->textView()->hasFocus());
     QTest::keyClick(m_view->textView(), Qt::Key_5, Qt::ControlModifier);
     QTRY_COMPARE(describe(m_view->effectsArray()), QStringLiteral("Time [0,4) time"));
+    // With the 24-hour preference a new Time span says so; the old one stays.
+    Settings::setValue(Settings::Key::TwentyFourHourTime, QStringLiteral("true"));
+    selectRange(m_view->textView(), 5, 9);
+    QTest::keyClick(m_view->textView(), Qt::Key_5, Qt::ControlModifier);
+    QTRY_VERIFY2(describe(m_view->effectsArray()).contains(QStringLiteral("Time [5,9) hms24")),
+                 qPrintable(describe(m_view->effectsArray())));
+    QVERIFY(describe(m_view->effectsArray()).contains(QStringLiteral("Time [0,4) time")));
+    Settings::remove(Settings::Key::TwentyFourHourTime);
 }
 
 QTEST_MAIN(TestEffectButtons)

@@ -148,7 +148,7 @@ void TestConvertCommand::outputPath_data() {
     row("nothing, forced", "", true, 0, "");
     row("a file", "file", false, 2, "already exists; --force replaces it");
     row("a file, forced", "file", true, 0, "");
-    row("a symlink to a file", "symlink", false, 2, "already exists");
+    row("a symlink to a file", "symlink", false, 2, "not a regular file");
     row("a symlink to a file, forced", "symlink", true, 2, "not a regular file");
     row("a dangling symlink, forced", "dangling", true, 2, "not a regular file");
     row("a FIFO, forced", "fifo", true, 2, "not a regular file");

@@ -109,11 +109,24 @@ QString secondsText(std::chrono::milliseconds timeout) {
 
 } // namespace
 
-NetAPIClicnet *NetAPIClicnet::sharedJsonClient() {
+namespace {
+
+QPointer<NetAPIClicnet> &sharedClient() {
     static QPointer<NetAPIClicnet> client;
+    return client;
+}
+
+} // namespace
+
+NetAPIClicnet *NetAPIClicnet::sharedJsonClient() {
+    QPointer<NetAPIClicnet> &client = sharedClient();
     if (!client)
         client = new NetAPIClicnet(QUrl(), QCoreApplication::instance());
     return client;
+}
+
+void NetAPIClicnet::releaseShared() {
+    delete sharedClient().data();
 }
 
 NetAPIClicnet::NetAPIClicnet(const QUrl &baseUrl, QObject *parent)

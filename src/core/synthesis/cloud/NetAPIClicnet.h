@@ -36,6 +36,11 @@ public:
 
     // The process-wide client, created on first use and owned by the application object.
     static NetAPIClicnet *sharedJsonClient();
+    // Destroys the shared client, if there is one, while the application
+    // object still exists: as a child of it, the client would go after the
+    // application is gone, and Qt's network thread, closing a TLS connection
+    // then, warns about a null object on stderr.
+    static void releaseShared();
 
     explicit NetAPIClicnet(const QUrl &baseUrl = QUrl(), QObject *parent = nullptr);
     ~NetAPIClicnet() override;

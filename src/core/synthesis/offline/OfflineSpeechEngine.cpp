@@ -9,7 +9,7 @@
 #include "synthesis/offline/PeakLimiter.h"
 
 #include <QElapsedTimer>
-#include <QHash>
+#include <QRegularExpression>
 #include <QMetaObject>
 
 #include <atomic>
@@ -88,45 +88,45 @@ private:
     qint64 m_offset = 0;
 };
 
-// Measures the loudness of what eSpeak produces.
+// Measures the loudness of what eSpeak produces, up to a length.
 class MeteringSink : public SynthesisSink {
 public:
-    explicit MeteringSink(int sampleRate)
-        : m_meter(sampleRate) {}
+    MeteringSink(int sampleRate, qint64 limit)
+        : m_meter(sampleRate)
+        , m_left(limit) {}
     bool samples(const qint16 *pcm, int count) override {
         m_meter.add(pcm, count);
-        return true;
+        m_left -= count;
+        return m_left > 0;
     }
     double loudness() const { return m_meter.integratedLoudness(); }
 
 private:
     LoudnessMeter m_meter;
+    qint64 m_left;
 };
 
-// The gain that brings a voice to targetLoudness. eSpeak's voices and
-// variants differ by up to 6 dB (the m8 variant is the quietest); each one
-// is measured once, on the worker thread, reading numbers, which every
-// language reads in its own words. The difference between that phrase and
-// ordinary text is nearly the same for all variants of a language.
-double voiceGainDb(const OfflineRequest &request) {
-    static const QString phrase = QStringLiteral("1234, 5678, 90. 2468, 13579.");
-    static QHash<QString, double> measured; // worker thread only
-    const QString key = request.voice.identifier();
-    if (const auto it = measured.constFind(key); it != measured.constEnd())
-        return it.value();
-    OfflineRequest calibration = request;
-    calibration.espeakRate = EspeakSsmlTranslator::normalWordsPerMinute;
-    calibration.document = EspeakSsmlTranslator::translate(phrase, false, request.languageCode);
+// The gain that brings the request to targetLoudness. eSpeak's voices and
+// variants differ by up to 6 dB (the m8 variant is the quietest), and by how
+// much depends on the sounds of the text; so the first seconds of the text
+// itself are spoken once without their volume effects and measured, which
+// keeps the voices of a language within a decibel or so while soft and loud
+// passages stay softer and louder than the rest.
+double requestGainDb(const OfflineRequest &request) {
+    constexpr int measuredSeconds = 8;
+    static const QRegularExpression volume(QStringLiteral(" volume=\"[^\"]*\""));
+    OfflineRequest plain = request;
+    plain.document.ssml.remove(volume);
     EspeakWorker &worker = EspeakWorker::instance();
-    MeteringSink meter(worker.sampleRate());
-    QString error;
-    double gain = OfflineSpeechEngine::nominalGainDb;
-    if (worker.synthesize(calibration, meter, &error) &&
-        meter.loudness() > LoudnessMeter::silence)
-        gain = qBound(0.0, OfflineSpeechEngine::targetLoudness - meter.loudness(), 18.0);
-    qCDebug(lcSynthesis, "offline: %s measures %.1f LUFS; gain %.1f dB", qUtf8Printable(key),
-            meter.loudness(), gain);
-    measured.insert(key, gain);
+    MeteringSink meter(worker.sampleRate(), qint64(worker.sampleRate()) * measuredSeconds);
+    QString ignored; // a measurement cut short reports a stop
+    worker.synthesize(plain, meter, &ignored);
+    const double loudness = meter.loudness();
+    const double gain = loudness > LoudnessMeter::silence
+                            ? qBound(0.0, OfflineSpeechEngine::targetLoudness - loudness, 18.0)
+                            : OfflineSpeechEngine::nominalGainDb;
+    qCDebug(lcSynthesis, "offline: %s measures %.1f LUFS; gain %.1f dB",
+            qUtf8Printable(request.voice.identifier()), loudness, gain);
     return gain;
 }
 
@@ -138,7 +138,7 @@ bool speak(const OfflineRequest &request, BleepMixer::Sink destination,
     EspeakWorker &worker = EspeakWorker::instance();
     if (!worker.ready(error))
         return false;
-    MixingSink sink(std::move(destination), worker.sampleRate(), voiceGainDb(request), alive);
+    MixingSink sink(std::move(destination), worker.sampleRate(), requestGainDb(request), alive);
     sink.recordEvents(events);
     sink.prependSilence(request.document.leadingSilenceMs, worker.sampleRate());
     const bool spoken = worker.synthesize(request, sink, error, phonemes);

@@ -39,10 +39,12 @@ class OfflineSpeechEngine : public SpeechEngine {
 public:
     using PcmCompletion = std::function<void(const OfflinePcm &pcm, const QString &error)>;
 
-    // Every voice is brought to this integrated loudness (LUFS) at the
-    // default volume; louder volumes go up to the limiter's ceiling.
+    // Every request is brought to this integrated loudness (LUFS), measured
+    // without its volume effects; louder volumes go up to the limiter's
+    // ceiling.
     static constexpr double targetLoudness = -22.0;
-    // The gain when a voice cannot be measured: back to eSpeak's own level.
+    // The gain when there is too little speech to measure: back to eSpeak's
+    // own level.
     static constexpr double nominalGainDb = 6.0;
 
     explicit OfflineSpeechEngine(QObject *parent = nullptr);

@@ -24,8 +24,8 @@ void fail(const char *what, const QString &ssml) {
 }
 
 QString makeText(FuzzedDataProvider &data) {
-    static const QStringList pieces{"a", " ", "<", ">", "&", "'", "\"", "\u23F8", "😀",
-                                    "\r", "\n", "é", "]]>", "\x01", "word", "\uFFFE"};
+    static const QStringList pieces{"a", " ",  "<",  ">", "&",   "'",    "\"",   "\u23F8",
+                                    "😀", "\r", "\n", "é", "]]>", "\x01", "word", "\uFFFE"};
     QString text;
     const int count = data.ConsumeIntegralInRange<int>(1, 40);
     for (int i = 0; i < count; ++i) {
@@ -62,8 +62,8 @@ QString carried(const QString &text) {
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
             kept += c;
             kept += text.at(++i);
-        } else if (c == u'\t' || c == u'\n' || (c >= u' ' && !c.isSurrogate() &&
-                                                 c != QChar(0xFFFE) && c != QChar(0xFFFF))) {
+        } else if (c == u'\t' || c == u'\n' ||
+                   (c >= u' ' && !c.isSurrogate() && c != QChar(0xFFFE) && c != QChar(0xFFFF))) {
             kept += c;
         }
     }

@@ -97,8 +97,7 @@ void PreferencesDialog::loadFields() {
     m_endpointEdit->setText(Settings::value(Settings::Key::Endpoint).toString());
     const int engine = m_engineBox->findData(Settings::value(Settings::Key::Engine).toString());
     m_engineBox->setCurrentIndex(engine < 0 ? 0 : engine);
-    m_twentyFourHourBox->setChecked(
-        Settings::value(Settings::Key::TwentyFourHourTime).toBool());
+    m_twentyFourHourBox->setChecked(Settings::value(Settings::Key::TwentyFourHourTime).toBool());
 }
 
 QString PreferencesDialog::statusText() const {

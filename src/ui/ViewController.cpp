@@ -301,8 +301,7 @@ void ViewController::effectsItemAtButton(QAbstractButton *button) {
     if (!kind)
         return;
     if (kind->id == EffectKind::Time) {
-        const bool twentyFourHour =
-            Settings::value(Settings::Key::TwentyFourHourTime).toBool();
+        const bool twentyFourHour = Settings::value(Settings::Key::TwentyFourHourTime).toBool();
         setEffectsDataWithEffects(kind->name, kind->color(), EffectKind::timeValue(twentyFourHour));
         return;
     }

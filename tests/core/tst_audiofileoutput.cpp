@@ -11,8 +11,8 @@
 
 #include <atomic>
 #include <csignal>
-#include <thread>
 #include <sys/resource.h>
+#include <thread>
 
 using namespace parlino;
 
@@ -237,7 +237,8 @@ void TestAudioFileOutput::noReplaceMove() {
     const bool moved = status == NoReplaceRename::Moved;
     QCOMPARE(QFileInfo::exists(from), !moved);
     if (existing != "folder")
-        QCOMPARE(contents(to), moved ? QByteArray("moved") : QByteArray(existing == "file" ? "" : "<missing>"));
+        QCOMPARE(contents(to),
+                 moved ? QByteArray("moved") : QByteArray(existing == "file" ? "" : "<missing>"));
 }
 
 // Two writers that finish in the same millisecond, round after round: every
@@ -248,8 +249,8 @@ void TestAudioFileOutput::simultaneousWritersKeepEveryFile() {
     std::atomic<int> failures{0};
     const auto writer = [&](char tag) {
         for (int i = 0; i < rounds; ++i) {
-            const auto result = AudioFileOutput::writeToFolder(
-                dir.path(), QByteArray(1000, tag), fixedClock);
+            const auto result =
+                AudioFileOutput::writeToFolder(dir.path(), QByteArray(1000, tag), fixedClock);
             if (result.status != AudioFileOutput::Result::Saved)
                 ++failures;
         }

@@ -118,7 +118,8 @@ void TestCloudSpeechEngine::endpointProblem_data() {
     row("http to a LAN address", "http://192.168.1.2", "plain http");
     row("other scheme", "ftp://example.com", "https://");
     row("no host", "https://", "not a valid URL");
-    row("not a URL at all", "not a url", "\"not a url\" is not a valid URL; it must start with https://");
+    row("not a URL at all", "not a url",
+        "\"not a url\" is not a valid URL; it must start with https://");
     row("a local file", "file:///tmp/tts", "\"file:///tmp/tts\" must start with https://");
     row("query", "https://example.com/?key=x", "query");
 }

@@ -215,8 +215,8 @@ void TestEspeakSsml::pausesStretchedInFastMode() {
     QFETCH(QString, expected);
     const QString length = expected.contains("240000") ? "600s" : "2s";
     const EspeakDocument document = EspeakSsmlTranslator::translate(
-        "<speak><break time='" + length + "'/>a<break time='" + length + "'/>b</speak>", true,
-        en, wordsPerMinute);
+        "<speak><break time='" + length + "'/>a<break time='" + length + "'/>b</speak>", true, en,
+        wordsPerMinute);
     QCOMPARE(document.ssml, "<speak>a" + expected + "b</speak>");
     QCOMPARE(document.leadingSilenceMs, length == "2s" ? 2000 : 60000);
 }

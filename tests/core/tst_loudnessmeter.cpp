@@ -36,7 +36,8 @@ void TestLoudnessMeter::sine() {
     const double amplitude = 32767.0 * std::pow(10.0, amplitudeDb / 20.0);
     std::vector<qint16> samples(std::size_t(sampleRate) * 3);
     for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = qint16(std::lround(amplitude * std::sin(2 * M_PI * hz * double(i) / sampleRate)));
+        samples[i] =
+            qint16(std::lround(amplitude * std::sin(2 * M_PI * hz * double(i) / sampleRate)));
     LoudnessMeter meter(sampleRate);
     // In uneven buffers, as eSpeak delivers them.
     for (std::size_t at = 0; at < samples.size(); at += 1234)

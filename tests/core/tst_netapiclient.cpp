@@ -150,7 +150,8 @@ void TestNetApiClient::redirectNotFollowed() {
     m_service->setReply(redirect);
     NetAPIClicnet client;
     Outcome outcome;
-    client.requestJsonDataWithPath(m_service->baseUrl().toString() + "/v1/text:synthesize?key=secret",
+    client.requestJsonDataWithPath(m_service->baseUrl().toString() +
+                                       "/v1/text:synthesize?key=secret",
                                    params, NetMethodPost, recorder(outcome));
     QTRY_COMPARE(outcome.calls, 1);
     QCOMPARE(outcome.error.kind, NetError::Redirected);

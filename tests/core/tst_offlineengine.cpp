@@ -185,8 +185,7 @@ void TestOfflineEngine::breakAddsItsLength_data() {
     QTest::newRow("pause before the first word")
         << "<speak><break time='2s' />Wait now</speak>" << 2.0;
     QTest::newRow("three pauses of a million seconds stop at the cap")
-        << "<speak>Wait" + QString("<break time='1000000s' />").repeated(3) + "now</speak>"
-        << 60.0;
+        << "<speak>Wait" + QString("<break time='1000000s' />").repeated(3) + "now</speak>" << 60.0;
 }
 
 void TestOfflineEngine::breakAddsItsLength() {
@@ -218,8 +217,7 @@ void TestOfflineEngine::pauseKeepsItsLengthAtEverySpeed() {
     QFETCH(QString, ssml);
     OfflineSpeechEngine engine;
     // Voice A: voice B's echo fills the first 120 ms of any pause.
-    const PcmResult r =
-        pcmOf(engine, request(ssml, true, "en-US", "en-US-Standard-A", 0, rate));
+    const PcmResult r = pcmOf(engine, request(ssml, true, "en-US", "en-US-Standard-A", 0, rate));
     QVERIFY(r.error.isEmpty());
     const double pause = longestSilence(r.pcm.samples, r.pcm.sampleRate);
     QVERIFY2(qAbs(pause - 2.0) <= 0.1, qPrintable(QString::number(pause)));
@@ -244,10 +242,10 @@ void TestOfflineEngine::louderIsLouder() {
 void TestOfflineEngine::loudestVolumeDoesNotClip() {
     OfflineSpeechEngine engine;
     for (const char *letter : {"A", "B", "C", "D", "E"}) {
-        const PcmResult r = pcmOf(
-            engine, request("<speak><prosody volume='x-loud'>Shout it out loud, all of you, "
-                            "right now! Papa, bob, kick the big drum.</prosody></speak>",
-                            true, "en-US", QStringLiteral("en-US-Standard-") + letter));
+        const PcmResult r =
+            pcmOf(engine, request("<speak><prosody volume='x-loud'>Shout it out loud, all of you, "
+                                  "right now! Papa, bob, kick the big drum.</prosody></speak>",
+                                  true, "en-US", QStringLiteral("en-US-Standard-") + letter));
         QVERIFY(r.error.isEmpty());
         QCOMPARE(clippedSamples(r.pcm.samples), 0);
         QVERIFY(rmsDb(r.pcm.samples) > -30);
@@ -268,8 +266,7 @@ void TestOfflineEngine::variantsOfALanguageAreEquallyLoud() {
     QMap<double, QString> byLoudness;
     for (const char *letter : {"A", "B", "C", "D", "E"}) {
         const QString text = sentence(code) + ' ' + sentence(code) + ' ' + sentence(code);
-        const PcmResult r =
-            pcmOf(engine, request(text, false, code, code + "-Standard-" + letter));
+        const PcmResult r = pcmOf(engine, request(text, false, code, code + "-Standard-" + letter));
         QVERIFY(r.error.isEmpty());
         const auto loudness = ffmpegLoudness(r.pcm.samples, r.pcm.sampleRate);
         if (!loudness)

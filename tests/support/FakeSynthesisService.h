@@ -32,7 +32,7 @@ public:
         int status = 200;
         QByteArray contentType = "application/json; charset=UTF-8"; // empty: no header
         QByteArray body;
-        bool stall = false; // never answer
+        bool stall = false;  // never answer
         QByteArray location; // a Location header, when not empty
     };
     using Responder = std::function<Reply(const Request &)>;

@@ -70,7 +70,8 @@ void TestPopover::offersByType_data() {
     QTest::addColumn<bool>("alias");
     QTest::newRow("Emphasis") << "Emphasis" << QStringList{"Strong", "Moderate", "None", "Reduced"}
                               << false << false;
-    QTest::newRow("Date") << "Date" << QStringList{"yyyymmdd", "dm", "dmy", "mdy", "ymd"} << false << false;
+    QTest::newRow("Date") << "Date" << QStringList{"yyyymmdd", "dm", "dmy", "mdy", "ymd"} << false
+                          << false;
     QTest::newRow("Break") << "Break" << QStringList{} << true << false;
     QTest::newRow("Sub") << "Sub" << QStringList{} << false << true;
 }

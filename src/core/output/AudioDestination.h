@@ -16,8 +16,8 @@ public:
                                     AudioFileOutput::Clock clock = &AudioFileOutput::systemClock);
     static AudioDestination folder(const QString &path,
                                    AudioFileOutput::Clock clock = &AudioFileOutput::systemClock);
-    static AudioDestination file(const QString &path, AudioFileOutput::Existing existing =
-                                                          AudioFileOutput::Existing::Keep);
+    static AudioDestination
+    file(const QString &path, AudioFileOutput::Existing existing = AudioFileOutput::Existing::Keep);
     // The device must outlive the conversion; name stands for it in messages.
     static AudioDestination device(QIODevice *device, const QString &name);
 

@@ -228,9 +228,9 @@ void NetAPIClicnet::finish(QNetworkReply *reply, const QUrl &url, const Completi
         reading.error =
             makeError(NetError::Transport, redactedMessage(reply->errorString(), url), status);
     } else {
-        reading = readReply(status, reply->header(QNetworkRequest::ContentTypeHeader).toByteArray(),
-                            body,
-                            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+        reading =
+            readReply(status, reply->header(QNetworkRequest::ContentTypeHeader).toByteArray(), body,
+                      reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
         // A reply cut short after its headers still carries a status.
         if (!reading.error.isError() && reply->error() != QNetworkReply::NoError)
             reading = {QJsonValue(QJsonValue::Undefined),
@@ -252,10 +252,9 @@ NetAPIClicnet::Reading NetAPIClicnet::readReply(int status, const QByteArray &co
     if (status >= 300 && status <= 399) {
         // The service never redirects; following one could carry the text and
         // the key in the URL to another host, over plain http.
-        reading.error =
-            makeError(NetError::Redirected,
-                      QStringLiteral("The speech service redirected the request; not followed."),
-                      status);
+        reading.error = makeError(
+            NetError::Redirected,
+            QStringLiteral("The speech service redirected the request; not followed."), status);
         return reading;
     }
     if (status < 200 || status > 299) {

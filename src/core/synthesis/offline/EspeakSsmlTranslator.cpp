@@ -178,7 +178,7 @@ private:
     // ms, -1 when none; 64 bits, so that any number of pauses of the largest
     // readable length add up without wrapping.
     qint64 m_pendingBreak = -1;
-    QString m_pendingSpace;  // whitespace seen after the pending break
+    QString m_pendingSpace; // whitespace seen after the pending break
     bool m_endsWithPunctuation = false;
     bool m_spoken = false;    // some text has been written
     int m_leadingSilence = 0; // ms of pauses before any text

@@ -39,7 +39,8 @@ LoudnessMeter::LoudnessMeter(int sampleRate)
                      (1.0 - k / shelfQ + k * k) / a0};
     k = std::tan(pi * highPassHz / sampleRate);
     a0 = 1.0 + k / highPassQ + k * k;
-    m_highPass = Biquad{1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / highPassQ + k * k) / a0};
+    m_highPass =
+        Biquad{1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / highPassQ + k * k) / a0};
 }
 
 void LoudnessMeter::add(const qint16 *samples, int count) {

@@ -29,9 +29,9 @@ private:
 
     Biquad m_shelf;
     Biquad m_highPass;
-    int m_step;              // samples per 100 ms
-    double m_stepSum = 0;    // sum of squares in the current 100 ms
-    int m_stepCount = 0;     // samples in it
+    int m_step;                  // samples per 100 ms
+    double m_stepSum = 0;        // sum of squares in the current 100 ms
+    int m_stepCount = 0;         // samples in it
     std::vector<double> m_steps; // mean square of each 100 ms step
 };
 

@@ -9,8 +9,8 @@
 #include "synthesis/offline/PeakLimiter.h"
 
 #include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QMetaObject>
+#include <QRegularExpression>
 
 #include <atomic>
 #include <cstring>
@@ -42,8 +42,8 @@ public:
     MixingSink(BleepMixer::Sink destination, int sampleRate, double gainDb,
                const std::atomic<bool> &alive)
         : m_mixer(std::move(destination), sampleRate)
-        , m_limiter([this](const qint16 *pcm, int count) { m_mixer.write(pcm, count); },
-                    sampleRate, gainDb)
+        , m_limiter([this](const qint16 *pcm, int count) { m_mixer.write(pcm, count); }, sampleRate,
+                    gainDb)
         , m_alive(alive) {}
 
     bool samples(const qint16 *pcm, int count) override {

@@ -38,7 +38,7 @@ private:
     int m_lookAhead;      // samples
     double m_releaseStep; // gain recovered per sample
     std::deque<double> m_held;
-    int m_over = 0;        // held samples above the ceiling
+    int m_over = 0;         // held samples above the ceiling
     double m_current = 1.0; // reduction applied to the last sample passed on
 };
 

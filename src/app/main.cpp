@@ -3,6 +3,7 @@
 #include "ViewController.h"
 #include "editing/SSMLTextView.h"
 #include "synthesis/cloud/NetAPIClicnet.h"
+#include "widgets/DeferredIconStyle.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -78,6 +79,7 @@ int runEditor(int argc, char *argv[]) {
     QApplication::setApplicationDisplayName(QStringLiteral("Parlino"));
     QApplication::setApplicationVersion(QStringLiteral(PARLINO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("parlino"));
+    QApplication::setStyle(new DeferredIconStyle);
     const EditorOptions options = editorOptions(QApplication::arguments());
 
     MainWindowController window;

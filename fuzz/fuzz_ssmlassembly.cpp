@@ -62,7 +62,7 @@ QString carried(const QString &text) {
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
             kept += c;
             kept += text.at(++i);
-        } else if (c == u'\t' || c == u'\n' ||
+        } else if (c == u'\t' || c == u'\n' || c == u'\r' ||
                    (c >= u' ' && !c.isSurrogate() && c != QChar(0xFFFE) && c != QChar(0xFFFF))) {
             kept += c;
         }

@@ -145,6 +145,9 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     }
     if (toStandardOutput && !streams.out.device())
         return usage(streams, QStringLiteral("standard output cannot take audio here"));
+    if (toStandardOutput && isTerminal(streams.out))
+        return usage(streams, QStringLiteral("standard output is a terminal; pipe the MP3 "
+                                             "somewhere or use --output FILE"));
     const QString problem = VoiceOptions::problem(parser);
     if (!problem.isEmpty())
         return usage(streams, problem);

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (document.leadingSilenceMs < 0 ||
         document.leadingSilenceMs > EspeakSsmlTranslator::maxBreakMs)
         fail("leading silence outside the cap", document.ssml);
-    static const QRegularExpression pause(QStringLiteral("time=\"(-?\\d+)ms\""));
+    static const QRegularExpression pause(QStringLiteral("<break time=\"(-?\\d+)ms\"/>"));
     for (auto it = pause.globalMatch(document.ssml); it.hasNext();) {
         const qint64 ms = it.next().captured(1).toLongLong();
         if (ms < 0 || ms > EspeakSsmlTranslator::maxBreakMs)

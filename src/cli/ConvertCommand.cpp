@@ -81,6 +81,27 @@ QString outputProblem(const QString &path, bool force) {
         .arg(path);
 }
 
+// Why the output options cannot be followed, or an empty string.
+QString outputOptionsProblem(const QCommandLineParser &parser, qsizetype fileCount,
+                             CommandStreams streams) {
+    if (parser.isSet(outputOption) && parser.isSet(outputDirOption))
+        return QStringLiteral("--output and --output-dir exclude each other");
+    if (parser.isSet(outputOption) && fileCount != 1)
+        return QStringLiteral("--output takes exactly one FILE");
+    if (parser.isSet(forceOption) && !parser.isSet(outputOption))
+        return QStringLiteral("--force goes with --output");
+    if (!parser.isSet(outputOption))
+        return QString();
+    if (parser.value(outputOption) != standardOutput)
+        return outputProblem(parser.value(outputOption), parser.isSet(forceOption));
+    if (!streams.out.device())
+        return QStringLiteral("standard output cannot take audio here");
+    if (isTerminal(streams.out))
+        return QStringLiteral("standard output is a terminal; pipe the MP3 somewhere or use "
+                              "--output FILE");
+    return QString();
+}
+
 AudioDestination destinationFor(const QCommandLineParser &parser, const QString &outputDir,
                                 CommandStreams streams) {
     if (!parser.isSet(outputOption))
@@ -128,26 +149,9 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty())
         return usage(streams, QStringLiteral("no FILE to convert"));
-    if (parser.isSet(outputOption) && parser.isSet(outputDirOption))
-        return usage(streams, QStringLiteral("--output and --output-dir exclude each other"));
-    if (parser.isSet(outputOption) && files.size() != 1)
-        return usage(streams, QStringLiteral("--output takes exactly one FILE"));
-    if (parser.isSet(forceOption) && !parser.isSet(outputOption))
-        return usage(streams, QStringLiteral("--force goes with --output"));
-    const bool toStandardOutput = parser.value(outputOption) == standardOutput;
-    if (parser.isSet(outputOption) && !toStandardOutput) {
-        const QString problem =
-            outputProblem(parser.value(outputOption), parser.isSet(forceOption));
-        if (!problem.isEmpty()) {
-            streams.err << "parlino: " << problem << Qt::endl;
-            return ExitUsage;
-        }
-    }
-    if (toStandardOutput && !streams.out.device())
-        return usage(streams, QStringLiteral("standard output cannot take audio here"));
-    if (toStandardOutput && isTerminal(streams.out))
-        return usage(streams, QStringLiteral("standard output is a terminal; pipe the MP3 "
-                                             "somewhere or use --output FILE"));
+    if (const QString problem = outputOptionsProblem(parser, files.size(), streams);
+        !problem.isEmpty())
+        return usage(streams, problem);
     const QString problem = VoiceOptions::problem(parser);
     if (!problem.isEmpty())
         return usage(streams, problem);
@@ -175,6 +179,7 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     streams.out.flush();
     const AudioDestination destination = destinationFor(parser, outputDir, streams);
     const bool showProgress = files.size() > 1 && isTerminal(streams.err);
+    const bool toStandardOutput = parser.value(outputOption) == standardOutput;
 
     int status = ExitOk;
     for (qsizetype i = 0; i < files.size(); ++i) {

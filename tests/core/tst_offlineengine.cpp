@@ -292,6 +292,8 @@ void TestOfflineEngine::kanjiAreSkipped() {
     QCOMPARE(mixed.pcm.phonemes, kana.pcm.phonemes);
     QVERIFY2(qAbs(mixed.pcm.seconds() - kana.pcm.seconds()) < 0.05,
              qPrintable(QString::number(mixed.pcm.seconds())));
+    const PcmResult none = pcmOf(engine, request("天気", false, "ja-JP", "ja-JP-Standard-A"));
+    QVERIFY2(none.error.contains("kana only"), qPrintable(none.error));
 }
 
 void TestOfflineEngine::sayAsIsReadAsIntended_data() {

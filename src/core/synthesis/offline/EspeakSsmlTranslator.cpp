@@ -166,6 +166,7 @@ public:
     // mode, which shortens them, gives back the asked length.
     void stretchPauses(double factor) { m_pauseStretch = factor; }
     int skipped() const { return m_skipped; }
+    bool spoken() const { return m_spoken; }
     void text(QStringView text);
     void tag(const QString &markup);
     void addBreak(int ms);
@@ -285,6 +286,7 @@ public:
     int bleeps() const { return m_bleeps; }
     int leadingSilenceMs() const { return m_writer.leadingSilenceMs(); }
     int skipped() const { return m_writer.skipped(); }
+    bool spoken() const { return m_writer.spoken(); }
 
 private:
     void sayAs(const Node &node);
@@ -446,9 +448,11 @@ EspeakDocument EspeakSsmlTranslator::translate(const QString &input, bool isSsml
         translation.node(Node{QString(), {}, input, {}});
     }
     document.ssml = translation.finish();
-    if (translation.skipped() > 0)
+    document.skipped = translation.skipped();
+    document.unreadable = document.skipped > 0 && !translation.spoken();
+    if (document.skipped > 0)
         qCInfo(lcSynthesis, "offline: %d kanji skipped; the voice reads kana only",
-               translation.skipped());
+               document.skipped);
     document.bleeps = translation.bleeps();
     document.leadingSilenceMs = translation.leadingSilenceMs();
     return document;

@@ -13,6 +13,10 @@ struct EspeakDocument {
     // eSpeak drops pauses before the first word; they are silence to put
     // before its audio instead.
     int leadingSilenceMs = 0;
+    // Characters left out because the voice cannot read them (kanji).
+    int skipped = 0;
+    // There was text, but none of it can be read by the voice.
+    bool unreadable = false;
 
     bool isValid() const { return error.isEmpty(); }
 };

@@ -78,6 +78,11 @@ bool OfflineRequest::fromJson(const QJsonObject &request, OfflineRequest *out, Q
         *error = out->document.error;
         return false;
     }
+    if (out->document.unreadable) {
+        *error = QStringLiteral("The offline Japanese voice reads kana only, and this text is "
+                                "all kanji: there is nothing it can read.");
+        return false;
+    }
     qCDebug(lcSynthesis, "offline: voice %s, pitch %d, rate %d wpm: %s",
             qUtf8Printable(out->voice.identifier()), out->espeakPitch, out->espeakRate,
             qUtf8Printable(out->document.ssml.left(2000)));

@@ -145,9 +145,8 @@ void TestNetApiClient::redirectNotFollowed() {
     FakeSynthesisService elsewhere;
     QVERIFY(elsewhere.listen());
     elsewhere.setReply(FakeSynthesisService::audioReply("stolen"));
-    FakeSynthesisService::Reply redirect{status, "text/html", "<a>moved</a>", false, {}};
-    redirect.location = elsewhere.baseUrl().toEncoded() + "/v1/text:synthesize?key=secret";
-    m_service->setReply(redirect);
+    m_service->setReply({status, "text/html", "<a>moved</a>", false,
+                         elsewhere.baseUrl().toEncoded() + "/v1/text:synthesize?key=secret"});
     NetAPIClicnet client;
     Outcome outcome;
     client.requestJsonDataWithPath(m_service->baseUrl().toString() +

@@ -114,4 +114,12 @@ QString EffectKind::markupValue(const QString &value) const {
     return value == QLatin1String("hms24") ? value : QStringLiteral("hms12");
 }
 
+std::optional<EffectKind::Id> EffectKind::fromVariant(const QVariant &value) {
+    bool ok = false;
+    const int id = value.toInt(&ok);
+    if (!ok || id < 0 || id >= all().size())
+        return std::nullopt;
+    return Id(id);
+}
+
 } // namespace parlino

@@ -4,6 +4,9 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <QVariant>
+
+#include <optional>
 
 namespace parlino {
 
@@ -43,6 +46,8 @@ struct EffectKind {
     // The value the kind's markup gets for a span's value: a Time span
     // valued "hms24" is read on the 24-hour clock, any other one as hms12.
     QString markupValue(const QString &value) const;
+    // The id a notification carries as a number, or nothing when it is not one.
+    static std::optional<Id> fromVariant(const QVariant &value);
 };
 
 // The character that stands for a pause in the text: U+23F8, one UTF-16 unit.

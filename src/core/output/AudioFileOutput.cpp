@@ -3,19 +3,18 @@
 #include "Logging.h"
 #include "output/FolderChooser.h"
 #include "output/NoReplaceRename.h"
+#include "output/SaveFile.h"
 #include "settings/Settings.h"
 
 #include <QCalendar>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace parlino {
 
@@ -41,101 +40,37 @@ AudioFileOutput::Result saved(const QString &path) {
     return result;
 }
 
-QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// Writes every byte to the device in chunks; false with a reason when a
-// write fails or comes back short (as on a full disk, without an error).
-bool writeAll(QIODevice &device, const QByteArray &audio, QString *reason) {
-    for (qint64 offset = 0; offset < audio.size(); offset += chunkSize) {
-        const qint64 length = std::min(chunkSize, audio.size() - offset);
-        if (device.write(audio.constData() + offset, length) != length) {
-            const QString error = device.errorString();
-            *reason = error.isEmpty() || error == QLatin1String("Unknown error")
-                          ? QStringLiteral("only part of the audio could be written (is the "
-                                           "disk full?)")
-                          : error;
-            return false;
-        }
-    }
-    return true;
-}
-
-// The audio in a new file beside its final name, under a name no one else
-// uses. The file is removed when the object goes, unless it was moved away.
+// The audio, written whole by SaveFile under a name of its own beside its
+// final place, until it takes the final name with a move that never
+// replaces anything. Removed when the object goes, unless it was moved.
 class TemporaryAudio {
 public:
     explicit TemporaryAudio(const QString &folder)
-        : m_folder(folder) {}
+        : m_path(QDir(folder).filePath(
+              QStringLiteral(".Parlino-%1.part")
+                  .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')))) {}
     ~TemporaryAudio() {
-        if (!m_path.isEmpty())
-            ::unlink(QFile::encodeName(m_path).constData());
+        if (m_written)
+            QFile::remove(m_path);
     }
     TemporaryAudio(const TemporaryAudio &) = delete;
     TemporaryAudio &operator=(const TemporaryAudio &) = delete;
 
-    bool write(const QByteArray &audio, QString *reason);
-    const QString &path() const { return m_path; }
-    void moved() { m_path.clear(); }
+    bool write(const QByteArray &audio, QString *reason) {
+        m_written = SaveFile::save(m_path, audio, reason);
+        return m_written;
+    }
+    NoReplaceRename moveTo(const QString &path) {
+        const NoReplaceRename moved = NoReplaceRename::move(m_path, path);
+        if (moved.status == NoReplaceRename::Moved)
+            m_written = false;
+        return moved;
+    }
 
 private:
-    int create(QString *reason);
-
-    QString m_folder;
     QString m_path;
+    bool m_written = false;
 };
-
-int TemporaryAudio::create(QString *reason) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString path = QDir(m_folder).filePath(
-            QStringLiteral(".Parlino-%1.part")
-                .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')));
-        // 0666 under the umask, as any new file of the user's; O_EXCL never
-        // opens a file that is already there.
-        const int fd = ::open(QFile::encodeName(path).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            m_path = path;
-            return fd;
-        }
-        if (errno != EEXIST) {
-            *reason = systemError(errno);
-            return -1;
-        }
-    }
-    *reason = QStringLiteral("no free temporary name");
-    return -1;
-}
-
-bool TemporaryAudio::write(const QByteArray &audio, QString *reason) {
-    const int fd = create(reason);
-    if (fd < 0)
-        return false;
-    QFile file;
-    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        *reason = file.errorString();
-        return false;
-    }
-    if (!writeAll(file, audio, reason))
-        return false;
-    if (!file.flush()) {
-        *reason = file.errorString();
-        return false;
-    }
-    // On the disk before it has a name, so a crash leaves no short file.
-    if (::fsync(fd) != 0) {
-        *reason = systemError(errno);
-        return false;
-    }
-    file.close();
-    return true;
-}
-
-QString folderOf(const QString &path) {
-    return QFileInfo(path).absolutePath();
-}
 
 } // namespace
 
@@ -167,31 +102,27 @@ AudioFileOutput::Result AudioFileOutput::writeToFile(const QString &path, const 
                                            "ever replaced"));
     if (target == Target::RegularFile && existing == Existing::Keep)
         return failed(path, QStringLiteral("it already exists"));
-    TemporaryAudio temporary(folderOf(path));
     QString reason;
+    if (target == Target::RegularFile) // replacing was asked for: SaveFile renames over it
+        return SaveFile::save(path, audio, &reason) ? saved(path) : failed(path, reason);
+    TemporaryAudio temporary(QFileInfo(path).absolutePath());
     if (!temporary.write(audio, &reason))
         return failed(path, reason);
-    if (target == Target::RegularFile) {
-        if (::rename(QFile::encodeName(temporary.path()).constData(),
-                     QFile::encodeName(path).constData()) != 0)
-            return failed(path, systemError(errno));
-        temporary.moved();
-        return saved(path);
-    }
-    const NoReplaceRename moved = NoReplaceRename::move(temporary.path(), path);
+    const NoReplaceRename moved = temporary.moveTo(path);
     if (moved.status == NoReplaceRename::Exists)
         return failed(path, QStringLiteral("it appeared while the audio was being written"));
     if (moved.status == NoReplaceRename::Failed)
         return failed(path, moved.error);
-    temporary.moved();
     return saved(path);
 }
 
 AudioFileOutput::Result AudioFileOutput::writeToDevice(QIODevice &device, const QString &name,
                                                        const QByteArray &audio) {
-    QString reason;
-    if (!writeAll(device, audio, &reason))
-        return failed(name, reason);
+    for (qint64 offset = 0; offset < audio.size(); offset += chunkSize) {
+        const qint64 length = std::min(chunkSize, audio.size() - offset);
+        if (device.write(audio.constData() + offset, length) != length)
+            return failed(name, device.errorString());
+    }
     if (auto *file = qobject_cast<QFileDevice *>(&device); file && !file->flush())
         return failed(name, file->errorString());
     return saved(name);
@@ -215,11 +146,9 @@ AudioFileOutput::writeToFolder(const QString &folder, const QByteArray &audio, c
     // appears under it meanwhile, even from another conversion finishing in
     // the same millisecond, moves this one on to the next.
     for (int attempt = 1;; ++attempt) {
-        const NoReplaceRename moved = NoReplaceRename::move(temporary.path(), path);
-        if (moved.status == NoReplaceRename::Moved) {
-            temporary.moved();
+        const NoReplaceRename moved = temporary.moveTo(path);
+        if (moved.status == NoReplaceRename::Moved)
             return saved(path);
-        }
         if (moved.status == NoReplaceRename::Failed)
             return failed(path, moved.error);
         if (attempt == maxNameAttempts)

@@ -19,6 +19,12 @@ public:
         SavePath, // the folder chosen last for saving audio
         Engine,   // "cloud" or "offline"; empty picks one by what is configured
         Endpoint, // base address of the cloud service; empty uses the built-in one
+        // The choices last used in the editor; empty until the first choice.
+        Language,
+        Voice,
+        Pitch,
+        Speed,
+        FavouriteVoices, // voice names, separated by spaces
     };
 
     static QString name(Key key);

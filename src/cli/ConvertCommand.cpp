@@ -1,9 +1,9 @@
 #include "ConvertCommand.h"
 
+#include "CatalogueInUse.h"
 #include "SsmlCommand.h"
 #include "VoiceOptions.h"
 #include "document/ParlinoDocument.h"
-#include "settings/ApiKeyStore.h"
 #include "synthesis/Conversion.h"
 #include "synthesis/SpeechEngine.h"
 #include "synthesis/SpeechEngineFactory.h"
@@ -37,22 +37,10 @@ bool isTerminal(const QTextStream &stream) {
     return file && file->handle() >= 0 && ::isatty(file->handle());
 }
 
-// The key for the cloud engine, looked up the way the editor does.
-QString cloudKey() {
-    QString key;
-    QEventLoop loop;
-    ApiKeyStore::read(&loop, [&](const QString &found) {
-        key = found;
-        loop.quit();
-    });
-    loop.exec();
-    return key;
-}
-
 std::unique_ptr<SpeechEngine> makeEngine(SpeechEngineFactory::Kind kind, QString *error) {
     QString key;
     if (kind == SpeechEngineFactory::Kind::Cloud) {
-        key = cloudKey();
+        key = CatalogueInUse::apiKey();
         if (key.isEmpty()) {
             *error = QStringLiteral("no API key for the cloud voice: set PARLINO_API_KEY or enter "
                                     "a key in the editor's Preferences");
@@ -97,10 +85,6 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
         return usage(streams, QStringLiteral("--output and --output-dir exclude each other"));
     if (parser.isSet(outputOption) && files.size() != 1)
         return usage(streams, QStringLiteral("--output takes exactly one FILE"));
-    const QString problem = VoiceOptions::problem(parser);
-    if (!problem.isEmpty())
-        return usage(streams, problem);
-
     auto kind = SpeechEngineFactory::preferredKind();
     if (parser.isSet(engineOption)) {
         const auto chosen = SpeechEngineFactory::kindFromName(parser.value(engineOption));
@@ -109,6 +93,10 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
                                       .arg(parser.value(engineOption)));
         kind = *chosen;
     }
+    const VoiceCatalogue catalogue = CatalogueInUse::forEngine(kind);
+    const QString problem = VoiceOptions::problem(parser, catalogue);
+    if (!problem.isEmpty())
+        return usage(streams, problem);
     const QString outputDir = parser.value(outputDirOption);
     if (!outputDir.isEmpty() && !QFileInfo(outputDir).isDir())
         return usage(streams, QStringLiteral("%1: not a folder").arg(outputDir));
@@ -136,7 +124,7 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
             status = std::max<int>(status, ExitUsage);
             continue;
         }
-        const auto input = VoiceOptions::input(parser, *document, &error);
+        const auto input = VoiceOptions::input(parser, *document, catalogue, &error);
         if (!input) {
             streams.err << "parlino: " << path << ": " << error << Qt::endl;
             status = std::max<int>(status, ExitUsage);

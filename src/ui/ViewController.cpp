@@ -1,7 +1,8 @@
 #include "ViewController.h"
 
+#include "VoiceControls.h"
+
 #include "Logging.h"
-#include "catalogue/KeyOrder.h"
 #include "document/ParlinoDocument.h"
 #include "editing/EditTracker.h"
 #include "editing/EffectApplier.h"
@@ -29,9 +30,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace parlino {
@@ -61,7 +64,7 @@ ViewController::ViewController(QWidget *parent)
     , m_textView(new SSMLTextView(this))
     , m_languagesPopBtn(new QComboBox(this))
     , m_voicesStylePopBtn(new QComboBox(this))
-    , m_voicesStyleSegment(new SegmentedControl({tr("Standard")}, this))
+    , m_voicesStyleSegment(new SegmentedControl({tr("All")}, this))
     , m_pitchSlider(new QSlider(Qt::Horizontal, this))
     , m_speedSlider(new QSlider(Qt::Horizontal, this))
     , m_charactersCount(new QLabel(this))
@@ -69,6 +72,9 @@ ViewController::ViewController(QWidget *parent)
     , m_enginePopBtn(new QComboBox(this))
     , m_convertButton(new QPushButton(tr("Convert"), this))
     , m_offlineNotes(new OfflineNotes(this))
+    , m_voiceSearchField(new QLineEdit(this))
+    , m_favouriteButton(new QToolButton(this))
+    , m_voiceNote(new QLabel(this))
     , m_conversion(new Conversion(nullptr, this))
     , m_folderChooser(std::make_unique<FileDialogFolderChooser>(this))
     , m_engineProvider([](SpeechEngineFactory::Kind kind, QString *error) {
@@ -110,7 +116,20 @@ void ViewController::buildLayout() {
 
     m_languagesPopBtn->setToolTip(tr("Language of the text"));
     m_voicesStylePopBtn->setToolTip(tr("Voice that speaks the text"));
-    m_voicesStyleSegment->setToolTip(tr("Voice style; click to list the voices again"));
+    m_voicesStyleSegment->setToolTip(
+        tr("Voice family: list only its voices (All lists every one)"));
+    m_voiceSearchField->setObjectName(QStringLiteral("voiceSearchField"));
+    m_voiceSearchField->setPlaceholderText(tr("Find a voice: neural2 female, welsh, de-DE"));
+    m_voiceSearchField->setClearButtonEnabled(true);
+    m_favouriteButton->setObjectName(QStringLiteral("favouriteButton"));
+    m_favouriteButton->setCheckable(true);
+    m_favouriteButton->setToolTip(tr("Favourite voice: favourites come first in the list"));
+    m_voiceNote->setObjectName(QStringLiteral("voiceNote"));
+    m_voiceNote->setWordWrap(true);
+    QFont small = m_voiceNote->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    m_voiceNote->setFont(small);
+    m_voiceNote->hide();
     m_languagesPopBtn->setMinimumContentsLength(18);
     m_voicesStylePopBtn->setMinimumContentsLength(16);
     m_pitchSlider->setRange(-20, 20);
@@ -139,6 +158,7 @@ void ViewController::buildLayout() {
     auto *voiceRow = new QHBoxLayout;
     voiceRow->setSpacing(8);
     voiceRow->addWidget(m_voicesStylePopBtn, 1);
+    voiceRow->addWidget(m_favouriteButton);
     voiceRow->addWidget(m_voicesStyleSegment);
     voice->addLayout(voiceRow, 0, 4, 1, 2);
     voice->addWidget(new QLabel(tr("Pitch"), this), 1, 0);
@@ -172,8 +192,12 @@ void ViewController::buildLayout() {
     bottom->addWidget(m_enginePopBtn);
     bottom->addWidget(m_convertButton);
 
+    voice->addWidget(new QLabel(tr("Find"), this), 2, 0);
+    voice->addWidget(m_voiceSearchField, 2, 1, 1, 5);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(voice);
+    layout->addWidget(m_voiceNote);
     layout->addWidget(m_offlineNotes);
     layout->addWidget(m_effectsView);
     layout->addWidget(m_textView, 1);
@@ -187,7 +211,7 @@ void ViewController::buildLayout() {
     connect(m_convertButton, &QPushButton::clicked, this, &ViewController::convertBtnClick);
     connect(m_enginePopBtn, &QComboBox::activated, this, [this] {
         Settings::setValue(Settings::Key::Engine, selectedEngine());
-        updateOfflineNotes();
+        followEngine();
     });
     connect(m_voicesStylePopBtn, &QComboBox::currentIndexChanged, this,
             &ViewController::updateOfflineNotes);
@@ -198,13 +222,21 @@ void ViewController::buildLayout() {
 void ViewController::refreshEngineChoice() {
     const QString preferred = SpeechEngineFactory::name(SpeechEngineFactory::preferredKind());
     m_enginePopBtn->setCurrentIndex(std::max(0, m_enginePopBtn->findData(preferred)));
+    followEngine();
+}
+
+// The voice pop-ups list the catalogue of the chosen engine.
+void ViewController::followEngine() {
+    if (m_voiceControls)
+        m_voiceControls->setEngine(SpeechEngineFactory::kindFromName(selectedEngine())
+                                       .value_or(SpeechEngineFactory::preferredKind()));
     updateOfflineNotes();
 }
 
 void ViewController::updateOfflineNotes() {
     const bool offline =
         selectedEngine() == SpeechEngineFactory::name(SpeechEngineFactory::Kind::Offline);
-    m_offlineNotes->refresh(offline, m_voicesStylePopBtn->currentText(), m_pitchSlider->value(),
+    m_offlineNotes->refresh(offline, selectedVoice(), m_pitchSlider->value(),
                             m_speedSlider->value());
 }
 
@@ -247,11 +279,15 @@ void ViewController::viewDidLoad() {
     // edited block is highlighted again with the spans already moved.
     m_highlighter = new SpanHighlighter(&m_effectsArray, m_textView->document());
 
-    m_languagesPopBtn->clear();
-    m_dataSource = DataSource::returnDataSource();
-    m_languagesPopBtn->addItems(sortedArrayByKeys(m_dataSource.keys()));
-    m_googleDic = m_dataSource.value(m_languagesPopBtn->currentText());
-    fillVoices();
+    const VoiceWidgets widgets{m_languagesPopBtn,  m_voicesStylePopBtn, m_voicesStyleSegment,
+                               m_voiceSearchField, m_favouriteButton,   m_voiceNote,
+                               m_pitchSlider,      m_speedSlider};
+    m_voiceControls = new VoiceControls(widgets,
+                                        SpeechEngineFactory::kindFromName(selectedEngine())
+                                            .value_or(SpeechEngineFactory::preferredKind()),
+                                        this);
+    connect(m_voiceControls, &VoiceControls::voiceChanged, this,
+            &ViewController::updateOfflineNotes);
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.addObserver(this, Notifications::popUpSelectedReturn,
@@ -274,20 +310,27 @@ QString ViewController::selectedEngine() const {
     return m_enginePopBtn->currentData().toString();
 }
 
-void ViewController::fillVoices() {
-    m_voicesStylePopBtn->clear();
-    m_voicesStylePopBtn->addItems(sortedArrayByKeys(m_googleDic));
-    m_voicesStylePopBtn->setEnabled(!m_googleDic.isEmpty());
-    updateOfflineNotes();
+Catalogue ViewController::dataSource() const {
+    return m_voiceControls->picker().catalogue().names();
+}
+
+QStringList ViewController::googleDic() const {
+    QStringList names;
+    for (const VoiceInfo &voice : m_voiceControls->picker().voices())
+        names.append(voice.name);
+    return names;
+}
+
+QString ViewController::selectedVoice() const {
+    return m_voiceControls ? m_voiceControls->selectedVoice() : QString();
 }
 
 void ViewController::languagesPopBtnClick() {
-    m_googleDic = m_dataSource.value(m_languagesPopBtn->currentText());
-    fillVoices();
+    m_voiceControls->languagePicked();
 }
 
 void ViewController::chooseVoicesStyleClick() {
-    fillVoices();
+    m_voiceControls->familyPicked(m_voicesStyleSegment->selectedSegment());
 }
 
 void ViewController::voiceWithEffectsAction(int selectedIndex) {
@@ -421,7 +464,7 @@ void ViewController::googleTTSRequest() {
     ConversionInput input;
     input.text = m_textView->toPlainText();
     input.spans = m_effectsArray;
-    input.voice = m_voicesStylePopBtn->currentText();
+    input.voice = selectedVoice();
     input.pitch = m_pitchSlider->value();
     input.speed = m_speedSlider->value();
     const QString refusal = Conversion::refusal(input);
@@ -478,8 +521,8 @@ ParlinoDocument ViewController::document() const {
     ParlinoDocument document;
     document.text = m_textView->toPlainText();
     document.effects = m_effectsArray;
-    if (!m_voicesStylePopBtn->currentText().isEmpty())
-        document.voice = m_voicesStylePopBtn->currentText();
+    if (!selectedVoice().isEmpty())
+        document.voice = selectedVoice();
     document.pitch = m_pitchSlider->value();
     document.speed = m_speedSlider->value();
     return document;
@@ -489,16 +532,8 @@ void ViewController::loadDocument(const ParlinoDocument &document) {
     m_effectsArray = document.effects;
     m_textView->resetText(document.text);
     m_charactersCount->setText(EditTracker::statistics(document.text));
-    if (document.voice) {
-        for (auto it = m_dataSource.cbegin(); it != m_dataSource.cend(); ++it) {
-            if (!it.value().contains(*document.voice))
-                continue;
-            m_languagesPopBtn->setCurrentText(it.key());
-            languagesPopBtnClick();
-            m_voicesStylePopBtn->setCurrentText(*document.voice);
-            break;
-        }
-    }
+    if (document.voice)
+        m_voiceControls->selectVoice(*document.voice);
     if (document.pitch)
         m_pitchSlider->setValue(*document.pitch);
     if (document.speed)

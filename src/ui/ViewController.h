@@ -16,8 +16,10 @@
 class QAbstractButton;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QSlider;
+class QToolButton;
 
 namespace parlino {
 
@@ -30,6 +32,7 @@ class SSMLTextView;
 class SegmentedControl;
 class SpanHighlighter;
 class SpeechEngine;
+class VoiceControls;
 
 // The editor's hub: owns the text view, the controls, the span list and the
 // assembled SSML. Every operation is a thin call into the core with the
@@ -60,10 +63,17 @@ public:
     QPushButton *convertButton() const { return m_convertButton; }
     QPushButton *effectButton(const QString &effect) const;
     OfflineNotes *offlineNotes() const { return m_offlineNotes; }
+    QLineEdit *voiceSearchField() const { return m_voiceSearchField; }
+    QToolButton *favouriteButton() const { return m_favouriteButton; }
+    QLabel *voiceNote() const { return m_voiceNote; }
+    VoiceControls *voiceControls() const { return m_voiceControls; }
 
     const EffectsArray &effectsArray() const { return m_effectsArray; }
-    const Catalogue &dataSource() const { return m_dataSource; }
-    const QStringList &googleDic() const { return m_googleDic; }
+    // The catalogue of the engine in use, and the voices the voice pop-up lists.
+    Catalogue dataSource() const;
+    QStringList googleDic() const;
+    // The name of the voice chosen in the voice pop-up; empty when there is none.
+    QString selectedVoice() const;
     QString ssmlString() const { return m_ssmlString; }
     // "offline" or "cloud": the engine the user picked for Convert. Picking one
     // stores it as the engine setting; refreshEngineChoice() shows the setting.
@@ -122,9 +132,9 @@ private:
     void viewDidLoad();
     void buildLayout();
     QWidget *buildEffectsView();
-    void fillVoices();
     void spansChanged();
     void updateOfflineNotes();
+    void followEngine();
     void setConverting(bool converting);
     void conversionBusyChanged(bool busy);
     void conversionFailed(const QString &message);
@@ -142,6 +152,10 @@ private:
     QComboBox *m_enginePopBtn;
     QPushButton *m_convertButton;
     OfflineNotes *m_offlineNotes;
+    QLineEdit *m_voiceSearchField;
+    QToolButton *m_favouriteButton;
+    QLabel *m_voiceNote;
+    VoiceControls *m_voiceControls = nullptr;
     QList<QPushButton *> m_effectButtons;
     SpanHighlighter *m_highlighter = nullptr;
     QPointer<QMessageBox> m_alert;
@@ -153,8 +167,6 @@ private:
     EngineProvider m_engineProvider;
     bool m_converting = false;
 
-    Catalogue m_dataSource;
-    QStringList m_googleDic;
     QString m_ssmlString;
     EffectsArray m_effectsArray;
 };

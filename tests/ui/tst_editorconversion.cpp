@@ -136,6 +136,7 @@ void TestEditorConversion::initTestCase() {
 void TestEditorConversion::init() {
     Settings::remove(Settings::Key::SavePath);
     Settings::remove(Settings::Key::Engine);
+    forgetVoiceChoices();
     m_log = EngineLog();
     m_window = std::make_unique<MainWindowController>();
     m_view = m_window->viewController();

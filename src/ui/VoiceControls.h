@@ -1,0 +1,91 @@
+#pragma once
+
+#include "catalogue/DataSource.h"
+#include "catalogue/VoicePicker.h"
+#include "synthesis/SpeechEngineFactory.h"
+
+#include <QObject>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QSlider;
+class QToolButton;
+
+namespace parlino {
+
+class LiveVoices;
+class SegmentedControl;
+
+// The controls that choose a voice, all owned by the main view.
+struct VoiceWidgets {
+    QComboBox *languages;
+    QComboBox *voices;
+    SegmentedControl *families;
+    QLineEdit *search;
+    QToolButton *favourite;
+    QLabel *note; // what the voice ignores; a voice list that could not be refreshed
+    QSlider *pitch;
+    QSlider *speed;
+};
+
+// Wires the voice controls to a VoicePicker: fills the pop-ups from the
+// catalogue of the engine in use, follows the user's picks, searches and
+// favourites, and remembers the choices. The service's voice list and
+// eSpeak's languages are loaded in the background once the voice controls
+// have first been painted, so they never delay the window.
+class VoiceControls : public QObject {
+    Q_OBJECT
+public:
+    VoiceControls(const VoiceWidgets &widgets, SpeechEngineFactory::Kind engine,
+                  QObject *parent = nullptr);
+
+    const VoicePicker &picker() const { return m_picker; }
+    LiveVoices *liveVoices() const { return m_live; }
+    // The chosen voice's name; empty when the language has none.
+    QString selectedVoice() const { return m_picker.voice(); }
+
+    // A pick in the language pop-up (also of the language already chosen).
+    void languagePicked();
+    // A click on a family segment.
+    void familyPicked(int index);
+    void setEngine(SpeechEngineFactory::Kind engine);
+    // Chooses the voice and its language; false when the catalogue in use lacks it.
+    bool selectVoice(const QString &voice);
+    // Asks the service for its voice list now (Preferences: Refresh voices).
+    void refreshVoices();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+signals:
+    // The chosen voice or its list changed.
+    void voiceChanged();
+    // A refresh of the service's list has ended; error empty on success.
+    void voiceListRefreshed(const QString &error);
+
+private:
+    void loadInBackground();
+    void refreshLive(bool force);
+    void liveRefreshEnded(const QString &error);
+    void applyCatalogue();
+    void fillLanguages();
+    void fillVoices();
+    void updateNote();
+    void voicePicked();
+    void searchChanged(const QString &text);
+    void favouriteToggled(bool favourite);
+    void remember() const;
+
+    VoiceWidgets m_widgets;
+    VoicePicker m_picker;
+    LiveVoices *m_live;
+    VoiceCatalogue m_offline;
+    SpeechEngineFactory::Kind m_engine;
+    bool m_liveAsked = false;
+    bool m_forced = false;
+    QString m_listProblem; // shown once, until a refresh succeeds
+    bool m_listProblemShown = false;
+};
+
+} // namespace parlino

@@ -120,7 +120,6 @@ void ViewController::buildLayout() {
         tr("Voice family: list only its voices (All lists every one)"));
     m_voiceSearchField->setObjectName(QStringLiteral("voiceSearchField"));
     m_voiceSearchField->setPlaceholderText(tr("Find a voice: neural2 female, welsh, de-DE"));
-    m_voiceSearchField->setClearButtonEnabled(true);
     m_favouriteButton->setObjectName(QStringLiteral("favouriteButton"));
     m_favouriteButton->setCheckable(true);
     m_favouriteButton->setToolTip(tr("Favourite voice: favourites come first in the list"));

@@ -60,29 +60,50 @@ VoiceControls::VoiceControls(const VoiceWidgets &widgets, SpeechEngineFactory::K
     });
     connect(m_live, &LiveVoices::refreshEnded, this, &VoiceControls::liveRefreshEnded);
     m_widgets.languages->installEventFilter(this);
+    m_widgets.search->installEventFilter(this);
 }
 
 bool VoiceControls::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_widgets.languages && event->type() == QEvent::Paint) {
-        m_widgets.languages->removeEventFilter(this);
-        // Queued, so the first paint of the window ends before anything loads.
-        QTimer::singleShot(0, this, &VoiceControls::loadInBackground);
+    switch (event->type()) {
+    case QEvent::Paint:
+        if (watched == m_widgets.languages && !m_liveAsked) {
+            m_liveAsked = true;
+            // Queued, so the first paint of the window ends before anything loads.
+            QTimer::singleShot(0, this, &VoiceControls::loadInBackground);
+        }
+        break;
+    case QEvent::FocusIn:
+    case QEvent::MouseButtonPress:
+    case QEvent::KeyPress:
+        loadOfflineLanguages();
+        break;
+    default:
+        break;
     }
     return false;
 }
 
 void VoiceControls::loadInBackground() {
+    QTimer::singleShot(1000, this, &VoiceControls::loadOfflineLanguages);
+    if (m_engine == SpeechEngineFactory::Kind::Cloud && !m_liveRefreshed)
+        refreshLive(false);
+}
+
+void VoiceControls::loadOfflineLanguages() {
+    if (m_offlineAsked)
+        return;
+    m_offlineAsked = true;
+    m_widgets.languages->removeEventFilter(this);
+    m_widgets.search->removeEventFilter(this);
     EspeakVoiceList::load(this, [this](const QList<EspeakLanguage> &languages) {
         m_offline = VoiceCatalogue::offline(languages);
         if (m_engine == SpeechEngineFactory::Kind::Offline)
             applyCatalogue();
     });
-    if (m_engine == SpeechEngineFactory::Kind::Cloud)
-        refreshLive(false);
 }
 
 void VoiceControls::refreshLive(bool force) {
-    m_liveAsked = true;
+    m_liveRefreshed = true;
     m_forced = force;
     ApiKeyStore::read(this, [this, force](const QString &key) {
         if (key.isEmpty() && !force)
@@ -111,7 +132,7 @@ void VoiceControls::liveRefreshEnded(const QString &error) {
 void VoiceControls::setEngine(SpeechEngineFactory::Kind engine) {
     m_engine = engine;
     applyCatalogue();
-    if (engine == SpeechEngineFactory::Kind::Cloud && !m_liveAsked)
+    if (engine == SpeechEngineFactory::Kind::Cloud && !m_liveRefreshed)
         refreshLive(false);
 }
 

@@ -31,9 +31,12 @@ struct VoiceWidgets {
 
 // Wires the voice controls to a VoicePicker: fills the pop-ups from the
 // catalogue of the engine in use, follows the user's picks, searches and
-// favourites, and remembers the choices. The service's voice list and
-// eSpeak's languages are loaded in the background once the voice controls
-// have first been painted, so they never delay the window.
+// favourites, and remembers the choices. The service's voice list is asked
+// for once the voice controls have first been painted, so it never delays
+// the window. eSpeak's languages are read on the eSpeak thread a second
+// later, or as soon as the user reaches for the language pop-up or the Find
+// field: reading them opens eSpeak, which a window that has just appeared
+// should not wait for or compete with.
 class VoiceControls : public QObject {
     Q_OBJECT
 public:
@@ -66,6 +69,7 @@ signals:
 
 private:
     void loadInBackground();
+    void loadOfflineLanguages();
     void refreshLive(bool force);
     void liveRefreshEnded(const QString &error);
     void applyCatalogue();
@@ -82,7 +86,9 @@ private:
     LiveVoices *m_live;
     VoiceCatalogue m_offline;
     SpeechEngineFactory::Kind m_engine;
-    bool m_liveAsked = false;
+    bool m_liveAsked = false;     // the first paint has scheduled the background loads
+    bool m_liveRefreshed = false; // the service's list has been asked for
+    bool m_offlineAsked = false;
     bool m_forced = false;
     QString m_listProblem; // shown once, until a refresh succeeds
     bool m_listProblemShown = false;

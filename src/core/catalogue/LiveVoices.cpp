@@ -13,7 +13,7 @@ namespace parlino {
 LiveVoices::LiveVoices(const VoiceCache &cache, NetAPIClicnet *client, QObject *parent)
     : QObject(parent)
     , m_cache(cache)
-    , m_client(client ? client : NetAPIClicnet::sharedJsonClient()) {}
+    , m_client(client) {}
 
 QUrl LiveVoices::voicesUrl(const QUrl &endpoint, const QString &apiKey) {
     QUrl url = endpoint;
@@ -70,6 +70,10 @@ void LiveVoices::refresh(const QUrl &endpoint, const QString &apiKey, bool force
 }
 
 void LiveVoices::fetch(const QUrl &endpoint, const QString &apiKey) {
+    // The shared client is made on first use: a network manager costs
+    // start-up time that an editor without a key never needs.
+    if (!m_client)
+        m_client = NetAPIClicnet::sharedJsonClient();
     if (!m_client) {
         endLater(QStringLiteral("The network client is gone."));
         return;

@@ -60,7 +60,7 @@ private:
     void use(const CachedVoices &cached, Source source);
 
     VoiceCache m_cache;
-    QPointer<NetAPIClicnet> m_client;
+    QPointer<NetAPIClicnet> m_client; // the shared one when none is given
     Clock m_clock = [] { return QDateTime::currentDateTimeUtc(); };
     VoiceCatalogue m_catalogue = VoiceCatalogue::builtIn();
     Source m_source = Source::BuiltIn;

@@ -83,18 +83,22 @@ const Variant variants[] = {
 } // namespace
 
 VoiceCatalogue VoiceCatalogue::builtIn() {
-    VoiceCatalogue catalogue;
-    const Catalogue table = DataSource::returnDataSource();
-    for (auto it = table.cbegin(); it != table.cend(); ++it) {
-        catalogue.m_languages.insert(it.key(), {});
-        for (const QString &name : it.value()) {
-            VoiceInfo voice;
-            voice.name = name;
-            voice.languageCodes = {DataSource::languageCodeOfVoice(name)};
-            catalogue.add(it.key(), voice);
+    // Built once: copies share the table until one of them changes.
+    static const VoiceCatalogue table = [] {
+        VoiceCatalogue catalogue;
+        const Catalogue rows = DataSource::returnDataSource();
+        for (auto it = rows.cbegin(); it != rows.cend(); ++it) {
+            catalogue.m_languages.insert(it.key(), {});
+            for (const QString &name : it.value()) {
+                VoiceInfo voice;
+                voice.name = name;
+                voice.languageCodes = {DataSource::languageCodeOfVoice(name)};
+                catalogue.add(it.key(), voice);
+            }
         }
-    }
-    return catalogue;
+        return catalogue;
+    }();
+    return table;
 }
 
 VoiceCatalogue VoiceCatalogue::fromCloudVoices(const QList<VoiceInfo> &voices) {
@@ -137,8 +141,9 @@ VoiceCatalogue VoiceCatalogue::offline(const QList<EspeakLanguage> &espeakLangua
             voices = espeakVoices(voicelessEspeakFiles().value(it.key()));
         for (VoiceInfo &voice : voices) {
             voice.engine = VoiceInfo::Engine::Offline;
-            coveredFiles.insert(OfflineVoice::forVoice(voice.languageCodes.value(0), voice.name)
-                                    .espeakName.toLower());
+            if (!espeakLanguages.isEmpty())
+                coveredFiles.insert(OfflineVoice::forVoice(voice.languageCodes.value(0), voice.name)
+                                        .espeakName.toLower());
             catalogue.add(it.key(), voice);
         }
     }

@@ -158,7 +158,6 @@ void ViewController::buildLayout() {
     voiceRow->setSpacing(8);
     voiceRow->addWidget(m_voicesStylePopBtn, 1);
     voiceRow->addWidget(m_favouriteButton);
-    voiceRow->addWidget(m_voicesStyleSegment);
     voice->addLayout(voiceRow, 0, 4, 1, 2);
     voice->addWidget(new QLabel(tr("Pitch"), this), 1, 0);
     voice->addWidget(m_pitchSlider, 1, 1);
@@ -191,8 +190,13 @@ void ViewController::buildLayout() {
     bottom->addWidget(m_enginePopBtn);
     bottom->addWidget(m_convertButton);
 
+    // The family segment shares the Find row: a language can have many families.
     voice->addWidget(new QLabel(tr("Find"), this), 2, 0);
-    voice->addWidget(m_voiceSearchField, 2, 1, 1, 5);
+    auto *findRow = new QHBoxLayout;
+    findRow->setSpacing(8);
+    findRow->addWidget(m_voiceSearchField, 1);
+    findRow->addWidget(m_voicesStyleSegment);
+    voice->addLayout(findRow, 2, 1, 1, 5);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(voice);

@@ -39,6 +39,9 @@ VoiceControls::VoiceControls(const VoiceWidgets &widgets, SpeechEngineFactory::K
     const RememberedChoices remembered = RememberedChoices::load();
     if (m_picker.restore(remembered.language, remembered.voice))
         fillLanguages();
+    // A voice of the service's list is known once that list has been read.
+    if (m_picker.voice() != remembered.voice)
+        m_pendingVoice = remembered.voice;
     if (remembered.pitch)
         m_widgets.pitch->setValue(*remembered.pitch);
     if (remembered.speed)
@@ -139,6 +142,10 @@ void VoiceControls::setEngine(SpeechEngineFactory::Kind engine) {
 void VoiceControls::applyCatalogue() {
     m_picker.setCatalogue(m_engine == SpeechEngineFactory::Kind::Offline ? m_offline
                                                                          : m_live->catalogue());
+    if (!m_pendingVoice.isEmpty() && m_picker.catalogue().contains(m_pendingVoice)) {
+        m_picker.restore(m_picker.catalogue().languageOf(m_pendingVoice), m_pendingVoice);
+        m_pendingVoice.clear();
+    }
     fillLanguages();
 }
 
@@ -187,18 +194,21 @@ void VoiceControls::updateNote() {
 }
 
 void VoiceControls::languagePicked() {
+    m_pendingVoice.clear();
     m_picker.pickLanguage(m_widgets.languages->currentText());
     fillVoices();
     remember();
 }
 
 void VoiceControls::familyPicked(int index) {
+    m_pendingVoice.clear();
     m_picker.pickFamily(m_picker.families().value(index));
     fillVoices();
     remember();
 }
 
 void VoiceControls::voicePicked() {
+    m_pendingVoice.clear();
     m_picker.pickVoice(m_widgets.voices->currentData().toString());
     fillVoices();
     remember();
@@ -215,6 +225,7 @@ bool VoiceControls::selectVoice(const QString &voice) {
 }
 
 void VoiceControls::searchChanged(const QString &text) {
+    m_pendingVoice.clear();
     const bool found = m_picker.search(text);
     QPalette palette = m_widgets.search->palette();
     palette.setColor(QPalette::Text, found ? m_widgets.languages->palette().color(QPalette::Text)

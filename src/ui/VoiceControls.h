@@ -90,7 +90,8 @@ private:
     bool m_liveRefreshed = false; // the service's list has been asked for
     bool m_offlineAsked = false;
     bool m_forced = false;
-    QString m_listProblem; // shown once, until a refresh succeeds
+    QString m_pendingVoice; // remembered, but not in the catalogue at start-up
+    QString m_listProblem;  // shown once, until a refresh succeeds
     bool m_listProblemShown = false;
 };
 

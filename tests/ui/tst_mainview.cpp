@@ -335,6 +335,9 @@ void TestMainView::serviceListArrivesAfterStartUp() {
     qputenv("PARLINO_API_KEY", "AIzaStartUpKey");
     qputenv("PARLINO_ENDPOINT", service.baseUrl().toEncoded());
     Settings::setValue(Settings::Key::Engine, QStringLiteral("cloud"));
+    // Remembered from the service's list, so chosen once that list is read.
+    Settings::setValue(Settings::Key::Language, QStringLiteral("Romanian"));
+    Settings::setValue(Settings::Key::Voice, QStringLiteral("ro-RO-Neural2-A"));
     m_window = std::make_unique<MainWindowController>();
     m_view = m_window->viewController();
     QCOMPARE(m_view->languagesPopBtn()->count(), 37);
@@ -343,6 +346,7 @@ void TestMainView::serviceListArrivesAfterStartUp() {
     QTRY_COMPARE(m_view->languagesPopBtn()->count(), 37 + 2); // Catalan (Spain), Chinese (China)
     QCOMPARE(service.requests().size(), 1);
     QCOMPARE(service.requests().first().url.path(), QStringLiteral("/v1/voices"));
+    QCOMPARE(m_view->selectedVoice(), QStringLiteral("ro-RO-Neural2-A"));
     pick(m_view->languagesPopBtn(), QStringLiteral("Romanian"));
     QCOMPARE(m_view->voicesStyleSegment()->count(), 7);
     QVERIFY(QFile::exists(VoiceCache::defaultPath()));

@@ -1,5 +1,6 @@
 #include "FakeSynthesisService.h"
 #include "MainWindowController.h"
+#include "PreferencesDialog.h"
 #include "SpanBuilders.h"
 #include "ViewController.h"
 #include "VoiceControls.h"
@@ -15,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -93,6 +95,7 @@ private slots:
     void voiceChoicesAreRemembered();
     void findAVoiceInTheServiceList();
     void serviceListArrivesAfterStartUp();
+    void refreshVoicesFromPreferences();
 
 private:
     std::unique_ptr<MainWindowController> m_window;
@@ -353,6 +356,27 @@ void TestMainView::serviceListArrivesAfterStartUp() {
     qunsetenv("PARLINO_API_KEY");
     qunsetenv("PARLINO_ENDPOINT");
     Settings::remove(Settings::Key::Engine);
+}
+
+// Preferences' "Refresh voices" asks for the list and says how it went.
+void TestMainView::refreshVoicesFromPreferences() {
+    QAction *preferences = nullptr;
+    for (QAction *action : m_window->findChildren<QAction *>())
+        preferences = action->menuRole() == QAction::PreferencesRole ? action : preferences;
+    QVERIFY(preferences);
+    preferences->trigger();
+    auto *dialog = m_window->findChild<PreferencesDialog *>();
+    QVERIFY(dialog);
+    auto *refresh = dialog->findChild<QPushButton *>(QStringLiteral("refreshVoicesButton"));
+    QTest::mouseClick(refresh, Qt::LeftButton);
+    QVERIFY(!refresh->isEnabled());
+    // No key here, so the service cannot be asked.
+    QTRY_VERIFY(refresh->isEnabled());
+    const auto labels = dialog->findChildren<QLabel *>();
+    QVERIFY(std::any_of(labels.cbegin(), labels.cend(), [](const QLabel *label) {
+        return label->text().startsWith(QStringLiteral("Not refreshed: No API key"));
+    }));
+    dialog->close();
 }
 
 QTEST_MAIN(TestMainView)

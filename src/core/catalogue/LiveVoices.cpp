@@ -49,16 +49,17 @@ bool LiveVoices::useCache(const QUrl &endpoint) {
 }
 
 void LiveVoices::refresh(const QUrl &endpoint, const QString &apiKey, bool force) {
+    // Without a key the built-in list stays, as for a user without an account.
+    if (apiKey.isEmpty()) {
+        endLater(QStringLiteral("No API key for the cloud voice is configured."));
+        return;
+    }
     const std::optional<CachedVoices> cached = m_cache.read();
     const bool haveCache = cached && cached->endpoint == endpoint;
     if (haveCache && m_source != Source::Service)
         use(*cached, Source::Cache);
     if (haveCache && !force && !VoiceCache::isStale(cached->fetched, m_clock())) {
         endLater(QString());
-        return;
-    }
-    if (apiKey.isEmpty()) {
-        endLater(QStringLiteral("No API key for the cloud voice is configured."));
         return;
     }
     const QString problem = CloudSpeechEngine::endpointProblem(endpoint);

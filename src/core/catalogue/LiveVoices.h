@@ -37,7 +37,7 @@ public:
     // Takes the cached list of this endpoint at once when there is one; asks
     // the service when there is none, when it is stale, or always with
     // force. Ends in exactly one refreshEnded(), after this call returns.
-    // Without a key only the cache is read.
+    // Without a key nothing is read and the list in use stays.
     void refresh(const QUrl &endpoint, const QString &apiKey, bool force = false);
 
     // Uses the cached list of this endpoint, whatever its age; false when there is none.

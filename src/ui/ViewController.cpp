@@ -1,23 +1,15 @@
 #include "ViewController.h"
 
-#include "VoiceControls.h"
-
 #include "Logging.h"
+#include "VoiceControls.h"
 #include "document/ParlinoDocument.h"
-#include "editing/EditTracker.h"
-#include "editing/EffectApplier.h"
-#include "editing/EffectKind.h"
 #include "editing/NotificationCenter.h"
 #include "editing/PopoverViewController.h"
 #include "editing/SSMLTextView.h"
 #include "editing/SpanHighlighter.h"
-#include "editing/SpanLookup.h"
 #include "settings/Settings.h"
-#include "synthesis/Conversion.h"
-#include "synthesis/SpeechEngine.h"
 #include "synthesis/SpeechEngineFactory.h"
-#include "synthesis/SsmlAssembly.h"
-#include "synthesis/cloud/NetError.h"
+#include "synthesis/VoiceLimits.h"
 #include "widgets/FileDialogFolderChooser.h"
 #include "widgets/MBProgressHUD.h"
 #include "widgets/OfflineNotes.h"
@@ -41,9 +33,9 @@ namespace parlino {
 
 namespace {
 
-const QString lengthLimitMessage = QStringLiteral("The length cannot exceed 5000");
-const QString emptyTextMessage = QStringLiteral("Text not empty!");
 const QString loadingMessage = QStringLiteral("Loading...");
+// The dynamic property of an effect button that holds its kind's id.
+const char *const effectKindProperty = "effectKind";
 
 // What the effect buttons' tooltips say about Time, which has no popover help.
 const char *const timeHelp =
@@ -61,6 +53,7 @@ QLabel *valueLabel(QWidget *parent, const QString &widest) {
 
 ViewController::ViewController(QWidget *parent)
     : QWidget(parent)
+    , m_session(new EditorSession(this))
     , m_textView(new SSMLTextView(this))
     , m_languagesPopBtn(new QComboBox(this))
     , m_voicesStylePopBtn(new QComboBox(this))
@@ -74,26 +67,17 @@ ViewController::ViewController(QWidget *parent)
     , m_offlineNotes(new OfflineNotes(this))
     , m_voiceSearchField(new QLineEdit(this))
     , m_favouriteButton(new QToolButton(this))
-    , m_voiceNote(new QLabel(this))
-    , m_conversion(new Conversion(nullptr, this))
-    , m_folderChooser(std::make_unique<FileDialogFolderChooser>(this))
-    , m_engineProvider([](SpeechEngineFactory::Kind kind, QString *error) {
-        // An empty key: the cloud engine looks it up for each request, so a
-        // key entered in Preferences meanwhile is used.
-        return SpeechEngineFactory::create(kind, QString(), error);
-    }) {
+    , m_voiceNote(new QLabel(this)) {
+    m_session->setFolderChooser(std::make_unique<FileDialogFolderChooser>(this));
     buildLayout();
     viewDidLoad();
-    connect(m_conversion, &Conversion::busyChanged, this, &ViewController::conversionBusyChanged);
-    connect(m_conversion, &Conversion::failed, this, &ViewController::conversionFailed);
-    connect(m_conversion, &Conversion::saved, this, &ViewController::conversionSaved);
 }
 
 ViewController::~ViewController() {
     NotificationCenter::defaultCenter().removeObserver(this);
     m_textView->setSsmlDelegate(nullptr);
-    // Gone before the engine, so a conversion cut short reports to no one.
-    delete m_conversion;
+    // Gone before the widgets, so a conversion cut short reports to no one.
+    delete m_session;
 }
 
 void ViewController::buildLayout() {
@@ -131,10 +115,11 @@ void ViewController::buildLayout() {
     m_voiceNote->hide();
     m_languagesPopBtn->setMinimumContentsLength(18);
     m_voicesStylePopBtn->setMinimumContentsLength(16);
-    m_pitchSlider->setRange(-20, 20);
+    m_pitchSlider->setRange(VoiceLimits::pitch.minimum, VoiceLimits::pitch.maximum);
+    m_pitchSlider->setValue(VoiceLimits::pitch.standard);
     m_pitchSlider->setToolTip(tr("Pitch in semitones"));
-    m_speedSlider->setRange(25, 400);
-    m_speedSlider->setValue(100);
+    m_speedSlider->setRange(VoiceLimits::speed.minimum, VoiceLimits::speed.maximum);
+    m_speedSlider->setValue(VoiceLimits::speed.standard);
     m_speedSlider->setSingleStep(5);
     m_speedSlider->setPageStep(25);
     m_speedSlider->setToolTip(tr("Speaking rate in per cent"));
@@ -165,6 +150,13 @@ void ViewController::buildLayout() {
     voice->addWidget(new QLabel(tr("Speed"), this), 1, 3);
     voice->addWidget(m_speedSlider, 1, 4);
     voice->addWidget(speedValue, 1, 5);
+    // The family segment shares the Find row: a language can have many families.
+    voice->addWidget(new QLabel(tr("Find"), this), 2, 0);
+    auto *findRow = new QHBoxLayout;
+    findRow->setSpacing(8);
+    findRow->addWidget(m_voiceSearchField, 1);
+    findRow->addWidget(m_voicesStyleSegment);
+    voice->addLayout(findRow, 2, 1, 1, 5);
     voice->setColumnStretch(1, 1);
     voice->setColumnStretch(4, 1);
 
@@ -190,14 +182,6 @@ void ViewController::buildLayout() {
     bottom->addWidget(m_enginePopBtn);
     bottom->addWidget(m_convertButton);
 
-    // The family segment shares the Find row: a language can have many families.
-    voice->addWidget(new QLabel(tr("Find"), this), 2, 0);
-    auto *findRow = new QHBoxLayout;
-    findRow->setSpacing(8);
-    findRow->addWidget(m_voiceSearchField, 1);
-    findRow->addWidget(m_voicesStyleSegment);
-    voice->addLayout(findRow, 2, 1, 1, 5);
-
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(voice);
     layout->addWidget(m_voiceNote);
@@ -216,10 +200,33 @@ void ViewController::buildLayout() {
         Settings::setValue(Settings::Key::Engine, selectedEngine());
         followEngine();
     });
-    connect(m_voicesStylePopBtn, &QComboBox::currentIndexChanged, this,
-            &ViewController::updateOfflineNotes);
+    connect(m_pitchSlider, &QSlider::valueChanged, m_session, &EditorSession::setPitch);
+    connect(m_speedSlider, &QSlider::valueChanged, m_session, &EditorSession::setSpeed);
     connect(m_pitchSlider, &QSlider::valueChanged, this, &ViewController::updateOfflineNotes);
     connect(m_speedSlider, &QSlider::valueChanged, this, &ViewController::updateOfflineNotes);
+}
+
+void ViewController::connectSession() {
+    EditorSession *session = m_session;
+    connect(session, &EditorSession::spansChanged, this, &ViewController::spansChanged);
+    connect(session, &EditorSession::statisticsChanged, m_charactersCount, &QLabel::setText);
+    // VoiceControls fills the language and voice pop-ups from the session.
+    connect(session, &EditorSession::voiceChanged, this, &ViewController::updateOfflineNotes);
+    connect(session, &EditorSession::pitchChanged, m_pitchSlider, &QSlider::setValue);
+    connect(session, &EditorSession::speedChanged, m_speedSlider, &QSlider::setValue);
+    // resetText() highlights every block with the new spans already.
+    connect(session, &EditorSession::textReset, m_textView, &SSMLTextView::resetText);
+    connect(session, &EditorSession::alertRequested, this,
+            [this](const QString &message) { showAlert(message, alertType); });
+    connect(session, &EditorSession::briefMessageRequested, this,
+            [this](const QString &message) { MBProgressHUD::showError(message, this); });
+    connect(session, &EditorSession::convertingChanged, m_convertButton,
+            [this](bool converting) { m_convertButton->setEnabled(!converting); });
+    connect(session, &EditorSession::busyChanged, this, &ViewController::conversionBusyChanged);
+    connect(session, &EditorSession::conversionFailed, this, &ViewController::conversionFailed);
+    connect(session, &EditorSession::conversionSaved, this, &ViewController::conversionSaved);
+    connect(session, &EditorSession::conversionRequested, this,
+            &ViewController::conversionRequested);
 }
 
 void ViewController::refreshEngineChoice() {
@@ -266,6 +273,7 @@ QWidget *ViewController::buildEffectsView() {
             palette.setColor(QPalette::ButtonText, Qt::black);
             button->setPalette(palette);
         }
+        button->setProperty(effectKindProperty, int(kind.id));
         connect(button, &QPushButton::clicked, this,
                 [this, button] { effectsItemAtButton(button); });
         row->addWidget(button);
@@ -276,21 +284,20 @@ QWidget *ViewController::buildEffectsView() {
 }
 
 void ViewController::viewDidLoad() {
-    m_effectsArray.clear();
     m_textView->setSsmlDelegate(this);
     // Attached after the text view has connected its edit reports, so each
     // edited block is highlighted again with the spans already moved.
-    m_highlighter = new SpanHighlighter(&m_effectsArray, m_textView->document());
+    m_highlighter = new SpanHighlighter(&m_session->effectsArray(), m_textView->document());
 
+    connectSession();
     const VoiceWidgets widgets{m_languagesPopBtn,  m_voicesStylePopBtn, m_voicesStyleSegment,
                                m_voiceSearchField, m_favouriteButton,   m_voiceNote,
                                m_pitchSlider,      m_speedSlider};
-    m_voiceControls = new VoiceControls(widgets,
+    m_voiceControls = new VoiceControls(widgets, m_session,
                                         SpeechEngineFactory::kindFromName(selectedEngine())
                                             .value_or(SpeechEngineFactory::preferredKind()),
                                         this);
-    connect(m_voiceControls, &VoiceControls::voiceChanged, this,
-            &ViewController::updateOfflineNotes);
+    updateOfflineNotes();
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.addObserver(this, Notifications::popUpSelectedReturn,
@@ -313,21 +320,6 @@ QString ViewController::selectedEngine() const {
     return m_enginePopBtn->currentData().toString();
 }
 
-Catalogue ViewController::dataSource() const {
-    return m_voiceControls->picker().catalogue().names();
-}
-
-QStringList ViewController::googleDic() const {
-    QStringList names;
-    for (const VoiceInfo &voice : m_voiceControls->picker().voices())
-        names.append(voice.name);
-    return names;
-}
-
-QString ViewController::selectedVoice() const {
-    return m_voiceControls ? m_voiceControls->selectedVoice() : QString();
-}
-
 void ViewController::languagesPopBtnClick() {
     m_voiceControls->languagePicked();
 }
@@ -341,74 +333,53 @@ void ViewController::voiceWithEffectsAction(int selectedIndex) {
 }
 
 void ViewController::effectsItemAtButton(QAbstractButton *button) {
-    const qint64 caret = m_textView->selectionStart();
-    const QString title = button->text();
-    const EffectKind *kind = EffectKind::find(title);
-    if (!kind)
-        return;
-    if (kind->id == EffectKind::Time) {
-        setEffectsDataWithEffects(kind->name, kind->color(), QStringLiteral("time"));
+    const EffectKind::Id kind = EffectKind::Id(button->property(effectKindProperty).toInt());
+    if (kind == EffectKind::Time) {
+        setEffectsDataWithEffects(kind, QStringLiteral("time"));
         return;
     }
-    auto *popover = new PopoverViewController(title, window());
+    const qint64 caret = m_textView->selectionStart();
+    auto *popover = new PopoverViewController(kind, window());
     // Back to the text when the popover closes, so typing goes on where it was.
     connect(popover, &QObject::destroyed, m_textView, [this] { m_textView->setFocus(); });
     popover->showNextTo(button);
-    if (kind->id != EffectKind::Break)
+    if (kind != EffectKind::Break)
         return;
-    const SSMLCharactersModel pause = EffectApplier::makePause(caret);
-    if (m_effectsArray.isEmpty() || EffectApplier::pauseGoesIn(m_effectsArray, caret)) {
-        // Reported like typing, so the other spans move before the pause joins them.
+    const bool goesIn = m_session->pauseGoesIn(caret);
+    // Reported like typing, so the other spans move before the pause joins them.
+    if (goesIn)
         m_textView->insertText(QString(QChar(pauseGlyph)));
-        m_effectsArray.append(pause);
-    }
-    sortByEnd(m_effectsArray);
-    spansChanged();
+    m_session->placePause(caret, goesIn);
 }
 
-void ViewController::setEffectsDataWithEffects(const QString &effect, const QColor &tagColor,
-                                               const QString &ssmlTag) {
-    EffectApplier::apply(m_effectsArray, m_textView->selectionStart(),
-                         m_textView->selectionLength(), effect, tagColor, ssmlTag);
-    spansChanged();
+void ViewController::setEffectsDataWithEffects(EffectKind::Id effect, const QString &ssmlTag) {
+    m_session->applyEffect(effect, m_textView->selectionStart(), m_textView->selectionLength(),
+                           ssmlTag);
 }
 
 void ViewController::setEffectsData(const QVariantMap &userInfo) {
-    const QString effect = userInfo.value(Notifications::effectsKey).toString();
-    const EffectKind *kind = EffectKind::find(effect);
-    if (!kind)
-        return;
-    setEffectsDataWithEffects(kind->name, kind->color(),
-                              userInfo.value(Notifications::itemTitleKey).toString());
+    if (const auto kind = EffectKind::fromVariant(userInfo.value(Notifications::effectsKey)))
+        setEffectsDataWithEffects(*kind, userInfo.value(Notifications::itemTitleKey).toString());
 }
 
 void ViewController::breakTimeValue(const QVariantMap &userInfo) {
-    EffectApplier::setPauseValue(m_effectsArray, m_textView->selectionStart(),
-                                 userInfo.value(Notifications::itemTitleKey));
+    m_session->setPauseValue(m_textView->selectionStart(),
+                             userInfo.value(Notifications::itemTitleKey));
 }
 
 void ViewController::deleteEffects(const QVariantMap &) {
-    if (EffectApplier::deleteAt(m_effectsArray, m_textView->selectionStart()))
-        spansChanged();
+    m_session->deleteEffectAt(m_textView->selectionStart());
 }
 
 qsizetype ViewController::determineLocation() const {
-    return parlino::determineLocation(m_effectsArray, m_textView->selectionStart());
+    return m_session->determineLocation(m_textView->selectionStart());
 }
 
 void ViewController::returnDidChangeTextView(SSMLTextView *,
                                              const QList<std::pair<qint64, qint64>> &affectedRanges,
                                              const QStringList &replacementStrings,
                                              const QString &textViewString) {
-    const TextEdit edit = TextEdit::fromRanges(affectedRanges, replacementStrings);
-    // The caret right after the new text, where every user edit leaves it.
-    const qint64 caret = edit.location + edit.inserted;
-    const EditTrackingResult result =
-        EditTracker::track(m_effectsArray, edit, caret, textViewString);
-    m_charactersCount->setText(result.statistics);
-    spansChanged();
-    if (result.limitExceeded)
-        showAlert(lengthLimitMessage, alertType);
+    m_session->trackEdit(TextEdit::fromRanges(affectedRanges, replacementStrings), textViewString);
 }
 
 void ViewController::spansChanged() {
@@ -434,67 +405,19 @@ void ViewController::showAlert(const QString &message, qint64 type) {
 }
 
 void ViewController::setFolderChooser(std::unique_ptr<FolderChooser> chooser) {
-    // A running conversion holds on to the current one until it has asked.
-    if (m_converting) {
-        qCWarning(lcApp, "the folder chooser is not replaced while a conversion runs");
-        return;
-    }
-    m_folderChooser = std::move(chooser);
+    m_session->setFolderChooser(std::move(chooser));
 }
 
 void ViewController::setEngineProvider(EngineProvider provider) {
-    m_engineProvider = std::move(provider);
+    m_session->setEngineProvider(std::move(provider));
 }
 
 void ViewController::convertBtnClick() {
-    const QString text = m_textView->toPlainText();
-    if (text.isEmpty()) {
-        showAlert(emptyTextMessage, alertType);
-        return;
-    }
-    // One conversion at a time: the button is disabled meanwhile, and any
-    // other call is turned away with a brief message.
-    if (m_converting) {
-        MBProgressHUD::showError(tr("A conversion is already running."), this);
-        return;
-    }
-    m_ssmlString = assembleSsml(text, m_effectsArray);
-    qCDebug(lcApp).noquote() << m_ssmlString;
-    googleTTSRequest();
+    m_session->convert(selectedEngine());
 }
 
 void ViewController::googleTTSRequest() {
-    ConversionInput input;
-    input.text = m_textView->toPlainText();
-    input.spans = m_effectsArray;
-    input.voice = selectedVoice();
-    input.pitch = m_pitchSlider->value();
-    input.speed = m_speedSlider->value();
-    const QString refusal = Conversion::refusal(input);
-    if (!refusal.isEmpty()) {
-        showAlert(refusal, alertType);
-        return;
-    }
-    const auto kind = SpeechEngineFactory::kindFromName(selectedEngine())
-                          .value_or(SpeechEngineFactory::preferredKind());
-    QString error;
-    std::unique_ptr<SpeechEngine> engine = m_engineProvider(kind, &error);
-    if (!engine) {
-        showAlert(error.isEmpty() ? tr("No speech engine is available.") : error, alertType);
-        return;
-    }
-    // The previous conversion has ended, so its engine can go.
-    m_conversion->setEngine(engine.get());
-    m_engine = std::move(engine);
-    setConverting(true);
-    emit conversionRequested(m_ssmlString, selectedEngine());
-    m_conversion->start(input, AudioDestination::askUser(m_folderChooser.get()),
-                        [this](const ConversionResult &) { setConverting(false); });
-}
-
-void ViewController::setConverting(bool converting) {
-    m_converting = converting;
-    m_convertButton->setEnabled(!converting);
+    m_session->startConversion(selectedEngine());
 }
 
 void ViewController::conversionBusyChanged(bool busy) {
@@ -509,11 +432,12 @@ void ViewController::conversionBusyChanged(bool busy) {
     m_loadingHud.clear();
 }
 
-void ViewController::conversionFailed(const QString &message) {
-    if (message == NetError::noNetworkMessage())
-        MBProgressHUD::showError(message, this);
+void ViewController::conversionFailed(const SpeechError &error) {
+    // A network known to be down is a passing state, not something to answer.
+    if (error.kind == SpeechError::NoNetwork)
+        MBProgressHUD::showError(error.message, this);
     else
-        showAlert(message, alertType);
+        showAlert(error.message, alertType);
 }
 
 void ViewController::conversionSaved(const QString &path) {
@@ -521,27 +445,11 @@ void ViewController::conversionSaved(const QString &path) {
 }
 
 ParlinoDocument ViewController::document() const {
-    ParlinoDocument document;
-    document.text = m_textView->toPlainText();
-    document.effects = m_effectsArray;
-    if (!selectedVoice().isEmpty())
-        document.voice = selectedVoice();
-    document.pitch = m_pitchSlider->value();
-    document.speed = m_speedSlider->value();
-    return document;
+    return m_session->document();
 }
 
 void ViewController::loadDocument(const ParlinoDocument &document) {
-    m_effectsArray = document.effects;
-    m_textView->resetText(document.text);
-    m_charactersCount->setText(EditTracker::statistics(document.text));
-    if (document.voice)
-        m_voiceControls->selectVoice(*document.voice);
-    if (document.pitch)
-        m_pitchSlider->setValue(*document.pitch);
-    if (document.speed)
-        m_speedSlider->setValue(*document.speed);
-    // resetText() has highlighted every block with the new spans already.
+    m_session->loadDocument(document);
 }
 
 } // namespace parlino

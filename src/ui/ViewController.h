@@ -1,16 +1,15 @@
 #pragma once
 
-#include "catalogue/DataSource.h"
+#include "editing/EditorSession.h"
+#include "editing/EffectKind.h"
 #include "editing/SSMLCharactersModel.h"
 #include "editing/SSMLTextViewDelegate.h"
-#include "synthesis/SpeechEngineFactory.h"
 
 #include <QMessageBox>
 #include <QPointer>
 #include <QVariantMap>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 
 class QAbstractButton;
@@ -23,7 +22,6 @@ class QToolButton;
 
 namespace parlino {
 
-class Conversion;
 class FolderChooser;
 class MBProgressHUD;
 class OfflineNotes;
@@ -31,20 +29,17 @@ class ParlinoDocument;
 class SSMLTextView;
 class SegmentedControl;
 class SpanHighlighter;
-class SpeechEngine;
 class VoiceControls;
 
-// The editor's hub: owns the text view, the controls, the span list and the
-// assembled SSML. Every operation is a thin call into the core with the
-// current text, selection and spans, followed by an update of the widgets.
+// The editor's main view: lays out the text view and the controls, shows what
+// its EditorSession holds and forwards every gesture to it; alerts and the
+// progress overlay are its own.
 class ViewController : public QWidget, public SSMLTextViewDelegate {
     Q_OBJECT
 public:
     static constexpr qint64 alertType = 1;
 
-    // Makes the engine for one conversion, or nothing with a reason for the user.
-    using EngineProvider = std::function<std::unique_ptr<SpeechEngine>(
-        SpeechEngineFactory::Kind kind, QString *error)>;
+    using EngineProvider = EditorSession::EngineProvider;
 
     explicit ViewController(QWidget *parent = nullptr);
     ~ViewController() override;
@@ -68,13 +63,13 @@ public:
     QLabel *voiceNote() const { return m_voiceNote; }
     VoiceControls *voiceControls() const { return m_voiceControls; }
 
-    const EffectsArray &effectsArray() const { return m_effectsArray; }
-    // The catalogue of the engine in use, and the voices the voice pop-up lists.
-    Catalogue dataSource() const;
-    QStringList googleDic() const;
+    EditorSession *session() const { return m_session; }
+    const EffectsArray &effectsArray() const { return m_session->effectsArray(); }
+    const Catalogue &dataSource() const { return m_session->dataSource(); }
+    const QStringList &googleDic() const { return m_session->googleDic(); }
     // The name of the voice chosen in the voice pop-up; empty when there is none.
-    QString selectedVoice() const;
-    QString ssmlString() const { return m_ssmlString; }
+    QString selectedVoice() const { return m_session->voice(); }
+    QString ssmlString() const { return m_session->ssmlString(); }
     // "offline" or "cloud": the engine the user picked for Convert. Picking one
     // stores it as the engine setting; refreshEngineChoice() shows the setting.
     QString selectedEngine() const;
@@ -85,11 +80,11 @@ public:
     // Convert asks this chooser for the folder; by default a folder dialog.
     // Replace it only while no conversion runs.
     void setFolderChooser(std::unique_ptr<FolderChooser> chooser);
-    FolderChooser *folderChooser() const { return m_folderChooser.get(); }
+    FolderChooser *folderChooser() const { return m_session->folderChooser(); }
     // Convert makes its engine with this; by default SpeechEngineFactory::create().
     void setEngineProvider(EngineProvider provider);
     // From Convert until the file is written, the choice cancelled or a failure reported.
-    bool isConverting() const { return m_converting; }
+    bool isConverting() const { return m_session->isConverting(); }
 
     // The text, spans and voice settings as a document, and back. Loading
     // replaces the text without an edit report and clears the undo history.
@@ -113,8 +108,7 @@ public:
     void setEffectsData(const QVariantMap &userInfo);
     void breakTimeValue(const QVariantMap &userInfo);
     void deleteEffects(const QVariantMap &userInfo);
-    void setEffectsDataWithEffects(const QString &effect, const QColor &tagColor,
-                                   const QString &ssmlTag);
+    void setEffectsDataWithEffects(EffectKind::Id effect, const QString &ssmlTag);
 
     // The index of the span at the caret, or -1.
     qsizetype determineLocation() const;
@@ -131,15 +125,16 @@ signals:
 private:
     void viewDidLoad();
     void buildLayout();
+    void connectSession();
     QWidget *buildEffectsView();
+    void followEngine();
     void spansChanged();
     void updateOfflineNotes();
-    void followEngine();
-    void setConverting(bool converting);
     void conversionBusyChanged(bool busy);
-    void conversionFailed(const QString &message);
+    void conversionFailed(const SpeechError &error);
     void conversionSaved(const QString &path);
 
+    EditorSession *m_session;
     SSMLTextView *m_textView;
     QComboBox *m_languagesPopBtn;
     QComboBox *m_voicesStylePopBtn;
@@ -159,16 +154,7 @@ private:
     QList<QPushButton *> m_effectButtons;
     SpanHighlighter *m_highlighter = nullptr;
     QPointer<QMessageBox> m_alert;
-
-    Conversion *m_conversion;
-    std::unique_ptr<SpeechEngine> m_engine; // of the last conversion; replaced by the next
-    std::unique_ptr<FolderChooser> m_folderChooser;
     QPointer<MBProgressHUD> m_loadingHud;
-    EngineProvider m_engineProvider;
-    bool m_converting = false;
-
-    QString m_ssmlString;
-    EffectsArray m_effectsArray;
 };
 
 } // namespace parlino

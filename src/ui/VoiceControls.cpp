@@ -3,6 +3,7 @@
 #include "Logging.h"
 #include "catalogue/LiveVoices.h"
 #include "catalogue/VoiceFamily.h"
+#include "editing/EditorSession.h"
 #include "settings/ApiKeyStore.h"
 #include "settings/RememberedChoices.h"
 #include "synthesis/cloud/CloudSpeechEngine.h"
@@ -27,21 +28,23 @@ const QString hollowStar = QStringLiteral("\u2606");
 
 } // namespace
 
-VoiceControls::VoiceControls(const VoiceWidgets &widgets, SpeechEngineFactory::Kind engine,
-                             QObject *parent)
+VoiceControls::VoiceControls(const VoiceWidgets &widgets, EditorSession *session,
+                             SpeechEngineFactory::Kind engine, QObject *parent)
     : QObject(parent)
     , m_widgets(widgets)
+    , m_session(session)
     , m_live(new LiveVoices(VoiceCache(), nullptr, this))
     , m_offline(VoiceCatalogue::offline({}))
     , m_engine(engine) {
-    m_picker.setFavourites(RememberedChoices::favourites());
+    m_session->setFavourites(RememberedChoices::favourites());
     applyCatalogue();
     const RememberedChoices remembered = RememberedChoices::load();
-    if (m_picker.restore(remembered.language, remembered.voice))
-        fillLanguages();
+    m_session->restoreChoice(remembered.language, remembered.voice);
     // A voice of the service's list is known once that list has been read.
-    if (m_picker.voice() != remembered.voice)
+    if (selectedVoice() != remembered.voice)
         m_pendingVoice = remembered.voice;
+    fill();
+    connect(m_session, &EditorSession::pickerChanged, this, &VoiceControls::fill);
     if (remembered.pitch)
         m_widgets.pitch->setValue(*remembered.pitch);
     if (remembered.speed)
@@ -139,54 +142,66 @@ void VoiceControls::setEngine(SpeechEngineFactory::Kind engine) {
         refreshLive(false);
 }
 
-void VoiceControls::applyCatalogue() {
-    m_picker.setCatalogue(m_engine == SpeechEngineFactory::Kind::Offline ? m_offline
-                                                                         : m_live->catalogue());
-    if (!m_pendingVoice.isEmpty() && m_picker.catalogue().contains(m_pendingVoice)) {
-        m_picker.restore(m_picker.catalogue().languageOf(m_pendingVoice), m_pendingVoice);
-        m_pendingVoice.clear();
-    }
-    fillLanguages();
+QString VoiceControls::selectedVoice() const {
+    return m_session->voice();
 }
 
-void VoiceControls::fillLanguages() {
+void VoiceControls::applyCatalogue() {
+    const VoiceCatalogue &catalogue =
+        m_engine == SpeechEngineFactory::Kind::Offline ? m_offline : m_live->catalogue();
+    m_session->setCatalogue(catalogue);
+    if (!m_pendingVoice.isEmpty() && catalogue.contains(m_pendingVoice)) {
+        m_session->restoreChoice(catalogue.languageOf(m_pendingVoice), m_pendingVoice);
+        m_pendingVoice.clear();
+    }
+}
+
+void VoiceControls::fill() {
+    const VoicePicker &picker = m_session->picker();
     {
         const QSignalBlocker blocker(m_widgets.languages);
-        m_widgets.languages->clear();
-        m_widgets.languages->addItems(m_picker.languages());
-        m_widgets.languages->setCurrentText(m_picker.language());
+        const QStringList languages = picker.languages();
+        QStringList shown;
+        for (int i = 0; i < m_widgets.languages->count(); ++i)
+            shown.append(m_widgets.languages->itemText(i));
+        // Rebuilt only when the list changed, so a pick does not redo 130 items.
+        if (shown != languages) {
+            m_widgets.languages->clear();
+            m_widgets.languages->addItems(languages);
+        }
+        m_widgets.languages->setCurrentText(picker.language());
     }
     fillVoices();
 }
 
 void VoiceControls::fillVoices() {
-    m_widgets.families->setTitles(m_picker.families());
-    m_widgets.families->setSelectedSegment(int(m_picker.families().indexOf(m_picker.family())));
-    const QList<VoiceInfo> voices = m_picker.voices();
+    const VoicePicker &picker = m_session->picker();
+    m_widgets.families->setTitles(picker.families());
+    m_widgets.families->setSelectedSegment(int(picker.families().indexOf(picker.family())));
+    const QList<VoiceInfo> voices = picker.voices();
     {
         const QSignalBlocker blocker(m_widgets.voices);
         m_widgets.voices->clear();
         for (const VoiceInfo &voice : voices) {
-            const QString mark = m_picker.isFavourite(voice.name) ? star + u' ' : QString();
+            const QString mark = picker.isFavourite(voice.name) ? star + u' ' : QString();
             m_widgets.voices->addItem(mark + voice.displayName(), voice.name);
         }
-        m_widgets.voices->setCurrentIndex(m_widgets.voices->findData(m_picker.voice()));
+        m_widgets.voices->setCurrentIndex(m_widgets.voices->findData(picker.voice()));
         m_widgets.voices->setEnabled(!voices.isEmpty());
     }
     {
         const QSignalBlocker blocker(m_widgets.favourite);
-        m_widgets.favourite->setEnabled(!m_picker.voice().isEmpty());
-        m_widgets.favourite->setChecked(m_picker.isFavourite(m_picker.voice()));
+        m_widgets.favourite->setEnabled(!picker.voice().isEmpty());
+        m_widgets.favourite->setChecked(picker.isFavourite(picker.voice()));
         m_widgets.favourite->setText(m_widgets.favourite->isChecked() ? star : hollowStar);
     }
     updateNote();
-    emit voiceChanged();
 }
 
 void VoiceControls::updateNote() {
     QStringList lines;
     if (m_engine == SpeechEngineFactory::Kind::Cloud)
-        lines << VoiceFamily::ignoredNote(VoiceInfo::familyOfName(m_picker.voice()));
+        lines << VoiceFamily::ignoredNote(VoiceInfo::familyOfName(selectedVoice()));
     lines << m_listProblem;
     lines.removeAll(QString());
     m_widgets.note->setText(lines.join(u'\n'));
@@ -195,57 +210,41 @@ void VoiceControls::updateNote() {
 
 void VoiceControls::languagePicked() {
     m_pendingVoice.clear();
-    m_picker.pickLanguage(m_widgets.languages->currentText());
-    fillVoices();
+    m_session->setLanguage(m_widgets.languages->currentText());
     remember();
 }
 
 void VoiceControls::familyPicked(int index) {
     m_pendingVoice.clear();
-    m_picker.pickFamily(m_picker.families().value(index));
-    fillVoices();
+    m_session->pickFamily(m_session->picker().families().value(index));
     remember();
 }
 
 void VoiceControls::voicePicked() {
     m_pendingVoice.clear();
-    m_picker.pickVoice(m_widgets.voices->currentData().toString());
-    fillVoices();
+    m_session->setVoice(m_widgets.voices->currentData().toString());
     remember();
-}
-
-bool VoiceControls::selectVoice(const QString &voice) {
-    if (!m_picker.catalogue().contains(voice))
-        return false;
-    m_picker.search(QString());
-    m_widgets.search->clear();
-    m_picker.restore(m_picker.catalogue().languageOf(voice), voice);
-    fillLanguages();
-    return true;
 }
 
 void VoiceControls::searchChanged(const QString &text) {
     m_pendingVoice.clear();
-    const bool found = m_picker.search(text);
+    const bool found = m_session->searchVoices(text);
     QPalette palette = m_widgets.search->palette();
     palette.setColor(QPalette::Text, found ? m_widgets.languages->palette().color(QPalette::Text)
                                            : QColor(0xb0, 0x00, 0x20));
     m_widgets.search->setPalette(palette);
     m_widgets.search->setToolTip(found ? QString() : tr("No language or voice matches."));
-    if (found)
-        fillLanguages();
 }
 
 void VoiceControls::favouriteToggled(bool favourite) {
-    m_picker.setFavourite(m_picker.voice(), favourite);
-    RememberedChoices::saveFavourites(m_picker.favourites());
-    fillVoices();
+    m_session->setFavourite(selectedVoice(), favourite);
+    RememberedChoices::saveFavourites(m_session->picker().favourites());
 }
 
 void VoiceControls::remember() const {
     RememberedChoices choices;
-    choices.language = m_picker.language();
-    choices.voice = m_picker.voice();
+    choices.language = m_session->language();
+    choices.voice = selectedVoice();
     choices.pitch = m_widgets.pitch->value();
     choices.speed = m_widgets.speed->value();
     choices.save();

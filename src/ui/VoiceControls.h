@@ -1,7 +1,6 @@
 #pragma once
 
-#include "catalogue/DataSource.h"
-#include "catalogue/VoicePicker.h"
+#include "catalogue/VoiceCatalogue.h"
 #include "synthesis/SpeechEngineFactory.h"
 
 #include <QObject>
@@ -14,6 +13,7 @@ class QToolButton;
 
 namespace parlino {
 
+class EditorSession;
 class LiveVoices;
 class SegmentedControl;
 
@@ -29,32 +29,28 @@ struct VoiceWidgets {
     QSlider *speed;
 };
 
-// Wires the voice controls to a VoicePicker: fills the pop-ups from the
-// catalogue of the engine in use, follows the user's picks, searches and
-// favourites, and remembers the choices. The service's voice list is asked
-// for once the voice controls have first been painted, so it never delays
-// the window. eSpeak's languages are read on the eSpeak thread a second
-// later, or as soon as the user reaches for the language pop-up or the Find
-// field: reading them opens eSpeak, which a window that has just appeared
-// should not wait for or compete with.
+// Wires the voice controls to the session's voice picker: gives it the
+// catalogue of the engine in use, fills the pop-ups from it, reports the
+// user's picks, searches and favourites, and remembers the choices. The service's voice list is
+// asked for once the voice controls have first been painted, so it never delays the window.
+// eSpeak's languages are read on the eSpeak thread a second later, or as soon as the user reaches
+// for the language pop-up or the Find field: reading them opens eSpeak, which a window that has
+// just appeared should not wait for or compete with.
 class VoiceControls : public QObject {
     Q_OBJECT
 public:
-    VoiceControls(const VoiceWidgets &widgets, SpeechEngineFactory::Kind engine,
-                  QObject *parent = nullptr);
+    VoiceControls(const VoiceWidgets &widgets, EditorSession *session,
+                  SpeechEngineFactory::Kind engine, QObject *parent = nullptr);
 
-    const VoicePicker &picker() const { return m_picker; }
     LiveVoices *liveVoices() const { return m_live; }
     // The chosen voice's name; empty when the language has none.
-    QString selectedVoice() const { return m_picker.voice(); }
+    QString selectedVoice() const;
 
     // A pick in the language pop-up (also of the language already chosen).
     void languagePicked();
     // A click on a family segment.
     void familyPicked(int index);
     void setEngine(SpeechEngineFactory::Kind engine);
-    // Chooses the voice and its language; false when the catalogue in use lacks it.
-    bool selectVoice(const QString &voice);
     // Asks the service for its voice list now (Preferences: Refresh voices).
     void refreshVoices();
 
@@ -62,8 +58,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
-    // The chosen voice or its list changed.
-    void voiceChanged();
     // A refresh of the service's list has ended; error empty on success.
     void voiceListRefreshed(const QString &error);
 
@@ -73,7 +67,7 @@ private:
     void refreshLive(bool force);
     void liveRefreshEnded(const QString &error);
     void applyCatalogue();
-    void fillLanguages();
+    void fill();
     void fillVoices();
     void updateNote();
     void voicePicked();
@@ -82,7 +76,7 @@ private:
     void remember() const;
 
     VoiceWidgets m_widgets;
-    VoicePicker m_picker;
+    EditorSession *m_session;
     LiveVoices *m_live;
     VoiceCatalogue m_offline;
     SpeechEngineFactory::Kind m_engine;

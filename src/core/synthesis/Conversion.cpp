@@ -37,7 +37,7 @@ QString Conversion::refusal(const ConversionInput &input) {
 }
 
 QJsonObject Conversion::request(const ConversionInput &input) {
-    const QString ssmlString = assembleSsml(input.text, input.spans);
+    const QString ssmlString = input.ssml ? *input.ssml : assembleSsml(input.text, input.spans);
     qCDebug(lcSynthesis, "%s", qUtf8Printable(ssmlString));
     return SynthesisRequest::body(input.text, ssmlString, input.voice, input.pitch, input.speed);
 }
@@ -46,12 +46,12 @@ void Conversion::start(const ConversionInput &input, const AudioDestination &des
                        Done done) {
     ConversionResult refused;
     refused.status = ConversionResult::Refused;
-    refused.message = refusal(input);
-    if (refused.message.isEmpty() && !m_engine) {
+    refused.error = {SpeechError::Refused, refusal(input)};
+    if (refused.error.message.isEmpty() && !m_engine) {
         refused.status = ConversionResult::Failed;
-        refused.message = QStringLiteral("No speech engine is available.");
+        refused.error = {SpeechError::NoEngine, QStringLiteral("No speech engine is available.")};
     }
-    if (!refused.message.isEmpty()) {
+    if (!refused.error.message.isEmpty()) {
         reportLater(refused, done);
         return;
     }
@@ -62,13 +62,13 @@ void Conversion::start(const ConversionInput &input, const AudioDestination &des
     if (!wasBusy)
         emit busyChanged(true);
     m_engine->synthesize(request(input), [self = QPointer<Conversion>(this),
-                                          id](const QByteArray &mp3, const QString &error) {
+                                          id](const QByteArray &mp3, const SpeechError &error) {
         if (self)
             self->synthesized(id, mp3, error);
     });
 }
 
-void Conversion::synthesized(quint64 id, const QByteArray &mp3, const QString &error) {
+void Conversion::synthesized(quint64 id, const QByteArray &mp3, const SpeechError &error) {
     const auto it = m_running.find(id);
     if (it == m_running.end())
         return;
@@ -78,12 +78,13 @@ void Conversion::synthesized(quint64 id, const QByteArray &mp3, const QString &e
         emit busyChanged(false);
 
     ConversionResult result;
-    if (!error.isEmpty()) {
-        result.message = error;
+    if (error.isError()) {
+        result.error = error;
     } else {
         const AudioFileOutput::Result written = running.destination.write(mp3);
         result.path = written.path;
-        result.message = written.error;
+        if (!written.error.isEmpty())
+            result.error = {SpeechError::Write, written.error};
         if (written.status == AudioFileOutput::Result::Saved)
             result.status = ConversionResult::Saved;
         else if (written.status == AudioFileOutput::Result::Cancelled)
@@ -107,7 +108,7 @@ void Conversion::engineDestroyed(QObject *engine) {
     if (!isBusy())
         emit busyChanged(false);
     ConversionResult result;
-    result.message = QStringLiteral("The conversion was cancelled.");
+    result.error = {SpeechError::NoEngine, QStringLiteral("The conversion was cancelled.")};
     for (const Running &running : ended)
         report(result, running.done);
 }
@@ -119,7 +120,7 @@ void Conversion::report(const ConversionResult &result, const Done &done) {
         break;
     case ConversionResult::Refused:
     case ConversionResult::Failed:
-        emit failed(result.message);
+        emit failed(result.error);
         break;
     case ConversionResult::Cancelled:
         break;

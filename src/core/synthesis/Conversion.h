@@ -2,6 +2,7 @@
 
 #include "editing/SSMLCharactersModel.h"
 #include "output/AudioDestination.h"
+#include "synthesis/SpeechError.h"
 
 #include <QHash>
 #include <QJsonObject>
@@ -9,6 +10,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 
 namespace parlino {
 
@@ -23,13 +25,16 @@ struct ConversionInput {
     QString voice;
     double pitch = 0;
     double speed = 100;
+    // The text as assembled for this input when the caller has assembled it
+    // already; otherwise the conversion assembles it.
+    std::optional<QString> ssml = std::nullopt;
 };
 
 struct ConversionResult {
     enum Status { Saved, Cancelled, Refused, Failed };
     Status status = Failed;
-    QString path;    // when Saved
-    QString message; // for the user, when Refused or Failed
+    QString path;      // when Saved
+    SpeechError error; // when Refused or Failed
 };
 
 // Runs conversions from text to an MP3 file for the editor and the command
@@ -63,9 +68,9 @@ public:
 
 signals:
     void busyChanged(bool busy);
-    // A refusal or failure, worded for an alert. A cancelled folder choice
-    // is not a failure.
-    void failed(const QString &message);
+    // A refusal or failure, with a message worded for an alert. A cancelled
+    // folder choice is not a failure.
+    void failed(const SpeechError &error);
     void saved(const QString &path);
     void finished(const ConversionResult &result);
 
@@ -76,7 +81,7 @@ private:
         Done done;
     };
 
-    void synthesized(quint64 id, const QByteArray &mp3, const QString &error);
+    void synthesized(quint64 id, const QByteArray &mp3, const SpeechError &error);
     void engineDestroyed(QObject *engine);
     void report(const ConversionResult &result, const Done &done);
     void reportLater(const ConversionResult &result, const Done &done);

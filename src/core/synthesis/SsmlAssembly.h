@@ -16,11 +16,4 @@ namespace parlino {
 // Spans of unknown kind and spans outside the text are skipped.
 QString assembleSsml(const QString &text, const EffectsArray &spans);
 
-// Escapes text for XML character content (& < > and a carriage return);
-// characters XML cannot carry are dropped.
-QString escapeXmlText(QStringView text);
-
-// Escapes text for a single-quoted XML attribute value.
-QString escapeXmlAttribute(QStringView text);
-
 } // namespace parlino

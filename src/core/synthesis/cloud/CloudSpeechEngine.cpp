@@ -19,6 +19,26 @@ namespace {
 
 const QString methodPath = QStringLiteral("/v1/text:synthesize");
 
+// What a failed request means for a conversion.
+SpeechError::Kind speechErrorKind(NetError::Kind kind) {
+    switch (kind) {
+    case NetError::None:
+        return SpeechError::None;
+    case NetError::NoNetwork:
+        return SpeechError::NoNetwork;
+    case NetError::HttpStatus:
+        return SpeechError::RefusedByService;
+    case NetError::InvalidParameters:
+    case NetError::UnsupportedMethod:
+    case NetError::Transport:
+    case NetError::TimedOut:
+    case NetError::ContentType:
+    case NetError::MalformedReply:
+        break;
+    }
+    return SpeechError::Transport;
+}
+
 } // namespace
 
 QUrl CloudSpeechEngine::configuredEndpoint() {
@@ -68,7 +88,7 @@ CloudSpeechEngine::CloudSpeechEngine(const QUrl &endpoint, const QString &apiKey
 void CloudSpeechEngine::synthesize(const QJsonObject &request, Completion done) {
     const QString problem = endpointProblem(m_endpoint);
     if (!problem.isEmpty()) {
-        failLater(std::move(done), problem);
+        failLater(std::move(done), {SpeechError::NoEngine, problem});
         return;
     }
     if (!m_apiKey.isEmpty()) {
@@ -83,12 +103,13 @@ void CloudSpeechEngine::synthesize(const QJsonObject &request, Completion done) 
 
 void CloudSpeechEngine::send(const QJsonObject &request, const QString &apiKey, Completion done) {
     if (apiKey.isEmpty()) {
-        done({}, QStringLiteral("No API key for the cloud voice is configured. Set "
-                                "PARLINO_API_KEY or enter a key in Preferences."));
+        done({}, {SpeechError::NoKey,
+                  QStringLiteral("No API key for the cloud voice is configured. Set "
+                                 "PARLINO_API_KEY or enter a key in Preferences.")});
         return;
     }
     if (!m_client) {
-        done({}, QStringLiteral("The network client is gone."));
+        done({}, {SpeechError::NoEngine, QStringLiteral("The network client is gone.")});
         return;
     }
     // The client logs the request with the key redacted.
@@ -99,21 +120,22 @@ void CloudSpeechEngine::send(const QJsonObject &request, const QString &apiKey, 
             if (!self)
                 return;
             if (error.isError()) {
-                done({}, error.message);
+                done({}, {speechErrorKind(error.kind), error.message});
                 return;
             }
             const QByteArray audio = SynthesisRequest::audioContent(data.toObject());
             if (audio.isEmpty()) {
-                done({}, QStringLiteral("The speech service returned no audio."));
+                done({}, {SpeechError::NoAudio,
+                          QStringLiteral("The speech service returned no audio.")});
                 return;
             }
             qCDebug(lcSynthesis) << "received" << audio.size() << "bytes of audio";
-            done(audio, QString());
+            done(audio, SpeechError());
         });
 }
 
-void CloudSpeechEngine::failLater(Completion done, const QString &message) {
-    QTimer::singleShot(0, this, [done = std::move(done), message] { done({}, message); });
+void CloudSpeechEngine::failLater(Completion done, const SpeechError &error) {
+    QTimer::singleShot(0, this, [done = std::move(done), error] { done({}, error); });
 }
 
 } // namespace parlino

@@ -39,7 +39,7 @@ public:
 
 private:
     void send(const QJsonObject &request, const QString &apiKey, Completion done);
-    void failLater(Completion done, const QString &message);
+    void failLater(Completion done, const SpeechError &error);
 
     QUrl m_endpoint;
     QString m_apiKey;

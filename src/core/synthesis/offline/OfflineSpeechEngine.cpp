@@ -118,7 +118,7 @@ void OfflineSpeechEngine::synthesize(const QJsonObject &request, Completion done
     auto parsed = std::make_shared<OfflineRequest>();
     QString error;
     if (!OfflineRequest::fromJson(request, parsed.get(), &error)) {
-        fail(error, [done](const QString &e) { done(QByteArray(), e); });
+        fail(error, [done](const QString &e) { done(QByteArray(), {SpeechError::Synthesis, e}); });
         return;
     }
     EspeakWorker::instance().post([link = m_link, parsed, done] {
@@ -149,7 +149,9 @@ void OfflineSpeechEngine::synthesize(const QJsonObject &request, Completion done
         else if (!mp3.isEmpty())
             qCDebug(lcSynthesis, "offline: %lld bytes of MP3 in %lld ms", qlonglong(mp3.size()),
                     qlonglong(timer.elapsed()));
-        link->post([done, mp3, error] { done(mp3, mp3.isEmpty() ? error : QString()); });
+        link->post([done, mp3, error] {
+            done(mp3, mp3.isEmpty() ? SpeechError{SpeechError::Synthesis, error} : SpeechError());
+        });
     });
 }
 

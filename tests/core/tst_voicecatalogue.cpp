@@ -1,5 +1,6 @@
 #include "catalogue/VoiceCatalogue.h"
 #include "catalogue/VoiceFamily.h"
+#include "catalogue/VoicePicker.h"
 #include "catalogue/VoiceSearch.h"
 #include "synthesis/SynthesisRequest.h"
 
@@ -51,6 +52,7 @@ private slots:
     void search();
     void familyFilterAndFavourites();
     void plainTextFamilyRequest();
+    void pickerKeepsAndRestoresChoices();
 };
 
 void TestVoiceCatalogue::family_data() {
@@ -207,6 +209,39 @@ void TestVoiceCatalogue::plainTextFamilyRequest() {
     QCOMPARE(neural["audioConfig"].toObject()["pitch"].toInt(), 4);
     QVERIFY(!VoiceFamily::ignoredNote("Chirp3-HD").isEmpty());
     QVERIFY(VoiceFamily::ignoredNote("Neural2").isEmpty());
+}
+
+// The picker's rules: start-up choice, a new catalogue keeps what it can,
+// a search moves to a matching language or changes nothing, a remembered
+// voice comes back with its language.
+void TestVoiceCatalogue::pickerKeepsAndRestoresChoices() {
+    VoicePicker picker;
+    QCOMPARE(picker.voice(), QStringLiteral("ar-XA-Standard-A"));
+    picker.pickLanguage("German (Germany)");
+    picker.pickVoice("de-DE-Standard-B");
+    picker.setCatalogue(sample());
+    QCOMPARE(picker.language(), QStringLiteral("German (Germany)"));
+    QCOMPARE(picker.voice(), QStringLiteral("de-DE-Neural2-A")); // Standard-B is gone
+    picker.pickFamily("Standard");
+    QCOMPARE(names(picker.voices()), QStringList{"de-DE-Standard-A"});
+    picker.pickLanguage("German (Germany)");
+    QCOMPARE(picker.family(), QStringLiteral("All"));
+
+    QVERIFY(!picker.search("klingon"));
+    QCOMPARE(picker.language(), QStringLiteral("German (Germany)"));
+    QVERIFY(picker.search("chirp3"));
+    QCOMPARE(picker.voice(), QStringLiteral("ro-RO-Chirp3-HD-Kore"));
+    QCOMPARE(picker.languages(), QStringList{"Romanian"});
+    picker.search(QString());
+
+    picker.setFavourite("de-DE-Standard-A", true);
+    QVERIFY(picker.restore("German (Germany)", "de-DE-Neural2-B"));
+    QCOMPARE(picker.voice(), QStringLiteral("de-DE-Neural2-B"));
+    QCOMPARE(picker.voices().first().name, QStringLiteral("de-DE-Standard-A"));
+    QVERIFY(picker.restore("Icelandic", "nothing"));
+    QCOMPARE(picker.voice(), QString());
+    QVERIFY(!picker.restore("Atlantean", "nothing"));
+    QCOMPARE(picker.language(), QStringLiteral("Icelandic"));
 }
 
 QTEST_GUILESS_MAIN(TestVoiceCatalogue)

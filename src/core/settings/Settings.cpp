@@ -22,6 +22,7 @@ constexpr Entry table[] = {
     {Settings::Key::Pitch, "Pitch", ""},
     {Settings::Key::Speed, "Speed", ""},
     {Settings::Key::FavouriteVoices, "FavouriteVoices", ""},
+    {Settings::Key::TwentyFourHourTime, "TwentyFourHourTime", "false"},
 };
 
 const Entry &entry(Settings::Key key) {

@@ -1,6 +1,5 @@
 #include "output/AudioFileOutput.h"
 #include "output/FolderChooser.h"
-#include "output/NoReplaceRename.h"
 #include "settings/Settings.h"
 
 #include <QDir>
@@ -63,8 +62,6 @@ private slots:
     void shortWriteLeavesNothing();
     void writeToFile_data();
     void writeToFile();
-    void noReplaceMove_data();
-    void noReplaceMove();
     void simultaneousWritersKeepEveryFile();
 };
 
@@ -204,41 +201,6 @@ void TestAudioFileOutput::writeToFile() {
         QCOMPARE(contents(path), QByteArray());
     QCOMPARE(contents(dir.filePath("other")), QByteArray());
     QCOMPARE(QDir(dir.path()).entryList({".*part"}, QDir::Files | QDir::Hidden), QStringList());
-}
-
-void TestAudioFileOutput::noReplaceMove_data() {
-    QTest::addColumn<QString>("existing");
-    QTest::addColumn<int>("status");
-    QTest::newRow("free name") << "" << int(NoReplaceRename::Moved);
-    QTest::newRow("a file") << "file" << int(NoReplaceRename::Exists);
-    QTest::newRow("a dangling symlink") << "dangling" << int(NoReplaceRename::Exists);
-    QTest::newRow("an empty folder") << "folder" << int(NoReplaceRename::Exists);
-}
-
-// The final step of every write fails rather than replace whatever has the name.
-void TestAudioFileOutput::noReplaceMove() {
-    QFETCH(QString, existing);
-    QFETCH(int, status);
-    QTemporaryDir dir;
-    const QString from = dir.filePath("from");
-    const QString to = dir.filePath("to");
-    QFile source(from);
-    QVERIFY(source.open(QIODevice::WriteOnly));
-    source.write("moved");
-    source.close();
-    if (existing == "file")
-        QFile(to).open(QIODevice::WriteOnly);
-    else if (existing == "dangling")
-        QFile::link(dir.filePath("nowhere"), to);
-    else if (existing == "folder")
-        QDir().mkdir(to);
-    const NoReplaceRename result = NoReplaceRename::move(from, to);
-    QCOMPARE(int(result.status), status);
-    const bool moved = status == NoReplaceRename::Moved;
-    QCOMPARE(QFileInfo::exists(from), !moved);
-    if (existing != "folder")
-        QCOMPARE(contents(to),
-                 moved ? QByteArray("moved") : QByteArray(existing == "file" ? "" : "<missing>"));
 }
 
 // Two writers that finish in the same millisecond, round after round: every

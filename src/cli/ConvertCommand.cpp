@@ -1,9 +1,9 @@
 #include "ConvertCommand.h"
 
+#include "EngineOption.h"
 #include "SsmlCommand.h"
 #include "VoiceOptions.h"
 #include "document/ParlinoDocument.h"
-#include "settings/ApiKeyStore.h"
 #include "synthesis/Conversion.h"
 #include "synthesis/SpeechEngine.h"
 #include "synthesis/SpeechEngineFactory.h"
@@ -20,7 +20,6 @@ namespace parlino {
 
 namespace {
 
-const QString engineOption = QStringLiteral("engine");
 const QString outputDirOption = QStringLiteral("output-dir");
 const QString outputOption = QStringLiteral("output");
 
@@ -35,31 +34,6 @@ int usage(CommandStreams streams, const QString &problem) {
 bool isTerminal(const QTextStream &stream) {
     const auto *file = qobject_cast<const QFile *>(stream.device());
     return file && file->handle() >= 0 && ::isatty(file->handle());
-}
-
-// The key for the cloud engine, looked up the way the editor does.
-QString cloudKey() {
-    QString key;
-    QEventLoop loop;
-    ApiKeyStore::read(&loop, [&](const QString &found) {
-        key = found;
-        loop.quit();
-    });
-    loop.exec();
-    return key;
-}
-
-std::unique_ptr<SpeechEngine> makeEngine(SpeechEngineFactory::Kind kind, QString *error) {
-    QString key;
-    if (kind == SpeechEngineFactory::Kind::Cloud) {
-        key = cloudKey();
-        if (key.isEmpty()) {
-            *error = QStringLiteral("no API key for the cloud voice: set PARLINO_API_KEY or enter "
-                                    "a key in the editor's Preferences");
-            return nullptr;
-        }
-    }
-    return SpeechEngineFactory::create(kind, key, error);
 }
 
 ConversionResult convertOne(Conversion &conversion, const ConversionInput &input,
@@ -81,8 +55,7 @@ ConversionResult convertOne(Conversion &conversion, const ConversionInput &input
 
 int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     QCommandLineParser parser;
-    parser.addOption(
-        {engineOption, QStringLiteral("Speech engine: cloud or offline."), QStringLiteral("NAME")});
+    EngineOption::addTo(parser);
     VoiceOptions::addTo(parser);
     parser.addOption({outputDirOption, QStringLiteral("Folder for the time-stamped files."),
                       QStringLiteral("DIR")});
@@ -101,20 +74,16 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     if (!problem.isEmpty())
         return usage(streams, problem);
 
-    auto kind = SpeechEngineFactory::preferredKind();
-    if (parser.isSet(engineOption)) {
-        const auto chosen = SpeechEngineFactory::kindFromName(parser.value(engineOption));
-        if (!chosen)
-            return usage(streams, QStringLiteral("unknown engine \"%1\"; use cloud or offline")
-                                      .arg(parser.value(engineOption)));
-        kind = *chosen;
-    }
+    QString engineProblem;
+    const auto kind = EngineOption::kind(parser, &engineProblem);
+    if (!kind)
+        return usage(streams, engineProblem);
     const QString outputDir = parser.value(outputDirOption);
     if (!outputDir.isEmpty() && !QFileInfo(outputDir).isDir())
         return usage(streams, QStringLiteral("%1: not a folder").arg(outputDir));
 
     QString error;
-    const std::unique_ptr<SpeechEngine> engine = makeEngine(kind, &error);
+    const std::unique_ptr<SpeechEngine> engine = EngineOption::create(*kind, &error);
     if (!engine) {
         streams.err << "parlino: " << error << Qt::endl;
         return ExitUsage;

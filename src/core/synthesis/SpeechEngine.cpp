@@ -1,10 +1,22 @@
 #include "synthesis/SpeechEngine.h"
 
+#include <QPointer>
+#include <QTimer>
+
 namespace parlino {
 
 SpeechEngine::SpeechEngine(QObject *parent)
     : QObject(parent) {}
 
 SpeechEngine::~SpeechEngine() = default;
+
+SpeechPreviewCancel SpeechEngine::preview(const QJsonObject &request,
+                                          SpeechPreviewHandlers handlers) {
+    Q_UNUSED(request);
+    QTimer::singleShot(0, this, [ended = std::move(handlers.ended)] {
+        ended(QStringLiteral("This speech engine cannot play."));
+    });
+    return [] {};
+}
 
 } // namespace parlino

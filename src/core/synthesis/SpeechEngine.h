@@ -1,5 +1,7 @@
 #pragma once
 
+#include "synthesis/SpeechPreview.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QObject>
@@ -26,6 +28,10 @@ public:
     ~SpeechEngine() override;
 
     virtual void synthesize(const QJsonObject &request, Completion done) = 0;
+
+    // Speaks the same request as PCM for playing, delivered as it is made
+    // (see SpeechPreviewHandlers). An engine that cannot ends at once with an error.
+    virtual SpeechPreviewCancel preview(const QJsonObject &request, SpeechPreviewHandlers handlers);
 };
 
 } // namespace parlino

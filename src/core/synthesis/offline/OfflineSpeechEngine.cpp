@@ -32,6 +32,14 @@ struct OfflineSpeechEngine::Link {
 
 namespace {
 
+// What a synthesis reports besides its audio, and how it is stopped early.
+struct SpeakOptions {
+    QList<OfflinePcm::Event> *events = nullptr; // not owned
+    QString *phonemes = nullptr;
+    const std::atomic<bool> *cancelled = nullptr; // not owned; true stops the synthesis
+    std::function<void(const char *name, qint64 sample)> markObserver;
+};
+
 // Feeds eSpeak's audio through the bleep mixer into a destination.
 class MixingSink : public SynthesisSink {
 public:
@@ -41,7 +49,7 @@ public:
 
     bool samples(const qint16 *pcm, int count) override {
         m_mixer.write(pcm, count);
-        return m_alive.load();
+        return m_alive.load() && !(m_cancelled && m_cancelled->load());
     }
     // Silence before eSpeak's audio; eSpeak's sample offsets move along.
     void prependSilence(int ms, int sampleRate) {
@@ -62,17 +70,25 @@ public:
             m_mixer.stopTone(sample);
         if (m_events)
             m_events->append({OfflinePcm::Event::Mark, sample, QString::fromUtf8(name)});
+        if (m_markObserver)
+            m_markObserver(name, sample);
     }
     void word(qint64 sample, int, int) override {
         if (m_events)
             m_events->append({OfflinePcm::Event::Word, sample + m_offset, QString()});
     }
     void finish() { m_mixer.finish(); }
-    void recordEvents(QList<OfflinePcm::Event> *events) { m_events = events; }
+    void observe(const SpeakOptions &options) {
+        m_events = options.events;
+        m_cancelled = options.cancelled;
+        m_markObserver = options.markObserver;
+    }
 
 private:
     BleepMixer m_mixer;
     const std::atomic<bool> &m_alive;
+    const std::atomic<bool> *m_cancelled = nullptr; // not owned
+    std::function<void(const char *, qint64)> m_markObserver;
     QList<OfflinePcm::Event> *m_events = nullptr; // not owned
     qint64 m_offset = 0;
 };
@@ -81,14 +97,14 @@ private:
 // leading silence and the bleeps put in.
 bool speak(const OfflineRequest &request, BleepMixer::Sink destination,
            const std::atomic<bool> &alive, QString *error,
-           QList<OfflinePcm::Event> *events = nullptr, QString *phonemes = nullptr) {
+           const SpeakOptions &options = SpeakOptions()) {
     EspeakWorker &worker = EspeakWorker::instance();
     if (!worker.ready(error))
         return false;
     MixingSink sink(std::move(destination), worker.sampleRate(), alive);
-    sink.recordEvents(events);
+    sink.observe(options);
     sink.prependSilence(request.document.leadingSilenceMs, worker.sampleRate());
-    const bool spoken = worker.synthesize(request, sink, error, phonemes);
+    const bool spoken = worker.synthesize(request, sink, error, options.phonemes);
     sink.finish();
     return spoken;
 }
@@ -173,12 +189,62 @@ void OfflineSpeechEngine::synthesizePcm(const QJsonObject &request, PcmCompletio
                 pcm->samples.resize(at + count);
                 std::copy(samples, samples + count, pcm->samples.begin() + at);
             },
-            link->alive, &error, &pcm->events, &pcm->phonemes);
+            link->alive, &error, SpeakOptions{&pcm->events, &pcm->phonemes, nullptr, {}});
         if (!spoken)
             pcm->samples.clear();
         pcm->sampleRate = EspeakWorker::instance().sampleRate();
         link->post([done, pcm, error] { done(*pcm, error); });
     });
+}
+
+} // namespace parlino
+
+namespace parlino {
+
+SpeechPreviewCancel OfflineSpeechEngine::preview(const QJsonObject &request,
+                                                 SpeechPreviewHandlers handlers) {
+    auto parsed = std::make_shared<OfflineRequest>();
+    QString error;
+    if (!OfflineRequest::fromJson(request, parsed.get(), &error)) {
+        fail(error, [ended = handlers.ended](const QString &e) { ended(e); });
+        return [] {};
+    }
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    auto shared = std::make_shared<SpeechPreviewHandlers>(std::move(handlers));
+    // Every delivery re-checks the flag on the engine's thread: a cancel there
+    // lands between two deliveries, never inside one.
+    auto deliver = [link = m_link, cancelled](std::function<void()> call) {
+        link->post([cancelled, call = std::move(call)] {
+            if (!cancelled->load())
+                call();
+        });
+    };
+    EspeakWorker::instance().post([link = m_link, parsed, shared, cancelled, deliver] {
+        if (!link->alive || cancelled->load())
+            return;
+        EspeakWorker &worker = EspeakWorker::instance();
+        QString error;
+        if (!worker.ready(&error)) {
+            deliver([shared, error] { shared->ended(error); });
+            return;
+        }
+        deliver([shared, rate = worker.sampleRate()] { shared->started(rate); });
+        SpeakOptions options;
+        options.cancelled = cancelled.get();
+        options.markObserver = [&deliver, shared](const char *name, qint64 sample) {
+            deliver(
+                [shared, mark = QString::fromUtf8(name), sample] { shared->mark(mark, sample); });
+        };
+        const bool spoken = speak(
+            *parsed,
+            [&deliver, shared](const qint16 *pcm, int count) {
+                QByteArray bytes(reinterpret_cast<const char *>(pcm), count * 2);
+                deliver([shared, bytes] { shared->audio(bytes); });
+            },
+            link->alive, &error, options);
+        deliver([shared, error = spoken ? QString() : error] { shared->ended(error); });
+    });
+    return [cancelled] { cancelled->store(true); };
 }
 
 } // namespace parlino

@@ -1,0 +1,86 @@
+#include "playback/SpeechTiming.h"
+
+#include "synthesis/SsmlAssembly.h"
+
+#include <QTextBoundaryFinder>
+
+namespace parlino {
+
+namespace {
+
+bool hasWordCharacter(QStringView piece) {
+    for (const QChar c : piece) {
+        if (c.isLetterOrNumber() || c.isMark() || c.isSurrogate())
+            return true;
+    }
+    return false;
+}
+
+// Emoji and other symbols made of surrogate pairs are not words; letters
+// outside the basic plane are.
+bool isWord(QStringView piece) {
+    if (!hasWordCharacter(piece))
+        return false;
+    const QString copy = piece.toString();
+    for (const char32_t c : copy.toUcs4()) {
+        if (QChar::isLetterOrNumber(c) || QChar::isMark(c))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QList<TextRange> wordsOf(QStringView text) {
+    QList<TextRange> words;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, text.data(), int(text.size()));
+    qsizetype start = 0;
+    while (finder.toNextBoundary() >= 0) {
+        const qsizetype end = finder.position();
+        const QStringView piece = text.mid(start, end - start);
+        if (isWord(piece))
+            words.append({start, end - start});
+        start = end;
+    }
+    return words;
+}
+
+QList<TextRange> sentencesOf(QStringView text) {
+    const QList<TextRange> words = wordsOf(text);
+    QList<TextRange> sentences;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Sentence, text.data(), int(text.size()));
+    qsizetype next = 0; // first word not yet in a sentence
+    while (finder.toNextBoundary() >= 0 && next < words.size()) {
+        const qint64 end = finder.position();
+        qsizetype last = next;
+        while (last < words.size() && words.at(last).end() <= end)
+            ++last;
+        if (last > next) {
+            const qint64 from = words.at(next).location;
+            sentences.append({from, words.at(last - 1).end() - from});
+            next = last;
+        }
+    }
+    return sentences;
+}
+
+MarkedSsml markedSsml(const QString &text, const EffectsArray &spans, MarkDensity density) {
+    MarkedSsml result;
+    result.units = density == MarkDensity::Words ? wordsOf(text) : sentencesOf(text);
+    std::vector<qint64> positions;
+    positions.reserve(std::size_t(result.units.size()));
+    for (const TextRange &unit : std::as_const(result.units))
+        positions.push_back(unit.location);
+    result.ssml = assembleSsmlWithMarks(text, spans, positions);
+    return result;
+}
+
+int markIndex(QStringView name) {
+    if (name.size() < 2 || name.front() != u'w')
+        return -1;
+    bool ok = false;
+    const int index = name.mid(1).toInt(&ok);
+    return ok && index >= 0 ? index : -1;
+}
+
+} // namespace parlino

@@ -1,6 +1,7 @@
 #include "ViewController.h"
 
 #include "Logging.h"
+#include "PlaybackController.h"
 #include "catalogue/KeyOrder.h"
 #include "document/ParlinoDocument.h"
 #include "editing/EditTracker.h"
@@ -70,6 +71,9 @@ ViewController::ViewController(QWidget *parent)
     , m_convertButton(new QPushButton(tr("Convert"), this))
     , m_offlineNotes(new OfflineNotes(this))
     , m_conversion(new Conversion(nullptr, this))
+    , m_playbackController(new PlaybackController(
+          m_textView, this, [this] { return conversionInput(); },
+          [this] { return selectedKind(); }))
     , m_folderChooser(std::make_unique<FileDialogFolderChooser>(this))
     , m_engineProvider([](SpeechEngineFactory::Kind kind, QString *error) {
         // An empty key: the cloud engine looks it up for each request, so a
@@ -170,6 +174,7 @@ void ViewController::buildLayout() {
     bottom->addWidget(m_charactersCount, 1);
     bottom->addWidget(m_effectsSelector);
     bottom->addWidget(m_enginePopBtn);
+    bottom->addWidget(m_playbackController->playButton());
     bottom->addWidget(m_convertButton);
 
     auto *layout = new QVBoxLayout(this);
@@ -397,6 +402,7 @@ void ViewController::setFolderChooser(std::unique_ptr<FolderChooser> chooser) {
 }
 
 void ViewController::setEngineProvider(EngineProvider provider) {
+    m_playbackController->setEngineProvider(provider);
     m_engineProvider = std::move(provider);
 }
 
@@ -417,20 +423,29 @@ void ViewController::convertBtnClick() {
     googleTTSRequest();
 }
 
-void ViewController::googleTTSRequest() {
+ConversionInput ViewController::conversionInput() const {
     ConversionInput input;
     input.text = m_textView->toPlainText();
     input.spans = m_effectsArray;
     input.voice = m_voicesStylePopBtn->currentText();
     input.pitch = m_pitchSlider->value();
     input.speed = m_speedSlider->value();
+    return input;
+}
+
+SpeechEngineFactory::Kind ViewController::selectedKind() const {
+    return SpeechEngineFactory::kindFromName(selectedEngine())
+        .value_or(SpeechEngineFactory::preferredKind());
+}
+
+void ViewController::googleTTSRequest() {
+    const ConversionInput input = conversionInput();
     const QString refusal = Conversion::refusal(input);
     if (!refusal.isEmpty()) {
         showAlert(refusal, alertType);
         return;
     }
-    const auto kind = SpeechEngineFactory::kindFromName(selectedEngine())
-                          .value_or(SpeechEngineFactory::preferredKind());
+    const auto kind = selectedKind();
     QString error;
     std::unique_ptr<SpeechEngine> engine = m_engineProvider(kind, &error);
     if (!engine) {

@@ -3,6 +3,7 @@
 #include "catalogue/DataSource.h"
 #include "editing/SSMLCharactersModel.h"
 #include "editing/SSMLTextViewDelegate.h"
+#include "synthesis/Conversion.h"
 #include "synthesis/SpeechEngineFactory.h"
 
 #include <QMessageBox>
@@ -24,6 +25,7 @@ namespace parlino {
 class Conversion;
 class FolderChooser;
 class MBProgressHUD;
+class PlaybackController;
 class OfflineNotes;
 class ParlinoDocument;
 class SSMLTextView;
@@ -58,6 +60,7 @@ public:
     QComboBox *effectsSelector() const { return m_effectsSelector; }
     QComboBox *enginePopBtn() const { return m_enginePopBtn; }
     QPushButton *convertButton() const { return m_convertButton; }
+    PlaybackController *playbackController() const { return m_playbackController; }
     QPushButton *effectButton(const QString &effect) const;
     OfflineNotes *offlineNotes() const { return m_offlineNotes; }
 
@@ -126,6 +129,8 @@ private:
     void spansChanged();
     void updateOfflineNotes();
     void setConverting(bool converting);
+    ConversionInput conversionInput() const;
+    SpeechEngineFactory::Kind selectedKind() const;
     void conversionBusyChanged(bool busy);
     void conversionFailed(const QString &message);
     void conversionSaved(const QString &path);
@@ -147,6 +152,7 @@ private:
     QPointer<QMessageBox> m_alert;
 
     Conversion *m_conversion;
+    PlaybackController *m_playbackController;
     std::unique_ptr<SpeechEngine> m_engine; // of the last conversion; replaced by the next
     std::unique_ptr<FolderChooser> m_folderChooser;
     QPointer<MBProgressHUD> m_loadingHud;

@@ -8,23 +8,17 @@ namespace parlino {
 
 namespace {
 
-bool hasWordCharacter(QStringView piece) {
-    for (const QChar c : piece) {
-        if (c.isLetterOrNumber() || c.isMark() || c.isSurrogate())
-            return true;
-    }
-    return false;
-}
-
-// Emoji and other symbols made of surrogate pairs are not words; letters
-// outside the basic plane are.
+// A piece between word boundaries is a word when it holds a letter or a digit;
+// emoji, pause glyphs and punctuation (with their variation selectors) are not.
 bool isWord(QStringView piece) {
-    if (!hasWordCharacter(piece))
-        return false;
-    const QString copy = piece.toString();
-    for (const char32_t c : copy.toUcs4()) {
-        if (QChar::isLetterOrNumber(c) || QChar::isMark(c))
+    for (qsizetype i = 0; i < piece.size(); ++i) {
+        const QChar c = piece.at(i);
+        if (c.isHighSurrogate() && i + 1 < piece.size() && piece.at(i + 1).isLowSurrogate()) {
+            if (QChar::isLetterOrNumber(QChar::surrogateToUcs4(c, piece.at(++i))))
+                return true;
+        } else if (c.isLetterOrNumber()) {
             return true;
+        }
     }
     return false;
 }

@@ -22,11 +22,12 @@ namespace {
 
 const QString outputDirOption = QStringLiteral("output-dir");
 const QString outputOption = QStringLiteral("output");
+const QString subtitlesOption = QStringLiteral("subtitles");
 
 int usage(CommandStreams streams, const QString &problem) {
     streams.err << "parlino: " << problem << '\n'
                 << "usage: parlino convert [--engine cloud|offline] [--voice NAME] [--pitch N] "
-                   "[--speed N] [--output-dir DIR | --output FILE] FILE..."
+                   "[--speed N] [--output-dir DIR | --output FILE] [--subtitles srt|vtt] FILE..."
                 << Qt::endl;
     return ExitUsage;
 }
@@ -61,6 +62,9 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
                       QStringLiteral("DIR")});
     parser.addOption(
         {outputOption, QStringLiteral("File to write (one input only)."), QStringLiteral("FILE")});
+    parser.addOption({subtitlesOption,
+                      QStringLiteral("Also write subtitles beside each MP3: srt or vtt."),
+                      QStringLiteral("FORMAT")});
     if (!parser.parse(QStringList{QStringLiteral("parlino convert")} + arguments))
         return usage(streams, parser.errorText());
     const QStringList files = parser.positionalArguments();
@@ -74,6 +78,10 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     if (!problem.isEmpty())
         return usage(streams, problem);
 
+    const auto subtitles = Subtitles::formatFromName(parser.value(subtitlesOption));
+    if (parser.isSet(subtitlesOption) && !subtitles)
+        return usage(streams, QStringLiteral("unknown subtitle format \"%1\"; use srt or vtt")
+                                  .arg(parser.value(subtitlesOption)));
     QString engineProblem;
     const auto kind = EngineOption::kind(parser, &engineProblem);
     if (!kind)
@@ -105,7 +113,9 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
             status = std::max<int>(status, ExitUsage);
             continue;
         }
-        const auto input = VoiceOptions::input(parser, *document, &error);
+        auto input = VoiceOptions::input(parser, *document, &error);
+        if (input)
+            input->subtitles = subtitles;
         if (!input) {
             streams.err << "parlino: " << path << ": " << error << Qt::endl;
             status = std::max<int>(status, ExitUsage);

@@ -39,6 +39,7 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     , m_apiKeyEdit(new QLineEdit(this))
     , m_endpointEdit(new QLineEdit(this))
     , m_engineBox(new QComboBox(this))
+    , m_subtitlesBox(new QComboBox(this))
     , m_keyringNote(new QLabel(keyringNoteText(), this))
     , m_statusLabel(new QLabel(this))
     , m_saveButton(new QPushButton(tr("Save"), this))
@@ -70,6 +71,12 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     form->addRow(QString(), m_keyringNote);
     form->addRow(tr("Service address"), m_endpointEdit);
     form->addRow(tr("Speech engine"), m_engineBox);
+    m_subtitlesBox->setObjectName(QStringLiteral("subtitlesBox"));
+    m_subtitlesBox->addItem(tr("No"), QString());
+    m_subtitlesBox->addItem(tr("SubRip (.srt)"), QStringLiteral("srt"));
+    m_subtitlesBox->addItem(tr("WebVTT (.vtt)"), QStringLiteral("vtt"));
+    m_subtitlesBox->setToolTip(tr("Convert writes subtitles beside the MP3 file"));
+    form->addRow(tr("Write subtitles"), m_subtitlesBox);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->addButton(m_saveButton, QDialogButtonBox::ApplyRole);
@@ -91,6 +98,9 @@ void PreferencesDialog::loadFields() {
     m_endpointEdit->setText(Settings::value(Settings::Key::Endpoint).toString());
     const int engine = m_engineBox->findData(Settings::value(Settings::Key::Engine).toString());
     m_engineBox->setCurrentIndex(engine < 0 ? 0 : engine);
+    const int subtitles =
+        m_subtitlesBox->findData(Settings::value(Settings::Key::Subtitles).toString());
+    m_subtitlesBox->setCurrentIndex(subtitles < 0 ? 0 : subtitles);
 }
 
 QString PreferencesDialog::statusText() const {
@@ -123,7 +133,8 @@ void PreferencesDialog::apply() {
     }
     QString error;
     if (!Settings::setValue(Settings::Key::Endpoint, endpoint, &error) ||
-        !Settings::setValue(Settings::Key::Engine, m_engineBox->currentData(), &error)) {
+        !Settings::setValue(Settings::Key::Engine, m_engineBox->currentData(), &error) ||
+        !Settings::setValue(Settings::Key::Subtitles, m_subtitlesBox->currentData(), &error)) {
         setStatus(tr("Could not save the settings: %1").arg(error));
         return;
     }

@@ -35,6 +35,7 @@ private:
     QLineEdit *m_apiKeyEdit;
     QLineEdit *m_endpointEdit;
     QComboBox *m_engineBox;
+    QComboBox *m_subtitlesBox;
     QLabel *m_keyringNote;
     QLabel *m_statusLabel;
     QPushButton *m_saveButton;

@@ -439,7 +439,9 @@ SpeechEngineFactory::Kind ViewController::selectedKind() const {
 }
 
 void ViewController::googleTTSRequest() {
-    const ConversionInput input = conversionInput();
+    ConversionInput input = conversionInput();
+    input.subtitles =
+        Subtitles::formatFromName(Settings::value(Settings::Key::Subtitles).toString());
     const QString refusal = Conversion::refusal(input);
     if (!refusal.isEmpty()) {
         showAlert(refusal, alertType);

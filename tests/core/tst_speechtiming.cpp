@@ -1,7 +1,7 @@
 #include "OfflineAudio.h"
 #include "SpanBuilders.h"
-#include "playback/Playback.h"
 #include "playback/SpeechTiming.h"
+#include "synthesis/Conversion.h"
 
 #include <QTest>
 
@@ -120,10 +120,10 @@ void TestSpeechTiming::sparseMarksForTheCloudLimit() {
     input.voice = QStringLiteral("en-US-Standard-B");
     input.text = QStringLiteral("Short words here. ").repeated(100); // 1,800 characters
     QList<TextRange> units;
-    const QJsonObject limited = Playback::request(input, Playback::cloudInputLimit, &units);
+    const QJsonObject limited = markedRequest(input, 5000, &units);
     QCOMPARE(units.size(), 100);
-    QVERIFY(limited["input"]["ssml"].toString().toUtf8().size() <= Playback::cloudInputLimit);
-    Playback::request(input, 0, &units);
+    QVERIFY(limited["input"]["ssml"].toString().toUtf8().size() <= 5000);
+    markedRequest(input, 0, &units);
     QCOMPARE(units.size(), 300);
 }
 
@@ -136,7 +136,7 @@ void TestSpeechTiming::offlineWordPositions() {
     input.spans = {span(7, 9), span(10, 14, "Volume", "loud"), span(14, 15, "Break", "2"),
                    span(23, 33, "Date", "dmy")};
     QList<TextRange> units;
-    const QJsonObject request = Playback::request(input, 0, &units);
+    const QJsonObject request = markedRequest(input, 0, &units);
     OfflineSpeechEngine engine;
     const Heard heard = preview(engine, request);
     QVERIFY2(heard.error.isEmpty(), qPrintable(heard.error));

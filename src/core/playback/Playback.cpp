@@ -2,8 +2,6 @@
 
 #include "Logging.h"
 #include "synthesis/SpeechEngine.h"
-#include "synthesis/SynthesisRequest.h"
-#include "synthesis/cloud/CloudSpeechEngine.h"
 
 #include <QJsonDocument>
 
@@ -36,15 +34,6 @@ void Playback::setEngine(SpeechEngine *engine) {
     m_engine = engine;
 }
 
-QJsonObject Playback::request(const ConversionInput &input, qint64 byteLimit,
-                              QList<TextRange> *units) {
-    MarkedSsml marked = markedSsml(input.text, input.spans, MarkDensity::Words);
-    if (byteLimit > 0 && marked.ssml.toUtf8().size() > byteLimit)
-        marked = markedSsml(input.text, input.spans, MarkDensity::Sentences);
-    *units = marked.units;
-    return SynthesisRequest::body(input.text, marked.ssml, input.voice, input.pitch, input.speed);
-}
-
 void Playback::play(const ConversionInput &input, qint64 offset) {
     stop();
     QString refusal = Conversion::refusal(input);
@@ -54,8 +43,7 @@ void Playback::play(const ConversionInput &input, qint64 offset) {
         QTimer::singleShot(0, this, [this, refusal] { emit failed(refusal); });
         return;
     }
-    const qint64 limit = qobject_cast<CloudSpeechEngine *>(m_engine) ? cloudInputLimit : 0;
-    const QJsonObject body = request(input, limit, &m_units);
+    const QJsonObject body = markedRequest(input, inputByteLimit(m_engine), &m_units);
     const QByteArray key = QByteArray(m_engine->metaObject()->className()) + '\n' +
                            QJsonDocument(body).toJson(QJsonDocument::Compact);
     m_offset = offset;

@@ -24,20 +24,11 @@ class Playback : public QObject {
 public:
     enum class State { Stopped, Playing, Paused };
 
-    // Bytes of request input the cloud service takes; a document with a mark
-    // before every word that would exceed it is marked per sentence.
-    static constexpr qint64 cloudInputLimit = 5000;
-
     explicit Playback(QObject *parent = nullptr);
     ~Playback() override;
 
     // The engine is not owned.
     void setEngine(SpeechEngine *engine);
-
-    // The request a preview of the input sends: its SSML carries a mark
-    // before each word (or sentence, to stay within byteLimit; 0: no limit).
-    static QJsonObject request(const ConversionInput &input, qint64 byteLimit,
-                               QList<TextRange> *units);
 
     // Starts playing the input; offset is where its text begins in the
     // editor, added to every reported word. A refused input fails at once.

@@ -1,6 +1,9 @@
 #include "playback/SpeechTiming.h"
 
+#include "synthesis/Conversion.h"
 #include "synthesis/SsmlAssembly.h"
+#include "synthesis/SynthesisRequest.h"
+#include "synthesis/cloud/CloudSpeechEngine.h"
 
 #include <QTextBoundaryFinder>
 
@@ -75,6 +78,18 @@ int markIndex(QStringView name) {
     bool ok = false;
     const int index = name.mid(1).toInt(&ok);
     return ok && index >= 0 ? index : -1;
+}
+
+qint64 inputByteLimit(const SpeechEngine *engine) {
+    return qobject_cast<const CloudSpeechEngine *>(engine) ? 5000 : 0;
+}
+
+QJsonObject markedRequest(const ConversionInput &input, qint64 byteLimit, QList<TextRange> *units) {
+    MarkedSsml marked = markedSsml(input.text, input.spans, MarkDensity::Words);
+    if (byteLimit > 0 && marked.ssml.toUtf8().size() > byteLimit)
+        marked = markedSsml(input.text, input.spans, MarkDensity::Sentences);
+    *units = marked.units;
+    return SynthesisRequest::body(input.text, marked.ssml, input.voice, input.pitch, input.speed);
 }
 
 } // namespace parlino

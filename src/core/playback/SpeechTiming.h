@@ -6,7 +6,12 @@
 #include <QString>
 #include <QStringView>
 
+#include <QJsonObject>
+
 namespace parlino {
+
+class SpeechEngine;
+struct ConversionInput;
 
 // A stretch of the spoken text: offsets in UTF-16 code units.
 struct TextRange {
@@ -49,5 +54,14 @@ MarkedSsml markedSsml(const QString &text, const EffectsArray &spans, MarkDensit
 
 // The index I of a mark named "wI", or -1 for any other name.
 int markIndex(QStringView name);
+
+// Bytes of request input the engine takes (the cloud service's 5,000), or 0
+// when it has no limit.
+qint64 inputByteLimit(const SpeechEngine *engine);
+
+// The request for the input with a mark before each word, or before each
+// sentence when word marks would pass byteLimit (0: no limit); units receives
+// the marks' ranges in the input's text.
+QJsonObject markedRequest(const ConversionInput &input, qint64 byteLimit, QList<TextRange> *units);
 
 } // namespace parlino

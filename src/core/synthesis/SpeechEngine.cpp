@@ -10,6 +10,12 @@ SpeechEngine::SpeechEngine(QObject *parent)
 
 SpeechEngine::~SpeechEngine() = default;
 
+void SpeechEngine::synthesizeTimed(const QJsonObject &request, TimedCompletion done) {
+    synthesize(request, [done = std::move(done)](const QByteArray &mp3, const QString &error) {
+        done(mp3, {}, -1.0, error);
+    });
+}
+
 SpeechPreviewCancel SpeechEngine::preview(const QJsonObject &request,
                                           SpeechPreviewHandlers handlers) {
     Q_UNUSED(request);

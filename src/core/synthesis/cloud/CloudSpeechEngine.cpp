@@ -85,6 +85,25 @@ void CloudSpeechEngine::synthesize(const QJsonObject &request, Completion done) 
     });
 }
 
+// The service's MP3 is 32 kbit/s at a constant rate: its length follows from its size.
+void CloudSpeechEngine::synthesizeTimed(const QJsonObject &request, TimedCompletion done) {
+    QJsonObject timed = request;
+    timed.insert(QLatin1String("enableTimePointing"), QJsonArray{QStringLiteral("SSML_MARK")});
+    post(timed, true, [done](const QJsonObject &reply, const QString &error) {
+        const QByteArray audio =
+            error.isEmpty() ? SynthesisRequest::audioContent(reply) : QByteArray();
+        if (audio.isEmpty()) {
+            done({}, {}, -1.0,
+                 error.isEmpty() ? QStringLiteral("The speech service returned no audio.") : error);
+            return;
+        }
+        QList<MarkTime> marks;
+        for (const Linear16Audio::Timepoint &point : Linear16Audio::timepoints(reply))
+            marks.append({point.markName, point.seconds});
+        done(audio, marks, double(audio.size()) * 8.0 / 32000.0, QString());
+    });
+}
+
 // A preview asks for WAV audio, which plays without an MP3 decoder, and for
 // the times of the request's marks.
 SpeechPreviewCancel CloudSpeechEngine::preview(const QJsonObject &request,

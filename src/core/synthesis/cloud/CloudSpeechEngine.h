@@ -37,6 +37,8 @@ public:
     QUrl endpoint() const { return m_endpoint; }
 
     void synthesize(const QJsonObject &request, Completion done) override;
+    // Asks v1beta1 for the times of the request's marks beside the MP3.
+    void synthesizeTimed(const QJsonObject &request, TimedCompletion done) override;
     // Asks v1beta1 for LINEAR16 audio and the marks' timepoints; delivers it
     // all at once when the reply arrives.
     SpeechPreviewCancel preview(const QJsonObject &request,

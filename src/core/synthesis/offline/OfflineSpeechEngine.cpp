@@ -131,10 +131,16 @@ void OfflineSpeechEngine::fail(const QString &error, std::function<void(const QS
 }
 
 void OfflineSpeechEngine::synthesize(const QJsonObject &request, Completion done) {
+    synthesizeTimed(request,
+                    [done = std::move(done)](const QByteArray &mp3, const QList<MarkTime> &, double,
+                                             const QString &error) { done(mp3, error); });
+}
+
+void OfflineSpeechEngine::synthesizeTimed(const QJsonObject &request, TimedCompletion done) {
     auto parsed = std::make_shared<OfflineRequest>();
     QString error;
     if (!OfflineRequest::fromJson(request, parsed.get(), &error)) {
-        fail(error, [done](const QString &e) { done(QByteArray(), e); });
+        fail(error, [done](const QString &e) { done(QByteArray(), {}, -1.0, e); });
         return;
     }
     EspeakWorker::instance().post([link = m_link, parsed, done] {
@@ -144,14 +150,24 @@ void OfflineSpeechEngine::synthesize(const QJsonObject &request, Completion done
         timer.start();
         QString error;
         QByteArray mp3;
+        QList<MarkTime> marks;
+        qint64 samples = 0;
         EspeakWorker &worker = EspeakWorker::instance();
         if (worker.ready(&error)) {
-            Mp3Encoder encoder(worker.sampleRate());
+            const int rate = worker.sampleRate();
+            Mp3Encoder encoder(rate);
             if (encoder.start(&error)) {
+                SpeakOptions options;
+                options.markObserver = [&marks, rate](const char *name, qint64 sample) {
+                    marks.append({QString::fromUtf8(name), double(sample) / rate});
+                };
                 const bool spoken = speak(
                     *parsed,
-                    [&encoder](const qint16 *pcm, int count) { encoder.write(pcm, count); },
-                    link->alive, &error);
+                    [&encoder, &samples](const qint16 *pcm, int count) {
+                        encoder.write(pcm, count);
+                        samples += count;
+                    },
+                    link->alive, &error, options);
                 QString encodeError;
                 mp3 = encoder.finish(&encodeError);
                 if (!spoken)
@@ -165,7 +181,10 @@ void OfflineSpeechEngine::synthesize(const QJsonObject &request, Completion done
         else if (!mp3.isEmpty())
             qCDebug(lcSynthesis, "offline: %lld bytes of MP3 in %lld ms", qlonglong(mp3.size()),
                     qlonglong(timer.elapsed()));
-        link->post([done, mp3, error] { done(mp3, mp3.isEmpty() ? error : QString()); });
+        const double seconds = double(samples) / worker.sampleRate();
+        link->post([done, mp3, marks, seconds, error] {
+            done(mp3, marks, seconds, mp3.isEmpty() ? error : QString());
+        });
     });
 }
 

@@ -43,6 +43,7 @@ public:
     ~OfflineSpeechEngine() override;
 
     void synthesize(const QJsonObject &request, Completion done) override;
+    void synthesizeTimed(const QJsonObject &request, TimedCompletion done) override;
     // PCM at eSpeak's rate, each buffer handed on as soon as eSpeak has made it.
     SpeechPreviewCancel preview(const QJsonObject &request,
                                 SpeechPreviewHandlers handlers) override;

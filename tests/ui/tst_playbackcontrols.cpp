@@ -1,3 +1,4 @@
+#include "FakeSynthesisService.h"
 #include "PlaybackController.h"
 #include "PrivatePulse.h"
 #include "SpanBuilders.h"
@@ -7,6 +8,9 @@
 #include "editing/SSMLTextView.h"
 #include "playback/Playback.h"
 #include "settings/Settings.h"
+#include "synthesis/cloud/CloudSpeechEngine.h"
+
+#include <QComboBox>
 
 #include <QPushButton>
 #include <QTest>
@@ -25,6 +29,7 @@ private slots:
     void playsTheStretch();
     void typingDoesNotStop();
     void pauseAndResume();
+    void cloudVoice();
 
 private:
     void load(const QString &text, const EffectsArray &spans = {});
@@ -129,6 +134,28 @@ void TestPlaybackControls::pauseAndResume() {
     QCOMPARE(playback()->state(), Playback::State::Playing);
     QTRY_COMPARE_WITH_TIMEOUT(playback()->state(), Playback::State::Stopped, 20000);
     QCOMPARE(m_marked.size(), 9);
+}
+
+// The cloud voice against the test service: one timed WAV request, the
+// marks' times move the mark.
+void TestPlaybackControls::cloudVoice() {
+    FakeSynthesisService service;
+    QVERIFY(service.listen());
+    service.setResponder(FakeSynthesisService::speakingResponder(QByteArray("ID3")));
+    const QUrl endpoint = service.baseUrl();
+    m_view->setEngineProvider([endpoint](SpeechEngineFactory::Kind, QString *) {
+        return std::make_unique<CloudSpeechEngine>(endpoint, QStringLiteral("test-key"));
+    });
+    pick(m_view->enginePopBtn(), QStringLiteral("Cloud voice"));
+    load(QStringLiteral("Cloud voices speak too."));
+    placeCaret(m_view->textView(), 0);
+    press(Qt::Key_F5);
+    QTRY_COMPARE_WITH_TIMEOUT(playback()->state(), Playback::State::Stopped, 20000);
+    QCOMPARE(m_marked, (QStringList{"Cloud", "voices", "speak", "too"}));
+    QCOMPARE(service.requests().size(), 1);
+    QCOMPARE(service.requests().constFirst().url.path(),
+             QStringLiteral("/v1beta1/text:synthesize"));
+    Settings::setValue(Settings::Key::Engine, QStringLiteral("offline"));
 }
 
 QTEST_MAIN(TestPlaybackControls)

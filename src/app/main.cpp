@@ -2,6 +2,7 @@
 #include "MainWindowController.h"
 #include "ViewController.h"
 #include "editing/SSMLTextView.h"
+#include "widgets/DeferredIconStyle.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -75,6 +76,7 @@ int runEditor(int argc, char *argv[]) {
     QApplication::setApplicationDisplayName(QStringLiteral("Parlino"));
     QApplication::setApplicationVersion(QStringLiteral(PARLINO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("parlino"));
+    QApplication::setStyle(new DeferredIconStyle);
     const EditorOptions options = editorOptions(QApplication::arguments());
 
     MainWindowController window;

@@ -1,5 +1,6 @@
 #include "synthesis/offline/EspeakWorker.h"
 
+#include "EspeakLibrary.h"
 #include "Logging.h"
 #include "synthesis/offline/OfflineRequest.h"
 
@@ -111,7 +112,11 @@ bool EspeakWorker::ready(QString *error) {
         // Without DONT_EXIT a missing voice data folder ends the whole process.
         const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, bufferMs, nullptr,
                                            espeakINITIALIZE_DONT_EXIT);
-        if (rate <= 0) {
+        if (rate <= 0 && !espeakLibraryError().isEmpty()) {
+            m_initError = QStringLiteral("The offline voice could not start: eSpeak NG is not "
+                                         "installed (%1).")
+                              .arg(espeakLibraryError());
+        } else if (rate <= 0) {
             m_initError = QStringLiteral("The offline voice could not start: eSpeak NG found no "
                                          "voice data (ESPEAK_DATA_PATH names the folder that "
                                          "holds espeak-ng-data).");

@@ -30,6 +30,7 @@ private slots:
     void typingDoesNotStop();
     void pauseAndResume();
     void cloudVoice();
+    void closingStops();
 
 private:
     void load(const QString &text, const EffectsArray &spans = {});
@@ -156,6 +157,19 @@ void TestPlaybackControls::cloudVoice() {
     QCOMPARE(service.requests().constFirst().url.path(),
              QStringLiteral("/v1beta1/text:synthesize"));
     Settings::setValue(Settings::Key::Engine, QStringLiteral("offline"));
+}
+
+// Closing the editor while it speaks silences the device at once.
+void TestPlaybackControls::closingStops() {
+    load(QStringLiteral("This is a long sentence that would keep on speaking for quite a while "
+                        "if nobody closed the window."));
+    placeCaret(m_view->textView(), 0);
+    press(Qt::Key_F5);
+    QTRY_COMPARE_WITH_TIMEOUT(m_marked.size(), 2, 10000);
+    m_view.reset();
+    m_pulse->reset();
+    QTRY_VERIFY_WITH_TIMEOUT(m_pulse->silentTailSeconds() > 1.0, 5000);
+    QVERIFY(m_pulse->soundSeconds() < 0.5);
 }
 
 QTEST_MAIN(TestPlaybackControls)

@@ -1,11 +1,7 @@
 #include "playback/AudioPlayer.h"
 
 #include "Logging.h"
-
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QMediaDevices>
+#include "playback/AudioBackend.h"
 
 namespace parlino {
 
@@ -35,27 +31,14 @@ AudioPlayer::~AudioPlayer() {
 
 bool AudioPlayer::open(int sampleRate, QString *error) {
     stop();
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) {
-        *error = noOutput();
+    m_sink = createAudioBackend(error);
+    if (!m_sink)
         return false;
-    }
-    QAudioFormat format;
-    format.setSampleRate(sampleRate);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    m_sink = std::make_unique<QAudioSink>(device, format);
-    m_sink->setBufferSize(sampleRate * 2 * bufferMs / 1000);
-    m_device = m_sink->start();
-    if (!m_device || m_sink->error() == QAudio::OpenError) {
-        qCWarning(lcSynthesis, "playback: the audio output could not be opened (%d)",
-                  int(m_sink->error()));
+    if (!m_sink->open(sampleRate, sampleRate * 2 * bufferMs / 1000, error)) {
+        qCWarning(lcSynthesis, "playback: the audio output could not be opened");
         m_sink.reset();
-        m_device = nullptr;
-        *error = noOutput();
         return false;
     }
-    connect(m_sink.get(), &QAudioSink::stateChanged, this, &AudioPlayer::checkEnd);
     m_sampleRate = sampleRate;
     m_pending.clear();
     m_pendingStart = 0;
@@ -98,10 +81,8 @@ void AudioPlayer::stop() {
     m_feedTimer.stop();
     if (!m_sink)
         return;
-    disconnect(m_sink.get(), nullptr, this, nullptr);
     m_sink->stop();
     m_sink.reset();
-    m_device = nullptr;
     m_pending.clear();
     m_pendingStart = 0;
 }
@@ -114,14 +95,14 @@ qint64 AudioPlayer::playedSamples() const {
 }
 
 void AudioPlayer::feed() {
-    if (!m_sink || m_paused || !m_device)
+    if (!m_sink || m_paused)
         return;
     const qsizetype available = m_pending.size() - m_pendingStart;
     if (available > 0) {
         const qsizetype room = m_sink->bytesFree();
         const qsizetype chunk = qMin(available, room) & ~qsizetype(1);
         if (chunk > 0) {
-            const qint64 written = m_device->write(m_pending.constData() + m_pendingStart, chunk);
+            const qint64 written = m_sink->write(m_pending.constData() + m_pendingStart, chunk);
             if (written > 0) {
                 if (m_written == 0)
                     emit firstAudioWritten();
@@ -142,9 +123,8 @@ void AudioPlayer::feed() {
 void AudioPlayer::checkEnd() {
     if (!m_sink || m_finished)
         return;
-    // Reported from the event loop: this may run inside the sink's own signal,
-    // and a listener may well destroy the sink.
-    if (m_sink->error() == QAudio::FatalError || m_sink->error() == QAudio::OpenError) {
+    // Reported from the event loop: a listener may well destroy this player.
+    if (m_sink->hasFailed()) {
         m_finished = true;
         m_feedTimer.stop();
         QTimer::singleShot(0, this, [this] {
@@ -156,8 +136,8 @@ void AudioPlayer::checkEnd() {
     const bool allWritten = m_inputEnded && m_pending.size() == m_pendingStart;
     if (!allWritten || m_paused)
         return;
-    const bool drained = m_sink->state() == QAudio::IdleState ||
-                         m_sink->processedUSecs() * m_sampleRate / 1000000 >= m_written / 2;
+    const bool drained =
+        m_sink->isIdle() || m_sink->processedUSecs() * m_sampleRate / 1000000 >= m_written / 2;
     if (!drained)
         return;
     m_finished = true;

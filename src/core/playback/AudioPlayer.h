@@ -6,14 +6,13 @@
 
 #include <memory>
 
-class QAudioSink;
-class QIODevice;
-
 namespace parlino {
 
+class AudioBackend;
+
 // Plays 16-bit mono PCM on the default audio output (PulseAudio, or
-// PipeWire's Pulse server) through QAudioSink in push mode, fed as the PCM
-// arrives. Destroying the player stops the sound.
+// PipeWire's Pulse server) through Qt Multimedia's QAudioSink in push mode,
+// fed as the PCM arrives. Destroying the player stops the sound.
 class AudioPlayer : public QObject {
     Q_OBJECT
 public:
@@ -48,8 +47,7 @@ private:
     void feed();
     void checkEnd();
 
-    std::unique_ptr<QAudioSink> m_sink;
-    QIODevice *m_device = nullptr; // owned by the sink
+    std::unique_ptr<AudioBackend> m_sink;
     QTimer m_feedTimer;
     QByteArray m_pending;
     qsizetype m_pendingStart = 0; // bytes of m_pending already written

@@ -65,7 +65,7 @@ double conversion(OfflineSpeechEngine &engine, const QString &text) {
     QElapsedTimer timer;
     timer.start();
     engine.synthesize(Conversion::request(inputFor(text)),
-                      [&](const QByteArray &, const QString &) { loop.quit(); });
+                      [&](const QByteArray &, const SpeechError &) { loop.quit(); });
     loop.exec();
     return timer.nsecsElapsed() / 1e9;
 }

@@ -5,13 +5,13 @@
 //   offline_convert [--voice NAME] [--ssml] [--pitch N] [--rate R] INPUT OUTPUT.mp3
 
 #include "catalogue/DataSource.h"
+#include "output/SaveFile.h"
 #include "synthesis/offline/OfflineSpeechEngine.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -56,16 +56,17 @@ int main(int argc, char *argv[]) {
 
     OfflineSpeechEngine engine;
     int status = 1;
-    engine.synthesize(request, [&](const QByteArray &mp3, const QString &error) {
-        if (!error.isEmpty()) {
-            std::fprintf(stderr, "offline_convert: %s\n", qPrintable(error));
+    engine.synthesize(request, [&](const QByteArray &mp3, const SpeechError &error) {
+        if (error.isError()) {
+            std::fprintf(stderr, "offline_convert: %s\n", qPrintable(error.message));
         } else {
-            QSaveFile out(parser.positionalArguments().at(1));
-            if (out.open(QIODevice::WriteOnly) && out.write(mp3) == mp3.size() && out.commit())
+            const QString path = parser.positionalArguments().at(1);
+            QString reason;
+            if (SaveFile::save(path, mp3, &reason))
                 status = 0;
             else
-                std::fprintf(stderr, "offline_convert: cannot write %s\n",
-                             qPrintable(out.fileName()));
+                std::fprintf(stderr, "offline_convert: cannot write %s: %s\n", qPrintable(path),
+                             qPrintable(reason));
         }
         app.exit(status);
     });

@@ -126,7 +126,7 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
             streams.out << result.path << '\n';
             streams.out.flush();
         } else {
-            streams.err << "parlino: " << path << ": " << result.message << Qt::endl;
+            streams.err << "parlino: " << path << ": " << result.error.message << Qt::endl;
             status = std::max<int>(status, result.status == ConversionResult::Refused ? ExitUsage
                                                                                       : ExitFailed);
         }

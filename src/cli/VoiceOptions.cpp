@@ -3,6 +3,7 @@
 #include "catalogue/DataSource.h"
 #include "document/ParlinoDocument.h"
 #include "synthesis/SynthesisRequest.h"
+#include "synthesis/VoiceLimits.h"
 
 #include <QCommandLineParser>
 
@@ -23,10 +24,14 @@ std::optional<int> wholeNumber(const QString &text) {
     return SynthesisRequest::sliderInteger(value);
 }
 
-QString rangeProblem(const QString &what, int value, int low, int high) {
-    if (value >= low && value <= high)
+QString rangeProblem(const QString &what, int value, const VoiceLimit &limit) {
+    if (limit.contains(value))
         return QString();
-    return QStringLiteral("%1 %2 is outside %3 to %4").arg(what).arg(value).arg(low).arg(high);
+    return QStringLiteral("%1 %2 is outside %3 to %4")
+        .arg(what)
+        .arg(value)
+        .arg(limit.minimum)
+        .arg(limit.maximum);
 }
 
 QString voiceProblem(const QString &voice) {
@@ -41,10 +46,14 @@ void VoiceOptions::addTo(QCommandLineParser &parser) {
     parser.addOption({voiceOption, QStringLiteral("Voice name, as listed by parlino voices."),
                       QStringLiteral("NAME")});
     parser.addOption({pitchOption,
-                      QStringLiteral("Pitch from %1 to %2.").arg(minPitch).arg(maxPitch),
+                      QStringLiteral("Pitch from %1 to %2.")
+                          .arg(VoiceLimits::pitch.minimum)
+                          .arg(VoiceLimits::pitch.maximum),
                       QStringLiteral("N")});
     parser.addOption({speedOption,
-                      QStringLiteral("Speed in percent, %1 to %2.").arg(minSpeed).arg(maxSpeed),
+                      QStringLiteral("Speed in percent, %1 to %2.")
+                          .arg(VoiceLimits::speed.minimum)
+                          .arg(VoiceLimits::speed.maximum),
                       QStringLiteral("N")});
 }
 
@@ -63,8 +72,8 @@ QString VoiceOptions::problem(const QCommandLineParser &parser) {
                 .arg(option, parser.value(option));
         const QString problem =
             option == pitchOption
-                ? rangeProblem(QStringLiteral("pitch"), *value, minPitch, maxPitch)
-                : rangeProblem(QStringLiteral("speed"), *value, minSpeed, maxSpeed);
+                ? rangeProblem(QStringLiteral("pitch"), *value, VoiceLimits::pitch)
+                : rangeProblem(QStringLiteral("speed"), *value, VoiceLimits::speed);
         if (!problem.isEmpty())
             return problem;
     }
@@ -80,9 +89,9 @@ std::optional<ConversionInput> VoiceOptions::input(const QCommandLineParser &par
     input.voice = parser.isSet(voiceOption) ? parser.value(voiceOption)
                                             : document.voice.value_or(DataSource::defaultVoice());
     input.pitch = parser.isSet(pitchOption) ? *wholeNumber(parser.value(pitchOption))
-                                            : document.pitch.value_or(0);
+                                            : document.pitch.value_or(VoiceLimits::pitch.standard);
     input.speed = parser.isSet(speedOption) ? *wholeNumber(parser.value(speedOption))
-                                            : document.speed.value_or(100);
+                                            : document.speed.value_or(VoiceLimits::speed.standard);
 
     QString problem;
     if (input.text.isEmpty())
@@ -90,9 +99,9 @@ std::optional<ConversionInput> VoiceOptions::input(const QCommandLineParser &par
     if (problem.isEmpty())
         problem = voiceProblem(input.voice);
     if (problem.isEmpty())
-        problem = rangeProblem(QStringLiteral("pitch"), int(input.pitch), minPitch, maxPitch);
+        problem = rangeProblem(QStringLiteral("pitch"), int(input.pitch), VoiceLimits::pitch);
     if (problem.isEmpty())
-        problem = rangeProblem(QStringLiteral("speed"), int(input.speed), minSpeed, maxSpeed);
+        problem = rangeProblem(QStringLiteral("speed"), int(input.speed), VoiceLimits::speed);
     if (!problem.isEmpty()) {
         if (error)
             *error = problem;

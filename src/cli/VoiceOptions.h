@@ -16,11 +16,6 @@ class ParlinoDocument;
 // (first voice of the catalogue, pitch 0, speed 100).
 class VoiceOptions {
 public:
-    static constexpr int minPitch = -20;
-    static constexpr int maxPitch = 20;
-    static constexpr int minSpeed = 25;
-    static constexpr int maxSpeed = 400;
-
     static void addTo(QCommandLineParser &parser);
 
     // Checks the options' values alone; empty when usable.

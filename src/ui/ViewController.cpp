@@ -4,20 +4,13 @@
 #include "PlaybackController.h"
 #include "catalogue/KeyOrder.h"
 #include "document/ParlinoDocument.h"
-#include "editing/EditTracker.h"
-#include "editing/EffectApplier.h"
-#include "editing/EffectKind.h"
 #include "editing/NotificationCenter.h"
 #include "editing/PopoverViewController.h"
 #include "editing/SSMLTextView.h"
 #include "editing/SpanHighlighter.h"
-#include "editing/SpanLookup.h"
 #include "settings/Settings.h"
-#include "synthesis/Conversion.h"
-#include "synthesis/SpeechEngine.h"
 #include "synthesis/SpeechEngineFactory.h"
-#include "synthesis/SsmlAssembly.h"
-#include "synthesis/cloud/NetError.h"
+#include "synthesis/VoiceLimits.h"
 #include "widgets/FileDialogFolderChooser.h"
 #include "widgets/MBProgressHUD.h"
 #include "widgets/OfflineNotes.h"
@@ -39,9 +32,9 @@ namespace parlino {
 
 namespace {
 
-const QString lengthLimitMessage = QStringLiteral("The length cannot exceed 5000");
-const QString emptyTextMessage = QStringLiteral("Text not empty!");
 const QString loadingMessage = QStringLiteral("Loading...");
+// The dynamic property of an effect button that holds its kind's id.
+const char *const effectKindProperty = "effectKind";
 
 // What the effect buttons' tooltips say about Time, which has no popover help.
 const char *const timeHelp =
@@ -59,6 +52,7 @@ QLabel *valueLabel(QWidget *parent, const QString &widest) {
 
 ViewController::ViewController(QWidget *parent)
     : QWidget(parent)
+    , m_session(new EditorSession(this))
     , m_textView(new SSMLTextView(this))
     , m_languagesPopBtn(new QComboBox(this))
     , m_voicesStylePopBtn(new QComboBox(this))
@@ -70,28 +64,21 @@ ViewController::ViewController(QWidget *parent)
     , m_enginePopBtn(new QComboBox(this))
     , m_convertButton(new QPushButton(tr("Convert"), this))
     , m_offlineNotes(new OfflineNotes(this))
-    , m_conversion(new Conversion(nullptr, this))
     , m_playbackController(new PlaybackController(
-          m_textView, this, [this] { return conversionInput(); },
-          [this] { return selectedKind(); }))
-    , m_folderChooser(std::make_unique<FileDialogFolderChooser>(this))
-    , m_engineProvider([](SpeechEngineFactory::Kind kind, QString *error) {
-        // An empty key: the cloud engine looks it up for each request, so a
-        // key entered in Preferences meanwhile is used.
-        return SpeechEngineFactory::create(kind, QString(), error);
-    }) {
+          m_textView, this, [this] { return playbackInput(); },
+          [this] { return selectedKind(); })) {
+    m_session->setFolderChooser(std::make_unique<FileDialogFolderChooser>(this));
     buildLayout();
     viewDidLoad();
-    connect(m_conversion, &Conversion::busyChanged, this, &ViewController::conversionBusyChanged);
-    connect(m_conversion, &Conversion::failed, this, &ViewController::conversionFailed);
-    connect(m_conversion, &Conversion::saved, this, &ViewController::conversionSaved);
 }
 
 ViewController::~ViewController() {
     NotificationCenter::defaultCenter().removeObserver(this);
     m_textView->setSsmlDelegate(nullptr);
-    // Gone before the engine, so a conversion cut short reports to no one.
-    delete m_conversion;
+    // Gone before the widgets, so a conversion cut short reports to no one,
+    // and the sound stops before the text view it marks goes.
+    delete m_playbackController;
+    delete m_session;
 }
 
 void ViewController::buildLayout() {
@@ -117,10 +104,11 @@ void ViewController::buildLayout() {
     m_voicesStyleSegment->setToolTip(tr("Voice style; click to list the voices again"));
     m_languagesPopBtn->setMinimumContentsLength(18);
     m_voicesStylePopBtn->setMinimumContentsLength(16);
-    m_pitchSlider->setRange(-20, 20);
+    m_pitchSlider->setRange(VoiceLimits::pitch.minimum, VoiceLimits::pitch.maximum);
+    m_pitchSlider->setValue(VoiceLimits::pitch.standard);
     m_pitchSlider->setToolTip(tr("Pitch in semitones"));
-    m_speedSlider->setRange(25, 400);
-    m_speedSlider->setValue(100);
+    m_speedSlider->setRange(VoiceLimits::speed.minimum, VoiceLimits::speed.maximum);
+    m_speedSlider->setValue(VoiceLimits::speed.standard);
     m_speedSlider->setSingleStep(5);
     m_speedSlider->setPageStep(25);
     m_speedSlider->setToolTip(tr("Speaking rate in per cent"));
@@ -194,10 +182,39 @@ void ViewController::buildLayout() {
         Settings::setValue(Settings::Key::Engine, selectedEngine());
         updateOfflineNotes();
     });
-    connect(m_voicesStylePopBtn, &QComboBox::currentIndexChanged, this,
-            &ViewController::updateOfflineNotes);
+    connect(m_voicesStylePopBtn, &QComboBox::currentIndexChanged, this, [this] {
+        m_session->setVoice(m_voicesStylePopBtn->currentText());
+        updateOfflineNotes();
+    });
+    connect(m_pitchSlider, &QSlider::valueChanged, m_session, &EditorSession::setPitch);
+    connect(m_speedSlider, &QSlider::valueChanged, m_session, &EditorSession::setSpeed);
     connect(m_pitchSlider, &QSlider::valueChanged, this, &ViewController::updateOfflineNotes);
     connect(m_speedSlider, &QSlider::valueChanged, this, &ViewController::updateOfflineNotes);
+}
+
+void ViewController::connectSession() {
+    EditorSession *session = m_session;
+    connect(session, &EditorSession::spansChanged, this, &ViewController::spansChanged);
+    connect(session, &EditorSession::statisticsChanged, m_charactersCount, &QLabel::setText);
+    connect(session, &EditorSession::languageChanged, m_languagesPopBtn,
+            &QComboBox::setCurrentText);
+    connect(session, &EditorSession::voicesChanged, this, &ViewController::fillVoices);
+    connect(session, &EditorSession::voiceChanged, m_voicesStylePopBtn, &QComboBox::setCurrentText);
+    connect(session, &EditorSession::pitchChanged, m_pitchSlider, &QSlider::setValue);
+    connect(session, &EditorSession::speedChanged, m_speedSlider, &QSlider::setValue);
+    // resetText() highlights every block with the new spans already.
+    connect(session, &EditorSession::textReset, m_textView, &SSMLTextView::resetText);
+    connect(session, &EditorSession::alertRequested, this,
+            [this](const QString &message) { showAlert(message, alertType); });
+    connect(session, &EditorSession::briefMessageRequested, this,
+            [this](const QString &message) { MBProgressHUD::showError(message, this); });
+    connect(session, &EditorSession::convertingChanged, m_convertButton,
+            [this](bool converting) { m_convertButton->setEnabled(!converting); });
+    connect(session, &EditorSession::busyChanged, this, &ViewController::conversionBusyChanged);
+    connect(session, &EditorSession::conversionFailed, this, &ViewController::conversionFailed);
+    connect(session, &EditorSession::conversionSaved, this, &ViewController::conversionSaved);
+    connect(session, &EditorSession::conversionRequested, this,
+            &ViewController::conversionRequested);
 }
 
 void ViewController::refreshEngineChoice() {
@@ -236,6 +253,7 @@ QWidget *ViewController::buildEffectsView() {
             palette.setColor(QPalette::ButtonText, Qt::black);
             button->setPalette(palette);
         }
+        button->setProperty(effectKindProperty, int(kind.id));
         connect(button, &QPushButton::clicked, this,
                 [this, button] { effectsItemAtButton(button); });
         row->addWidget(button);
@@ -246,17 +264,16 @@ QWidget *ViewController::buildEffectsView() {
 }
 
 void ViewController::viewDidLoad() {
-    m_effectsArray.clear();
     m_textView->setSsmlDelegate(this);
     // Attached after the text view has connected its edit reports, so each
     // edited block is highlighted again with the spans already moved.
-    m_highlighter = new SpanHighlighter(&m_effectsArray, m_textView->document());
+    m_highlighter = new SpanHighlighter(&m_session->effectsArray(), m_textView->document());
 
     m_languagesPopBtn->clear();
-    m_dataSource = DataSource::returnDataSource();
-    m_languagesPopBtn->addItems(sortedArrayByKeys(m_dataSource.keys()));
-    m_googleDic = m_dataSource.value(m_languagesPopBtn->currentText());
-    fillVoices();
+    m_languagesPopBtn->addItems(m_session->languages());
+    m_languagesPopBtn->setCurrentText(m_session->language());
+    fillVoices(m_session->googleDic());
+    connectSession();
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.addObserver(this, Notifications::popUpSelectedReturn,
@@ -279,20 +296,19 @@ QString ViewController::selectedEngine() const {
     return m_enginePopBtn->currentData().toString();
 }
 
-void ViewController::fillVoices() {
+void ViewController::fillVoices(const QStringList &voices) {
     m_voicesStylePopBtn->clear();
-    m_voicesStylePopBtn->addItems(sortedArrayByKeys(m_googleDic));
-    m_voicesStylePopBtn->setEnabled(!m_googleDic.isEmpty());
+    m_voicesStylePopBtn->addItems(voices);
+    m_voicesStylePopBtn->setEnabled(!voices.isEmpty());
     updateOfflineNotes();
 }
 
 void ViewController::languagesPopBtnClick() {
-    m_googleDic = m_dataSource.value(m_languagesPopBtn->currentText());
-    fillVoices();
+    m_session->setLanguage(m_languagesPopBtn->currentText());
 }
 
 void ViewController::chooseVoicesStyleClick() {
-    fillVoices();
+    m_session->setLanguage(m_session->language());
 }
 
 void ViewController::voiceWithEffectsAction(int selectedIndex) {
@@ -300,74 +316,53 @@ void ViewController::voiceWithEffectsAction(int selectedIndex) {
 }
 
 void ViewController::effectsItemAtButton(QAbstractButton *button) {
-    const qint64 caret = m_textView->selectionStart();
-    const QString title = button->text();
-    const EffectKind *kind = EffectKind::find(title);
-    if (!kind)
-        return;
-    if (kind->id == EffectKind::Time) {
-        setEffectsDataWithEffects(kind->name, kind->color(), QStringLiteral("time"));
+    const EffectKind::Id kind = EffectKind::Id(button->property(effectKindProperty).toInt());
+    if (kind == EffectKind::Time) {
+        setEffectsDataWithEffects(kind, QStringLiteral("time"));
         return;
     }
-    auto *popover = new PopoverViewController(title, window());
+    const qint64 caret = m_textView->selectionStart();
+    auto *popover = new PopoverViewController(kind, window());
     // Back to the text when the popover closes, so typing goes on where it was.
     connect(popover, &QObject::destroyed, m_textView, [this] { m_textView->setFocus(); });
     popover->showNextTo(button);
-    if (kind->id != EffectKind::Break)
+    if (kind != EffectKind::Break)
         return;
-    const SSMLCharactersModel pause = EffectApplier::makePause(caret);
-    if (m_effectsArray.isEmpty() || EffectApplier::pauseGoesIn(m_effectsArray, caret)) {
-        // Reported like typing, so the other spans move before the pause joins them.
+    const bool goesIn = m_session->pauseGoesIn(caret);
+    // Reported like typing, so the other spans move before the pause joins them.
+    if (goesIn)
         m_textView->insertText(QString(QChar(pauseGlyph)));
-        m_effectsArray.append(pause);
-    }
-    sortByEnd(m_effectsArray);
-    spansChanged();
+    m_session->placePause(caret, goesIn);
 }
 
-void ViewController::setEffectsDataWithEffects(const QString &effect, const QColor &tagColor,
-                                               const QString &ssmlTag) {
-    EffectApplier::apply(m_effectsArray, m_textView->selectionStart(),
-                         m_textView->selectionLength(), effect, tagColor, ssmlTag);
-    spansChanged();
+void ViewController::setEffectsDataWithEffects(EffectKind::Id effect, const QString &ssmlTag) {
+    m_session->applyEffect(effect, m_textView->selectionStart(), m_textView->selectionLength(),
+                           ssmlTag);
 }
 
 void ViewController::setEffectsData(const QVariantMap &userInfo) {
-    const QString effect = userInfo.value(Notifications::effectsKey).toString();
-    const EffectKind *kind = EffectKind::find(effect);
-    if (!kind)
-        return;
-    setEffectsDataWithEffects(kind->name, kind->color(),
-                              userInfo.value(Notifications::itemTitleKey).toString());
+    if (const auto kind = EffectKind::fromVariant(userInfo.value(Notifications::effectsKey)))
+        setEffectsDataWithEffects(*kind, userInfo.value(Notifications::itemTitleKey).toString());
 }
 
 void ViewController::breakTimeValue(const QVariantMap &userInfo) {
-    EffectApplier::setPauseValue(m_effectsArray, m_textView->selectionStart(),
-                                 userInfo.value(Notifications::itemTitleKey));
+    m_session->setPauseValue(m_textView->selectionStart(),
+                             userInfo.value(Notifications::itemTitleKey));
 }
 
 void ViewController::deleteEffects(const QVariantMap &) {
-    if (EffectApplier::deleteAt(m_effectsArray, m_textView->selectionStart()))
-        spansChanged();
+    m_session->deleteEffectAt(m_textView->selectionStart());
 }
 
 qsizetype ViewController::determineLocation() const {
-    return parlino::determineLocation(m_effectsArray, m_textView->selectionStart());
+    return m_session->determineLocation(m_textView->selectionStart());
 }
 
 void ViewController::returnDidChangeTextView(SSMLTextView *,
                                              const QList<std::pair<qint64, qint64>> &affectedRanges,
                                              const QStringList &replacementStrings,
                                              const QString &textViewString) {
-    const TextEdit edit = TextEdit::fromRanges(affectedRanges, replacementStrings);
-    // The caret right after the new text, where every user edit leaves it.
-    const qint64 caret = edit.location + edit.inserted;
-    const EditTrackingResult result =
-        EditTracker::track(m_effectsArray, edit, caret, textViewString);
-    m_charactersCount->setText(result.statistics);
-    spansChanged();
-    if (result.limitExceeded)
-        showAlert(lengthLimitMessage, alertType);
+    m_session->trackEdit(TextEdit::fromRanges(affectedRanges, replacementStrings), textViewString);
 }
 
 void ViewController::spansChanged() {
@@ -393,43 +388,21 @@ void ViewController::showAlert(const QString &message, qint64 type) {
 }
 
 void ViewController::setFolderChooser(std::unique_ptr<FolderChooser> chooser) {
-    // A running conversion holds on to the current one until it has asked.
-    if (m_converting) {
-        qCWarning(lcApp, "the folder chooser is not replaced while a conversion runs");
-        return;
-    }
-    m_folderChooser = std::move(chooser);
+    m_session->setFolderChooser(std::move(chooser));
 }
 
 void ViewController::setEngineProvider(EngineProvider provider) {
     m_playbackController->setEngineProvider(provider);
-    m_engineProvider = std::move(provider);
+    m_session->setEngineProvider(std::move(provider));
 }
 
-void ViewController::convertBtnClick() {
-    const QString text = m_textView->toPlainText();
-    if (text.isEmpty()) {
-        showAlert(emptyTextMessage, alertType);
-        return;
-    }
-    // One conversion at a time: the button is disabled meanwhile, and any
-    // other call is turned away with a brief message.
-    if (m_converting) {
-        MBProgressHUD::showError(tr("A conversion is already running."), this);
-        return;
-    }
-    m_ssmlString = assembleSsml(text, m_effectsArray);
-    qCDebug(lcApp).noquote() << m_ssmlString;
-    googleTTSRequest();
-}
-
-ConversionInput ViewController::conversionInput() const {
+ConversionInput ViewController::playbackInput() const {
     ConversionInput input;
-    input.text = m_textView->toPlainText();
-    input.spans = m_effectsArray;
-    input.voice = m_voicesStylePopBtn->currentText();
-    input.pitch = m_pitchSlider->value();
-    input.speed = m_speedSlider->value();
+    input.text = m_session->text();
+    input.spans = m_session->effectsArray();
+    input.voice = m_session->voice();
+    input.pitch = m_session->pitch();
+    input.speed = m_session->speed();
     return input;
 }
 
@@ -438,34 +411,12 @@ SpeechEngineFactory::Kind ViewController::selectedKind() const {
         .value_or(SpeechEngineFactory::preferredKind());
 }
 
-void ViewController::googleTTSRequest() {
-    ConversionInput input = conversionInput();
-    input.subtitles =
-        Subtitles::formatFromName(Settings::value(Settings::Key::Subtitles).toString());
-    const QString refusal = Conversion::refusal(input);
-    if (!refusal.isEmpty()) {
-        showAlert(refusal, alertType);
-        return;
-    }
-    const auto kind = selectedKind();
-    QString error;
-    std::unique_ptr<SpeechEngine> engine = m_engineProvider(kind, &error);
-    if (!engine) {
-        showAlert(error.isEmpty() ? tr("No speech engine is available.") : error, alertType);
-        return;
-    }
-    // The previous conversion has ended, so its engine can go.
-    m_conversion->setEngine(engine.get());
-    m_engine = std::move(engine);
-    setConverting(true);
-    emit conversionRequested(m_ssmlString, selectedEngine());
-    m_conversion->start(input, AudioDestination::askUser(m_folderChooser.get()),
-                        [this](const ConversionResult &) { setConverting(false); });
+void ViewController::convertBtnClick() {
+    m_session->convert(selectedEngine());
 }
 
-void ViewController::setConverting(bool converting) {
-    m_converting = converting;
-    m_convertButton->setEnabled(!converting);
+void ViewController::googleTTSRequest() {
+    m_session->startConversion(selectedEngine());
 }
 
 void ViewController::conversionBusyChanged(bool busy) {
@@ -480,11 +431,12 @@ void ViewController::conversionBusyChanged(bool busy) {
     m_loadingHud.clear();
 }
 
-void ViewController::conversionFailed(const QString &message) {
-    if (message == NetError::noNetworkMessage())
-        MBProgressHUD::showError(message, this);
+void ViewController::conversionFailed(const SpeechError &error) {
+    // A network known to be down is a passing state, not something to answer.
+    if (error.kind == SpeechError::NoNetwork)
+        MBProgressHUD::showError(error.message, this);
     else
-        showAlert(message, alertType);
+        showAlert(error.message, alertType);
 }
 
 void ViewController::conversionSaved(const QString &path) {
@@ -492,35 +444,11 @@ void ViewController::conversionSaved(const QString &path) {
 }
 
 ParlinoDocument ViewController::document() const {
-    ParlinoDocument document;
-    document.text = m_textView->toPlainText();
-    document.effects = m_effectsArray;
-    if (!m_voicesStylePopBtn->currentText().isEmpty())
-        document.voice = m_voicesStylePopBtn->currentText();
-    document.pitch = m_pitchSlider->value();
-    document.speed = m_speedSlider->value();
-    return document;
+    return m_session->document();
 }
 
 void ViewController::loadDocument(const ParlinoDocument &document) {
-    m_effectsArray = document.effects;
-    m_textView->resetText(document.text);
-    m_charactersCount->setText(EditTracker::statistics(document.text));
-    if (document.voice) {
-        for (auto it = m_dataSource.cbegin(); it != m_dataSource.cend(); ++it) {
-            if (!it.value().contains(*document.voice))
-                continue;
-            m_languagesPopBtn->setCurrentText(it.key());
-            languagesPopBtnClick();
-            m_voicesStylePopBtn->setCurrentText(*document.voice);
-            break;
-        }
-    }
-    if (document.pitch)
-        m_pitchSlider->setValue(*document.pitch);
-    if (document.speed)
-        m_speedSlider->setValue(*document.speed);
-    // resetText() has highlighted every block with the new spans already.
+    m_session->loadDocument(document);
 }
 
 } // namespace parlino

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "catalogue/DataSource.h"
+#include "editing/EditorSession.h"
+#include "editing/EffectKind.h"
 #include "editing/SSMLCharactersModel.h"
 #include "editing/SSMLTextViewDelegate.h"
 #include "synthesis/Conversion.h"
@@ -11,7 +12,6 @@
 #include <QVariantMap>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 
 class QAbstractButton;
@@ -22,28 +22,24 @@ class QSlider;
 
 namespace parlino {
 
-class Conversion;
 class FolderChooser;
 class MBProgressHUD;
-class PlaybackController;
 class OfflineNotes;
+class PlaybackController;
 class ParlinoDocument;
 class SSMLTextView;
 class SegmentedControl;
 class SpanHighlighter;
-class SpeechEngine;
 
-// The editor's hub: owns the text view, the controls, the span list and the
-// assembled SSML. Every operation is a thin call into the core with the
-// current text, selection and spans, followed by an update of the widgets.
+// The editor's main view: lays out the text view and the controls, shows what
+// its EditorSession holds and forwards every gesture to it; alerts and the
+// progress overlay are its own.
 class ViewController : public QWidget, public SSMLTextViewDelegate {
     Q_OBJECT
 public:
     static constexpr qint64 alertType = 1;
 
-    // Makes the engine for one conversion, or nothing with a reason for the user.
-    using EngineProvider = std::function<std::unique_ptr<SpeechEngine>(
-        SpeechEngineFactory::Kind kind, QString *error)>;
+    using EngineProvider = EditorSession::EngineProvider;
 
     explicit ViewController(QWidget *parent = nullptr);
     ~ViewController() override;
@@ -60,14 +56,15 @@ public:
     QComboBox *effectsSelector() const { return m_effectsSelector; }
     QComboBox *enginePopBtn() const { return m_enginePopBtn; }
     QPushButton *convertButton() const { return m_convertButton; }
-    PlaybackController *playbackController() const { return m_playbackController; }
     QPushButton *effectButton(const QString &effect) const;
     OfflineNotes *offlineNotes() const { return m_offlineNotes; }
 
-    const EffectsArray &effectsArray() const { return m_effectsArray; }
-    const Catalogue &dataSource() const { return m_dataSource; }
-    const QStringList &googleDic() const { return m_googleDic; }
-    QString ssmlString() const { return m_ssmlString; }
+    EditorSession *session() const { return m_session; }
+    PlaybackController *playbackController() const { return m_playbackController; }
+    const EffectsArray &effectsArray() const { return m_session->effectsArray(); }
+    const Catalogue &dataSource() const { return m_session->dataSource(); }
+    const QStringList &googleDic() const { return m_session->googleDic(); }
+    QString ssmlString() const { return m_session->ssmlString(); }
     // "offline" or "cloud": the engine the user picked for Convert. Picking one
     // stores it as the engine setting; refreshEngineChoice() shows the setting.
     QString selectedEngine() const;
@@ -78,11 +75,11 @@ public:
     // Convert asks this chooser for the folder; by default a folder dialog.
     // Replace it only while no conversion runs.
     void setFolderChooser(std::unique_ptr<FolderChooser> chooser);
-    FolderChooser *folderChooser() const { return m_folderChooser.get(); }
+    FolderChooser *folderChooser() const { return m_session->folderChooser(); }
     // Convert makes its engine with this; by default SpeechEngineFactory::create().
     void setEngineProvider(EngineProvider provider);
     // From Convert until the file is written, the choice cancelled or a failure reported.
-    bool isConverting() const { return m_converting; }
+    bool isConverting() const { return m_session->isConverting(); }
 
     // The text, spans and voice settings as a document, and back. Loading
     // replaces the text without an edit report and clears the undo history.
@@ -106,8 +103,7 @@ public:
     void setEffectsData(const QVariantMap &userInfo);
     void breakTimeValue(const QVariantMap &userInfo);
     void deleteEffects(const QVariantMap &userInfo);
-    void setEffectsDataWithEffects(const QString &effect, const QColor &tagColor,
-                                   const QString &ssmlTag);
+    void setEffectsDataWithEffects(EffectKind::Id effect, const QString &ssmlTag);
 
     // The index of the span at the caret, or -1.
     qsizetype determineLocation() const;
@@ -124,17 +120,19 @@ signals:
 private:
     void viewDidLoad();
     void buildLayout();
+    void connectSession();
     QWidget *buildEffectsView();
-    void fillVoices();
+    void fillVoices(const QStringList &voices);
     void spansChanged();
     void updateOfflineNotes();
-    void setConverting(bool converting);
-    ConversionInput conversionInput() const;
-    SpeechEngineFactory::Kind selectedKind() const;
     void conversionBusyChanged(bool busy);
-    void conversionFailed(const QString &message);
+    void conversionFailed(const SpeechError &error);
     void conversionSaved(const QString &path);
+    // What Play speaks: the session's text, spans and voice settings.
+    ConversionInput playbackInput() const;
+    SpeechEngineFactory::Kind selectedKind() const;
 
+    EditorSession *m_session;
     SSMLTextView *m_textView;
     QComboBox *m_languagesPopBtn;
     QComboBox *m_voicesStylePopBtn;
@@ -147,22 +145,11 @@ private:
     QComboBox *m_enginePopBtn;
     QPushButton *m_convertButton;
     OfflineNotes *m_offlineNotes;
+    PlaybackController *m_playbackController;
     QList<QPushButton *> m_effectButtons;
     SpanHighlighter *m_highlighter = nullptr;
     QPointer<QMessageBox> m_alert;
-
-    Conversion *m_conversion;
-    PlaybackController *m_playbackController;
-    std::unique_ptr<SpeechEngine> m_engine; // of the last conversion; replaced by the next
-    std::unique_ptr<FolderChooser> m_folderChooser;
     QPointer<MBProgressHUD> m_loadingHud;
-    EngineProvider m_engineProvider;
-    bool m_converting = false;
-
-    Catalogue m_dataSource;
-    QStringList m_googleDic;
-    QString m_ssmlString;
-    EffectsArray m_effectsArray;
 };
 
 } // namespace parlino

@@ -19,12 +19,12 @@ namespace {
 struct Result {
     int calls = 0;
     QByteArray audio;
-    QString error;
+    SpeechError error;
 };
 
 Result synthesize(CloudSpeechEngine &engine, const QJsonObject &request = QJsonObject()) {
     Result result;
-    engine.synthesize(request, [&result](const QByteArray &audio, const QString &error) {
+    engine.synthesize(request, [&result](const QByteArray &audio, const SpeechError &error) {
         ++result.calls;
         result.audio = audio;
         result.error = error;
@@ -49,8 +49,8 @@ Preview preview(CloudSpeechEngine &engine, const QJsonObject &request) {
     handlers.mark = [&](const QString &name, qint64 sample) {
         result.marks.append({name, sample});
     };
-    handlers.ended = [&](const QString &error) {
-        result.error = error;
+    handlers.ended = [&](const SpeechError &error) {
+        result.error = error.message;
         result.ended = true;
     };
     engine.preview(request, handlers);
@@ -103,7 +103,7 @@ void TestCloudSpeechEngine::sendsTheRequest() {
     const QJsonObject request{{"input", QJsonObject{{"text", "Hello"}}},
                               {"voice", QJsonObject{{"languageCode", "en-GB"}}}};
     const Result result = synthesize(engine, request);
-    QCOMPARE(result.error, QString());
+    QCOMPARE(result.error.kind, SpeechError::None);
     QCOMPARE(result.audio, mp3);
     const FakeSynthesisService::Request &sent = service.requests().constFirst();
     QCOMPARE(sent.method, QByteArray("POST"));
@@ -116,30 +116,38 @@ void TestCloudSpeechEngine::sendsTheRequest() {
 void TestCloudSpeechEngine::replies_data() {
     QTest::addColumn<FakeSynthesisService::Reply>("reply");
     QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("kind");
     const auto json = [](const QByteArray &body) {
         return FakeSynthesisService::Reply{200, "application/json", body, false};
     };
     const QString noAudio = QStringLiteral("The speech service returned no audio.");
     QTest::newRow("audio with line breaks")
-        << FakeSynthesisService::audioReply(mp3, true) << QString();
+        << FakeSynthesisService::audioReply(mp3, true) << QString() << int(SpeechError::None);
     QTest::newRow("refused: the service's message")
-        << FakeSynthesisService::errorReply(400, "Invalid SSML.") << "Invalid SSML.";
-    QTest::newRow("reply without audioContent") << json("{\"x\":1}") << noAudio;
-    QTest::newRow("empty reply") << json("") << noAudio;
-    QTest::newRow("audioContent not base64 text") << json("{\"audioContent\":\"!!\"}") << noAudio;
-    QTest::newRow("audioContent not a string") << json("{\"audioContent\":12}") << noAudio;
-    QTest::newRow("audioContent empty") << json("{\"audioContent\":\"\"}") << noAudio;
+        << FakeSynthesisService::errorReply(400, "Invalid SSML.") << "Invalid SSML."
+        << int(SpeechError::RefusedByService);
+    QTest::newRow("reply without audioContent")
+        << json("{\"x\":1}") << noAudio << int(SpeechError::NoAudio);
+    QTest::newRow("empty reply") << json("") << noAudio << int(SpeechError::NoAudio);
+    QTest::newRow("audioContent not base64 text")
+        << json("{\"audioContent\":\"!!\"}") << noAudio << int(SpeechError::NoAudio);
+    QTest::newRow("audioContent not a string")
+        << json("{\"audioContent\":12}") << noAudio << int(SpeechError::NoAudio);
+    QTest::newRow("audioContent empty")
+        << json("{\"audioContent\":\"\"}") << noAudio << int(SpeechError::NoAudio);
 }
 
 void TestCloudSpeechEngine::replies() {
     QFETCH(FakeSynthesisService::Reply, reply);
     QFETCH(QString, error);
+    QFETCH(int, kind);
     FakeSynthesisService service;
     QVERIFY(service.listen());
     service.setReply(reply);
     CloudSpeechEngine engine(service.baseUrl(), key);
     const Result result = synthesize(engine);
-    QCOMPARE(result.error, error);
+    QCOMPARE(result.error.message, error);
+    QCOMPARE(int(result.error.kind), kind);
     QCOMPARE(result.audio, error.isEmpty() ? mp3 : QByteArray());
 }
 
@@ -168,7 +176,7 @@ void TestCloudSpeechEngine::endpointProblem() {
     if (!problem.isEmpty()) {
         // Nothing is sent to a refused endpoint.
         CloudSpeechEngine engine{QUrl(endpoint), key};
-        QCOMPARE(synthesize(engine).error, found);
+        QCOMPARE(synthesize(engine).error.message, found);
     }
 }
 
@@ -176,7 +184,9 @@ void TestCloudSpeechEngine::noKey() {
     FakeSynthesisService service;
     QVERIFY(service.listen());
     CloudSpeechEngine engine(service.baseUrl());
-    QVERIFY(synthesize(engine).error.contains("No API key"));
+    const Result missing = synthesize(engine);
+    QVERIFY(missing.error.message.contains("No API key"));
+    QCOMPARE(missing.error.kind, SpeechError::NoKey);
     QCOMPARE(service.requests().size(), 0);
     qputenv("PARLINO_API_KEY", key.toLatin1());
     service.setReply(FakeSynthesisService::audioReply(mp3));
@@ -209,9 +219,10 @@ void TestCloudSpeechEngine::https() {
     NetAPIClicnet firstClient;
     CloudSpeechEngine engine(service.baseUrl(), key, &firstClient);
     const Result untrusted = synthesize(engine);
-    QVERIFY2(untrusted.error.contains("certificate", Qt::CaseInsensitive),
-             qPrintable(untrusted.error));
-    QVERIFY(!untrusted.error.contains(key));
+    QVERIFY2(untrusted.error.message.contains("certificate", Qt::CaseInsensitive),
+             qPrintable(untrusted.error.message));
+    QCOMPARE(untrusted.error.kind, SpeechError::Transport);
+    QVERIFY(!untrusted.error.message.contains(key));
     QCOMPARE(service.requests().size(), 0);
 
     const QSslConfiguration original = QSslConfiguration::defaultConfiguration();
@@ -222,7 +233,7 @@ void TestCloudSpeechEngine::https() {
     CloudSpeechEngine trustingEngine(service.baseUrl(), key, &secondClient);
     const Result trusted = synthesize(trustingEngine);
     QSslConfiguration::setDefaultConfiguration(original);
-    QCOMPARE(trusted.error, QString());
+    QCOMPARE(trusted.error.kind, SpeechError::None);
     QCOMPARE(trusted.audio, mp3);
     QCOMPARE(service.requests().size(), 1);
 }
@@ -287,7 +298,7 @@ void TestCloudSpeechEngine::timedMp3() {
     bool ended = false;
     engine.synthesizeTimed(markedRequest,
                            [&](const QByteArray &audio, const QList<SpeechEngine::MarkTime> &m,
-                               double s, const QString &) {
+                               double s, const SpeechError &) {
                                QCOMPARE(audio, fourSeconds);
                                marks = m;
                                seconds = s;

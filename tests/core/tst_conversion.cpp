@@ -20,8 +20,10 @@ public:
         requests << request;
         pending << done;
     }
-    void answer(int index, const QByteArray &mp3, const QString &error = QString()) {
+    void answer(int index, const QByteArray &mp3, const QString &message = QString()) {
         const Completion done = pending.at(index);
+        const SpeechError error{message.isEmpty() ? SpeechError::None : SpeechError::Transport,
+                                message};
         QTimer::singleShot(0, this, [done, mp3, error] { done(mp3, error); });
     }
     QList<QJsonObject> requests;
@@ -82,8 +84,8 @@ void TestConversion::refusals() {
                      [&](const ConversionResult &r) { result = r; });
     QCOMPARE(failed.count(), 0); // reported after start() returns
     QTRY_COMPARE(failed.count(), 1);
-    QVERIFY2(failed.at(0).at(0).toString().contains(message),
-             qPrintable(failed.at(0).at(0).toString()));
+    const SpeechError error = failed.at(0).at(0).value<SpeechError>();
+    QVERIFY2(error.message.contains(message), qPrintable(error.message));
     QCOMPARE(result.status, ConversionResult::Refused);
     QCOMPARE(engine.requests.size(), 0);
     QCOMPARE(busy.count(), 0);
@@ -94,16 +96,19 @@ void TestConversion::outcomes_data() {
     QTest::addColumn<QString>("folder"); // empty: the chooser is cancelled; "TMP": a new folder
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("kind"); // of the error
     QTest::newRow("saved") << ""
-                           << "TMP" << int(ConversionResult::Saved) << "";
+                           << "TMP" << int(ConversionResult::Saved) << "" << int(SpeechError::None);
     QTest::newRow("engine error") << "Invalid SSML."
-                                  << "." << int(ConversionResult::Failed) << "Invalid SSML.";
+                                  << "." << int(ConversionResult::Failed) << "Invalid SSML."
+                                  << int(SpeechError::Transport);
     QTest::newRow("cancelled folder choice is silent")
         << ""
-        << "" << int(ConversionResult::Cancelled) << "";
+        << "" << int(ConversionResult::Cancelled) << "" << int(SpeechError::None);
     QTest::newRow("write fails") << ""
                                  << "/no/such/folder" << int(ConversionResult::Failed)
-                                 << "Could not write /no/such/folder/Parlino";
+                                 << "Could not write /no/such/folder/Parlino"
+                                 << int(SpeechError::Write);
 }
 
 // One request; busy on, then off before the folder is asked for; one outcome.
@@ -112,6 +117,7 @@ void TestConversion::outcomes() {
     QFETCH(QString, folder);
     QFETCH(int, status);
     QFETCH(QString, message);
+    QFETCH(int, kind);
     QTemporaryDir dir;
     FakeEngine engine;
     Conversion conversion(&engine);
@@ -133,8 +139,10 @@ void TestConversion::outcomes() {
     QTRY_COMPARE(finished.count(), 1);
     QCOMPARE(calls, 1);
     QCOMPARE(int(result.status), status);
-    QVERIFY2(message.isEmpty() ? result.message.isEmpty() : result.message.startsWith(message),
-             qPrintable(result.message));
+    QVERIFY2(message.isEmpty() ? result.error.message.isEmpty()
+                               : result.error.message.startsWith(message),
+             qPrintable(result.error.message));
+    QCOMPARE(int(result.error.kind), kind);
     QCOMPARE(failed.count(), message.isEmpty() ? 0 : 1);
     QCOMPARE(busy.count(), 2);
     QVERIFY(!conversion.isBusy());

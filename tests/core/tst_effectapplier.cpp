@@ -9,8 +9,7 @@ using namespace parlino;
 // The effect applied in the tables: "Volume" loud, so it cannot be mistaken for
 // the existing "Emphasis" spans.
 static void applyVolume(EffectsArray &spans, qint64 start, qint64 length) {
-    EffectApplier::apply(spans, start, length, QStringLiteral("Volume"),
-                         EffectKind::find(u"Volume")->color(), QStringLiteral("loud"));
+    EffectApplier::apply(spans, start, length, EffectKind::Volume, QStringLiteral("loud"));
 }
 
 // "[10,12) new[12,15) [15,20)": the list with the newly applied span marked.

@@ -1,3 +1,4 @@
+#include "GoldenData.h"
 #include "Mp3Frames.h"
 #include "OfflineAudio.h"
 #include "SpanBuilders.h"
@@ -8,7 +9,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
-#include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 
 using namespace parlino;
@@ -19,47 +20,26 @@ namespace {
 
 const QString glyph = QString(QChar(pauseGlyph));
 
-// A short sentence in each catalogue language, by the language part of its
-// code (kana only for Japanese, which eSpeak reads).
+// The second column of a two-column table in tests/data/espeak, by the first.
+QString lookUp(const QString &table, const QString &key) {
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/espeak/" + table + ".tsv")) {
+        if (row.at(0) == key)
+            return row.value(1);
+    }
+    return QString();
+}
+
+// A short sentence in each catalogue language, by the language part of its code.
 QString sentence(const QString &code) {
-    // clang-format off
-    static const QHash<QString, QString> table{
-        {"ar", "مرحبا، كيف حالك اليوم؟"}, {"cs", "Dobrý den, jak se máte?"},
-        {"da", "Goddag, hvordan har du det?"}, {"nl", "Goedendag, hoe gaat het met je?"},
-        {"en", "Good morning, how are you?"}, {"fil", "Magandang umaga, kumusta ka?"},
-        {"fi", "Hyvää päivää, mitä kuuluu?"}, {"fr", "Bonjour, comment allez-vous?"},
-        {"de", "Guten Tag, wie geht es Ihnen?"}, {"el", "Καλημέρα, τι κάνεις;"},
-        {"hi", "नमस्ते, आप कैसे हैं?"}, {"hu", "Jó napot, hogy van?"},
-        {"is", "Góðan dag, hvað segirðu?"}, {"id", "Selamat pagi, apa kabar?"},
-        {"it", "Buongiorno, come stai?"}, {"ja", "こんにちは、おげんきですか。"},
-        {"ko", "안녕하세요, 잘 지내세요?"}, {"nb", "God dag, hvordan har du det?"},
-        {"pl", "Dzień dobry, jak się masz?"}, {"pt", "Bom dia, como vai você?"},
-        {"ro", "Bună ziua, ce mai faci?"}, {"ru", "Добрый день, как дела?"},
-        {"sk", "Dobrý deň, ako sa máte?"}, {"es", "Buenos días, ¿cómo estás?"},
-        {"sv", "God dag, hur mår du?"}, {"tr", "İyi günler, nasılsınız?"},
-        {"uk", "Добрий день, як справи?"}, {"vi", "Xin chào, bạn khỏe không?"},
-        {"cy", "Bore da, sut wyt ti?"}};
-    // clang-format on
-    return table.value(code.section(QLatin1Char('-'), 0, 0));
+    return lookUp("sentences", code.section(QLatin1Char('-'), 0, 0));
 }
 
-// Language codes for the catalogue's languages without cloud voices.
-QString codeWithoutVoices(const QString &language) {
-    static const QHash<QString, QString> table{
-        {"English (Welsh)", "en-GB"},   {"Icelandic", "is-IS"},    {"Romanian", "ro-RO"},
-        {"Spanish (Mexican)", "es-MX"}, {"Spanish (US)", "es-US"}, {"Welsh", "cy-GB"}};
-    return table.value(language);
-}
-
+// The length ffprobe reads from the file, or -1 without ffprobe.
 double ffprobeSeconds(const QByteArray &mp3) {
     const QString ffprobe = QStandardPaths::findExecutable(QStringLiteral("ffprobe"));
-    QTemporaryDir dir;
-    if (ffprobe.isEmpty() || !dir.isValid())
+    QTemporaryFile file;
+    if (ffprobe.isEmpty() || !file.open() || file.write(mp3) != mp3.size() || !file.flush())
         return -1;
-    QFile file(dir.filePath(QStringLiteral("a.mp3")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(mp3) != mp3.size())
-        return -1;
-    file.close();
     QProcess process;
     process.start(ffprobe, {"-v", "error", "-show_entries", "format=duration", "-of",
                             "default=noprint_wrappers=1:nokey=1", file.fileName()});
@@ -72,10 +52,8 @@ void verifyMp3(const QByteArray &mp3, double minSeconds, double maxSeconds) {
     const Mp3Frames info = Mp3Frames::read(mp3);
     QVERIFY2(info.valid, qPrintable(info.problem));
     QCOMPARE(info.sampleRate, 22050);
-    QVERIFY(info.mono);
     QCOMPARE(info.mpegVersion, 2);
-    QVERIFY(info.hasXing);
-    QVERIFY(info.hasLameTag);
+    QVERIFY(info.mono && info.hasXing && info.hasLameTag);
     QCOMPARE(info.xingFrames, info.frames);
     QVERIFY2(info.taggedSeconds() >= minSeconds && info.taggedSeconds() <= maxSeconds,
              qPrintable(QString::number(info.taggedSeconds())));
@@ -113,8 +91,8 @@ void TestOfflineEngine::convertsToAWholeMp3_data() {
     const Catalogue catalogue = DataSource::returnDataSource();
     for (auto it = catalogue.cbegin(); it != catalogue.cend(); ++it) {
         const QString voice = it.value().value(0);
-        const QString code =
-            voice.isEmpty() ? codeWithoutVoices(it.key()) : DataSource::languageCodeOfVoice(voice);
+        const QString code = voice.isEmpty() ? lookUp("voiceless", it.key())
+                                             : DataSource::languageCodeOfVoice(voice);
         QVERIFY2(!sentence(code).isEmpty(), qPrintable(it.key()));
         QTest::newRow(qPrintable(it.key()))
             << request(sentence(code), false, code, voice) << 0.5 << 8.0;
@@ -211,22 +189,9 @@ void TestOfflineEngine::sayAsIsReadAsIntended_data() {
     QTest::addColumn<QString>("ssml");
     QTest::addColumn<QString>("expected"); // words that must be heard
     QTest::addColumn<QString>("unwanted"); // what eSpeak says without the rewrite
-    const auto row = [](const char *name, const char *code, const QString &body,
-                        const char *expected, const char *unwanted) {
-        QTest::newRow(name) << code << "<speak>" + body + "</speak>" << expected << unwanted;
-    };
-    row("date, en-US", "en-US", "<say-as interpret-as='date' format='dmy'>10-09-1960</say-as>",
-        "September tenth", "dash");
-    row("date, de-DE", "de-DE", "<say-as interpret-as='date' format='dmy'>10.09.1960</say-as>",
-        "zehnter September neunzehnhundert", "Punkt");
-    row("time, en-US", "en-US", "<say-as interpret-as='time' format='hms12'>14:30</say-as>",
-        "two thirty P M", "fourteen");
-    row("ordinal, en-US", "en-US", "<say-as interpret-as='ordinal'>3</say-as>", "third", "three");
-    row("fraction, en-US", "en-US", "<say-as interpret-as='fraction'>3/4</say-as>",
-        "three quarters", "slash");
-    row("verbatim, en-US", "en-US", "<say-as interpret-as='verbatim'>cat</say-as>", "C", "cat");
-    row("full stop after a tag is not read", "en-US", "A <emphasis level='strong'>dog</emphasis>.",
-        "A dog", "dot");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/espeak/heard.tsv"))
+        QTest::newRow(qPrintable(row.at(0)))
+            << row.at(1) << "<speak>" + row.at(2) + "</speak>" << row.at(3) << row.value(4);
 }
 
 // Checked on eSpeak's own phonemes: the effect's words are spoken, and what
@@ -387,13 +352,15 @@ void TestOfflineEngine::completionComesLaterAndOnce() {
     OfflineSpeechEngine engine;
     int calls = 0;
     Mp3Result result;
-    engine.synthesize(request, [&](const QByteArray &mp3, const QString &message) {
+    engine.synthesize(request, [&](const QByteArray &mp3, const SpeechError &error) {
         ++calls;
-        result = {true, mp3, message};
+        result = {true, mp3, error.message};
     });
     QCOMPARE(calls, 0);
     QTRY_COMPARE(calls, 1);
-    QTest::qWait(50);
+    // A second report of the first request would be delivered before the
+    // result of a request made after it.
+    QVERIFY(mp3Of(engine, english("Later.", false)).arrived);
     QCOMPARE(calls, 1);
     QCOMPARE(result.mp3.isEmpty(), !error.isEmpty());
     QVERIFY2(result.error.startsWith(error) && result.error.isEmpty() == error.isEmpty(),
@@ -410,7 +377,7 @@ void TestOfflineEngine::requestsQueueWithoutMixing() {
     for (int i = 0; i < texts.size(); ++i) {
         OfflineSpeechEngine &engine = i % 2 ? second : first;
         engine.synthesize(english(texts.at(i), false),
-                          [&seconds, i](const QByteArray &mp3, const QString &) {
+                          [&seconds, i](const QByteArray &mp3, const SpeechError &) {
                               seconds[i] = Mp3Frames::read(mp3).taggedSeconds();
                           });
     }
@@ -425,7 +392,7 @@ void TestOfflineEngine::destroyedEngineGetsNothing() {
     {
         OfflineSpeechEngine engine;
         engine.synthesize(english(QString(3000, QLatin1Char('b')), false),
-                          [&called](const QByteArray &, const QString &) { called = true; });
+                          [&called](const QByteArray &, const SpeechError &) { called = true; });
     }
     // The next engine's request runs after the abandoned one and still works.
     OfflineSpeechEngine engine;

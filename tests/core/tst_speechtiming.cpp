@@ -30,8 +30,8 @@ Heard preview(SpeechEngine &engine, const QJsonObject &request) {
     handlers.started = [&](int rate) { heard.rate = rate; };
     handlers.audio = [&](const QByteArray &pcm) { heard.samples += pcm.size() / 2; };
     handlers.mark = [&](const QString &name, qint64 sample) { heard.marks.append({name, sample}); };
-    handlers.ended = [&](const QString &error) {
-        heard.error = error;
+    handlers.ended = [&](const SpeechError &error) {
+        heard.error = error.message;
         heard.ended = true;
     };
     engine.preview(request, handlers);

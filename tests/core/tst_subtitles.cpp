@@ -137,12 +137,12 @@ void TestSubtitles::writesValidFiles() {
     OfflineSpeechEngine engine;
     QList<SpeechEngine::MarkTime> marks;
     double seconds = -1;
-    engine.synthesizeTimed(
-        markedRequest(input, 0, &units),
-        [&](const QByteArray &, const QList<SpeechEngine::MarkTime> &m, double s, const QString &) {
-            marks = m;
-            seconds = s;
-        });
+    engine.synthesizeTimed(markedRequest(input, 0, &units),
+                           [&](const QByteArray &, const QList<SpeechEngine::MarkTime> &m, double s,
+                               const SpeechError &) {
+                               marks = m;
+                               seconds = s;
+                           });
     QTRY_VERIFY_WITH_TIMEOUT(seconds > 0, 30000);
     QList<WordStart> starts;
     for (const SpeechEngine::MarkTime &mark : marks)
@@ -186,7 +186,7 @@ void TestSubtitles::alignedWithTheVoice() {
     handlers.mark = [&](const QString &name, qint64 sample) {
         starts.append({units.at(markIndex(name)).location, double(sample) / rate});
     };
-    handlers.ended = [&](const QString &) { ended = true; };
+    handlers.ended = [&](const SpeechError &) { ended = true; };
     engine.preview(request, handlers);
     QTRY_VERIFY_WITH_TIMEOUT(ended, 30000);
 

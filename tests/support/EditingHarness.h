@@ -49,8 +49,7 @@ public:
         m_ids.insert(location, fresh.size(), 0);
         std::copy(fresh.cbegin(), fresh.cend(), m_ids.begin() + location);
 
-        const EditTrackingResult result =
-            EditTracker::track(m_spans, e, location + inserted.size(), m_text);
+        const EditTrackingResult result = EditTracker::track(m_spans, e, m_text);
         if (result.limitExceeded != (EditTracker::characterCount(m_text) > 5000))
             return QStringLiteral("limit alert wrong");
         QString failure = checkInside();
@@ -63,9 +62,8 @@ public:
     // Applies an effect over the selection (start, length).
     QString apply(qint64 start, qint64 length, const EffectKind &kind) {
         const QList<QStringList> coverageBefore = coverage();
-        const QColor color = kind.isHighlighted() ? kind.color() : QColor();
         const QString value = QStringLiteral("new");
-        EffectApplier::apply(m_spans, start, length, kind.name, color, value);
+        EffectApplier::apply(m_spans, start, length, kind.id, value);
 
         QString failure = checkInside();
         if (failure.isEmpty() && !isSortedByEnd())

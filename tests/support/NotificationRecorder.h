@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editing/EffectKind.h"
 #include "editing/NotificationCenter.h"
 
 #include <QList>
@@ -15,7 +16,9 @@ public:
         QString name;
         QVariantMap userInfo;
         QVariant itemTitle() const { return userInfo.value(Notifications::itemTitleKey); }
-        QString effects() const { return userInfo.value(Notifications::effectsKey).toString(); }
+        std::optional<EffectKind::Id> effects() const {
+            return EffectKind::fromVariant(userInfo.value(Notifications::effectsKey));
+        }
     };
 
     NotificationRecorder() {

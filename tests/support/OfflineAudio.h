@@ -47,12 +47,19 @@ struct PcmResult {
     QString error;
 };
 
+inline QString messageOf(const QString &error) {
+    return error;
+}
+inline QString messageOf(const SpeechError &error) {
+    return error.message;
+}
+
 // Starts a request with the given member function and waits for its result.
 template <typename Result, typename Start>
 Result resultOf(OfflineSpeechEngine &engine, Start start, const QJsonObject &request) {
     Result result;
-    (engine.*start)(request, [&result](const auto &audio, const QString &error) {
-        result = {true, audio, error};
+    (engine.*start)(request, [&result](const auto &audio, const auto &error) {
+        result = {true, audio, messageOf(error)};
     });
     static_cast<void>(QTest::qWaitFor([&result] { return result.arrived; }, 60000));
     return result;

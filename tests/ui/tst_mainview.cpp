@@ -3,53 +3,82 @@
 #include "ViewController.h"
 #include "WidgetHelpers.h"
 #include "editing/NotificationCenter.h"
+#include "editing/PopoverViewController.h"
 #include "editing/SSMLTextView.h"
+#include "editing/Stepper.h"
 #include "output/FolderChooser.h"
 #include "settings/Settings.h"
 #include "synthesis/SpeechEngine.h"
+#include "widgets/MBProgressHUD.h"
+#include "widgets/OfflineNotes.h"
 #include "widgets/SegmentedControl.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemView>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <memory>
 
 using namespace parlino;
 
-// The main window's controls, the pop-ups, the alert and Convert.
+// The editor window driven by keys and mouse: the controls reach the session
+// and what the session says reaches the controls, highlights, alerts and overlays.
 namespace {
 
-QStringList items(const QComboBox *combo) {
-    QStringList out;
-    for (int i = 0; i < combo->count(); ++i)
-        out << combo->itemText(i);
-    return out;
-}
-
-// Answers at once with a few bytes.
-class QuickEngine : public SpeechEngine {
+// Answers after a moment with a few bytes or with the given error.
+class TimedEngine : public SpeechEngine {
 public:
+    explicit TimedEngine(SpeechError error)
+        : m_error(std::move(error)) {}
     void synthesize(const QJsonObject &, Completion done) override {
-        QTimer::singleShot(0, this, [done] { done(QByteArrayLiteral("mp3"), QString()); });
+        QTimer::singleShot(100, this, [this, done] { done(QByteArrayLiteral("mp3"), m_error); });
     }
+
+private:
+    SpeechError m_error;
 };
 
-// The user cancels the folder question.
-class CancellingChooser : public FolderChooser {
+// Answers the folder question and notes whether the loading overlay still stood then.
+class Chooser : public FolderChooser {
 public:
-    QString chooseFolder(const QString &) override { return QString(); }
+    Chooser(const QWidget *view, QString folder)
+        : m_view(view)
+        , m_folder(std::move(folder)) {}
+    QString chooseFolder(const QString &) override {
+        loadingWhenAsked = false;
+        for (const MBProgressHUD *hud : m_view->findChildren<MBProgressHUD *>())
+            loadingWhenAsked |= hud->detailsLabelText() == "Loading..." && !hud->isHiding();
+        return m_folder;
+    }
+    static QStringList overlays(const QWidget *view) {
+        QStringList out;
+        for (const MBProgressHUD *hud :
+             view->findChildren<MBProgressHUD *>(Qt::FindDirectChildrenOnly)) {
+            if (hud->isVisible())
+                out << hud->labelText() + hud->detailsLabelText();
+        }
+        return out;
+    }
+    bool loadingWhenAsked = true;
+
+private:
+    const QWidget *m_view;
+    QString m_folder;
 };
+
+PopoverViewController *openPopover() {
+    return qobject_cast<PopoverViewController *>(QApplication::activePopupWidget());
+}
 
 } // namespace
 
@@ -58,25 +87,25 @@ class TestMainView : public QObject {
 private slots:
     void init();
     void cleanup();
-    void popUpsAtStartUp();
-    void languageChangeRefillsVoices_data();
-    void languageChangeRefillsVoices();
-    void sameLanguageAgainResetsVoice();
-    void styleSegmentRefreshesVoices();
-    void effectsSelectorHidesAndShowsPanel();
-    void convertRefusesEmptyText();
-    void convertAssemblesAndLogs();
-    void alertLogsWhenOkCloses();
-    void destroyedViewReceivesNoNotification();
-    void documentRoundTrip();
-    void engineChoiceIsRemembered();
+    void controlsReachTheSession();
+    void effectButtonsAndPopover();
+    void typingMovesHighlights_data();
+    void typingMovesHighlights();
+    void limitAlertDoesNotStack();
+    void convertShowsOverlayThenReports();
+    void documentAndEngineChoiceSurvive();
 
 private:
+    void closePopover();
+    void convertWith(const SpeechError &error, const QString &folder);
+
     std::unique_ptr<MainWindowController> m_window;
     ViewController *m_view = nullptr;
+    QTemporaryDir m_folder;
 };
 
 void TestMainView::init() {
+    Settings::remove(Settings::Key::Engine);
     m_window = std::make_unique<MainWindowController>();
     m_view = m_window->viewController();
     m_window->show();
@@ -84,150 +113,173 @@ void TestMainView::init() {
 }
 
 void TestMainView::cleanup() {
+    while (QWidget *popup = QApplication::activePopupWidget())
+        popup->close();
     m_window.reset();
     QLoggingCategory::setFilterRules(QString());
 }
 
-void TestMainView::popUpsAtStartUp() {
-    const QStringList languages = items(m_view->languagesPopBtn());
-    QCOMPARE(languages.size(), 37);
-    QCOMPARE(languages.first(), QStringLiteral("Arabic"));
-    QCOMPARE(languages.last(), QStringLiteral("Welsh"));
-    QVERIFY(languages.indexOf("Spanish (Mexican)") < languages.indexOf("Spanish (Spain)"));
-    QCOMPARE(m_view->languagesPopBtn()->currentText(), QStringLiteral("Arabic"));
-    QCOMPARE(items(m_view->voicesStylePopBtn()),
-             (QStringList{"ar-XA-Standard-A", "ar-XA-Standard-B", "ar-XA-Standard-C"}));
-    QCOMPARE(m_view->voicesStylePopBtn()->currentText(), QStringLiteral("ar-XA-Standard-A"));
+void TestMainView::closePopover() {
+    openPopover()->close();
+    // Offscreen, a closed pop-up leaves no window active, unlike a desktop.
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QTRY_VERIFY(m_view->textView()->hasFocus());
 }
 
-void TestMainView::languageChangeRefillsVoices_data() {
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<int>("voices");
-    QTest::addColumn<QString>("selected");
-    QTest::newRow("English (US)") << "English (US)" << 4 << "en-US-Standard-B";
-    QTest::newRow("Dutch") << "Dutch (Netherlands)" << 5 << "nl-NL-Standard-A";
-    QTest::newRow("Welsh has no voice") << "Welsh" << 0 << "";
-}
-
-void TestMainView::languageChangeRefillsVoices() {
-    QFETCH(QString, language);
-    QFETCH(int, voices);
-    QFETCH(QString, selected);
-    pick(m_view->languagesPopBtn(), language);
-    QCOMPARE(m_view->voicesStylePopBtn()->count(), voices);
-    QCOMPARE(m_view->voicesStylePopBtn()->currentText(), selected);
-    QCOMPARE(m_view->voicesStylePopBtn()->currentIndex(), voices ? 0 : -1);
-}
-
-void TestMainView::sameLanguageAgainResetsVoice() {
-    pick(m_view->languagesPopBtn(), QStringLiteral("English (UK)"));
-    pick(m_view->voicesStylePopBtn(), QStringLiteral("en-GB-Standard-C"));
-    // Pick the same language through its list, which reports even an unchanged choice.
-    QComboBox *languages = m_view->languagesPopBtn();
-    languages->showPopup();
-    QAbstractItemView *list = languages->view();
-    QTRY_VERIFY(list->isVisible());
-    const QRect item = list->visualRect(list->model()->index(languages->currentIndex(), 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
-    QTRY_COMPARE(m_view->voicesStylePopBtn()->currentText(), QStringLiteral("en-GB-Standard-A"));
-}
-
-void TestMainView::styleSegmentRefreshesVoices() {
+void TestMainView::controlsReachTheSession() {
+    EditorSession *session = m_view->session();
     pick(m_view->languagesPopBtn(), QStringLiteral("German (Germany)"));
     pick(m_view->voicesStylePopBtn(), QStringLiteral("de-DE-Standard-B"));
-    SegmentedControl *segment = m_view->voicesStyleSegment();
-    QTest::mouseClick(segment->findChildren<QAbstractButton *>().constFirst(), Qt::LeftButton);
+    QCOMPARE(session->voice(), QStringLiteral("de-DE-Standard-B"));
+    // The style segment lists the voices again and selects the first.
+    QTest::mouseClick(m_view->voicesStyleSegment()->findChildren<QAbstractButton *>().first(),
+                      Qt::LeftButton);
     QCOMPARE(m_view->voicesStylePopBtn()->currentText(), QStringLiteral("de-DE-Standard-A"));
-    QCOMPARE(m_view->voicesStylePopBtn()->count(), 2);
+    QCOMPARE(session->voice(), QStringLiteral("de-DE-Standard-A"));
+    m_view->pitchSlider()->setFocus();
+    QTest::keyClick(m_view->pitchSlider(), Qt::Key_Right);
+    QCOMPARE(session->pitch(), 1);
+    // The offline voice's notes follow the sliders and the voice.
+    m_view->pitchSlider()->setValue(-12);
+    QCOMPARE(m_view->offlineNotes()->rangeNote()->text(),
+             QStringLiteral("Offline voice: pitch −6.3 to +8.8 semitones, speed 46% to 400% "
+                            "(pitch −12 sounds as −6.3)"));
+    pick(m_view->languagesPopBtn(), QStringLiteral("Filipino (Philippines)"));
+    QCOMPARE(m_view->offlineNotes()->voiceNote()->text(),
+             QStringLiteral("eSpeak NG has no Filipino voice: Indonesian reads it."));
+    pick(m_view->effectsSelector(), m_view->effectsSelector()->itemText(0));
+    QVERIFY(!m_view->effectsView()->isVisible());
 }
 
-void TestMainView::effectsSelectorHidesAndShowsPanel() {
-    QComboBox *selector = m_view->effectsSelector();
-    QVERIFY(m_view->effectsView()->isVisible());
-    for (int item : {0, 0, 1}) {
-        pick(selector, selector->itemText(item));
-        QCOMPARE(m_view->effectsView()->isVisible(), item == 1);
-    }
+void TestMainView::effectButtonsAndPopover() {
+    loadText(m_view, QStringLiteral("Call me at 10:30 now"));
+    selectRange(m_view->textView(), 11, 16);
+    QTest::mouseClick(m_view->effectButton(QStringLiteral("Volume")), Qt::LeftButton);
+    QVERIFY(openPopover());
+    QCOMPARE(openPopover()->type(), EffectKind::Volume);
+    QVERIFY(m_view->effectsArray().isEmpty()); // nothing until the user chooses
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(openPopover()->popUpButton(), Qt::Key_Down);
+    QCOMPARE(m_view->effectsArray().constFirst().ssmlTag, QStringLiteral("medium"));
+    QCOMPARE(highlights(m_view->textView()->document()), QStringList{"[11,16) #d5e9e2"});
+    QTest::mouseClick(openPopover()->deleteButton(), Qt::LeftButton);
+    QVERIFY(highlights(m_view->textView()->document()).isEmpty());
+    closePopover();
+
+    // Break replaces the selection with a pause glyph; the stepper sets its length.
+    selectRange(m_view->textView(), 0, 4);
+    QTest::keyClick(m_view->textView(), Qt::Key_7, Qt::ControlModifier);
+    QTRY_VERIFY(openPopover());
+    QCOMPARE(m_view->textView()->toPlainText(), QStringLiteral("⏸ me at 10:30 now"));
+    QTest::mouseClick(openPopover()->stepperView()->upButton(), Qt::LeftButton);
+    QCOMPARE(m_view->effectsArray().constFirst().ssmlTag, QStringLiteral("2"));
+    QCOMPARE(ranges(m_view->effectsArray()), QStringLiteral("[0,1)"));
+    closePopover();
+    // Time applies at once, without a popover.
+    selectRange(m_view->textView(), 8, 13);
+    QTest::keyClick(m_view->textView(), Qt::Key_5, Qt::ControlModifier);
+    QTRY_COMPARE(ranges(m_view->effectsArray()), QStringLiteral("[0,1) [8,13)"));
+    QVERIFY(!openPopover());
 }
 
-void TestMainView::convertRefusesEmptyText() {
-    QSignalSpy requested(m_view, &ViewController::conversionRequested);
-    QTest::mouseClick(m_view->convertButton(), Qt::LeftButton);
-    QVERIFY(m_view->openAlert());
-    QCOMPARE(m_view->openAlert()->text(), QStringLiteral("Text not empty!"));
-    QCOMPARE(requested.size(), 0);
+void TestMainView::typingMovesHighlights_data() {
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("spans");
+    // A = [10,20) Emphasis and B = [30,40) Volume over 50 letters.
+    QTest::newRow("type inside A") << "at 15; type x"
+                                   << "[10,21) [31,41)";
+    QTest::newRow("undo does not bring a deleted span back") << "select 10 20; key Delete; undo"
+                                                             << "[30,40)";
 }
 
-void TestMainView::convertAssemblesAndLogs() {
+void TestMainView::typingMovesHighlights() {
+    QFETCH(QString, script);
+    QFETCH(QString, spans);
+    loadText(m_view, QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWX"),
+             {span(10, 20), span(30, 40, QStringLiteral("Volume"), QStringLiteral("loud"))});
+    perform(m_view->textView(), script);
+    QCOMPARE(ranges(m_view->effectsArray()), spans);
+    QCOMPARE(highlights(m_view->textView()->document()),
+             expectedHighlights(m_view->effectsArray()));
+    QCOMPARE(m_view->charactersCount()->text(),
+             QStringLiteral("(1words %1characters)").arg(m_view->textView()->toPlainText().size()));
+}
+
+void TestMainView::limitAlertDoesNotStack() {
     QLoggingCategory::setFilterRules(QStringLiteral("parlino.app.debug=true"));
-    loadText(m_view, QStringLiteral("Hi you"), {span(3, 6)});
-    m_view->setEngineProvider(
-        [](SpeechEngineFactory::Kind, QString *) { return std::make_unique<QuickEngine>(); });
-    m_view->setFolderChooser(std::make_unique<CancellingChooser>());
-    QSignalSpy requested(m_view, &ViewController::conversionRequested);
-    const QString ssml =
-        QStringLiteral("<speak>Hi <emphasis level='strong'>you</emphasis></speak>");
-    QTest::ignoreMessage(QtDebugMsg, qPrintable(ssml));
-    QTest::keyClick(m_view->textView(), Qt::Key_Return, Qt::ControlModifier);
-    QTRY_COMPARE(requested.size(), 1);
-    QCOMPARE(m_view->ssmlString(), ssml);
-    QCOMPARE(requested.first().at(0).toString(), ssml);
-    QCOMPARE(requested.first().at(1).toString(), m_view->selectedEngine());
-    QTRY_VERIFY(!m_view->isConverting());
-    QVERIFY(!m_view->openAlert());
-}
-
-void TestMainView::alertLogsWhenOkCloses() {
-    QLoggingCategory::setFilterRules(QStringLiteral("parlino.app.debug=true"));
-    m_view->showAlert(QStringLiteral("Message"), 1);
+    loadText(m_view, QString(5000, u'a'));
+    QTest::keyClicks(m_view->textView(), "b");
     QPointer<QMessageBox> alert = m_view->openAlert();
     QVERIFY(alert);
     QTRY_VERIFY(alert->isVisible()); // opened without blocking
-    QCOMPARE(alert->buttons().size(), 1);
-    QCOMPARE(alert->buttons().constFirst()->text(), QStringLiteral("OK"));
+    QCOMPARE(alert->text(), QStringLiteral("The length cannot exceed 5000"));
+    QCOMPARE(alert->windowModality(), Qt::WindowModal);
+    QTest::keyClicks(m_view->textView(), "c");
+    QCOMPARE(m_window->findChildren<QMessageBox *>().size(), 1);
     QTest::ignoreMessage(QtDebugMsg, "确定");
     QTest::keyClick(alert, Qt::Key_Return);
     QTRY_VERIFY(alert.isNull());
 }
 
-void TestMainView::destroyedViewReceivesNoNotification() {
-    const int before = NotificationCenter::defaultCenter().observerCount();
-    m_window.reset();
-    QCOMPARE(NotificationCenter::defaultCenter().observerCount(), before - 3);
-    NotificationCenter::defaultCenter().post(QStringLiteral("DeleteEffects"), {});
+void TestMainView::convertWith(const SpeechError &error, const QString &folder) {
+    m_view->setEngineProvider([error](SpeechEngineFactory::Kind, QString *) {
+        return std::make_unique<TimedEngine>(error);
+    });
+    m_view->setFolderChooser(std::make_unique<Chooser>(m_view, folder));
+    QTest::keyClicks(m_view->textView(), "Hello");
+    QTest::mouseClick(m_view->convertButton(), Qt::LeftButton);
 }
 
-void TestMainView::documentRoundTrip() {
+void TestMainView::convertShowsOverlayThenReports() {
+    convertWith({}, m_folder.path());
+    QVERIFY(!m_view->convertButton()->isEnabled());
+    QCOMPARE(Chooser::overlays(m_view), QStringList{"Loading..."});
+    m_view->convertBtnClick(); // a request that bypasses the disabled button
+    QVERIFY(Chooser::overlays(m_view).contains("A conversion is already running."));
+    QTRY_VERIFY(m_view->convertButton()->isEnabled());
+    QVERIFY2(!static_cast<Chooser *>(m_view->folderChooser())->loadingWhenAsked,
+             "the loading overlay is gone before the folder question");
+    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files).size(), 1);
+    QVERIFY(!m_view->openAlert());
+    QTRY_VERIFY(Chooser::overlays(m_view).isEmpty());
+
+    // A network known to be down is a brief message; the same words from the service an alert.
+    convertWith({SpeechError::NoNetwork, QStringLiteral("No Network")}, m_folder.path());
+    QTRY_VERIFY(m_view->convertButton()->isEnabled());
+    QVERIFY(!m_view->openAlert());
+    QTRY_COMPARE(Chooser::overlays(m_view), QStringList{"No Network"});
+    convertWith({SpeechError::RefusedByService, QStringLiteral("No Network")}, m_folder.path());
+    QTRY_VERIFY(m_view->openAlert());
+    QCOMPARE(m_view->openAlert()->text(), QStringLiteral("No Network"));
+}
+
+void TestMainView::documentAndEngineChoiceSurvive() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("doc.json"));
     QTest::keyClicks(m_view->textView(), "Hello");
     pick(m_view->languagesPopBtn(), QStringLiteral("French (France)"));
     pick(m_view->voicesStylePopBtn(), QStringLiteral("fr-FR-Standard-C"));
-    m_view->speedSlider()->setValue(150);
+    QComboBox *engines = m_view->enginePopBtn();
+    pick(engines, engines->itemText(engines->findData(QStringLiteral("cloud"))));
+    pick(engines, engines->itemText(engines->findData(QStringLiteral("offline"))));
+    QCOMPARE(Settings::value(Settings::Key::Engine).toString(), QStringLiteral("offline"));
+    QVERIFY(m_view->offlineNotes()->isVisible());
     QVERIFY(m_window->saveDocument(path));
-    QVERIFY(m_window->windowTitle().contains(QStringLiteral("doc.json")));
 
+    const int observers = NotificationCenter::defaultCenter().observerCount();
     MainWindowController other;
+    QCOMPARE(NotificationCenter::defaultCenter().observerCount(), observers + 3);
     QVERIFY(other.openDocument(path));
     ViewController *view = other.viewController();
     QCOMPARE(view->textView()->toPlainText(), QStringLiteral("Hello"));
     QCOMPARE(view->languagesPopBtn()->currentText(), QStringLiteral("French (France)"));
     QCOMPARE(view->voicesStylePopBtn()->currentText(), QStringLiteral("fr-FR-Standard-C"));
-    QCOMPARE(view->speedSlider()->value(), 150);
     QCOMPARE(view->charactersCount()->text(), QStringLiteral("(1words 5characters)"));
     QVERIFY(!view->textView()->document()->isUndoAvailable());
-}
-
-void TestMainView::engineChoiceIsRemembered() {
-    QComboBox *engines = m_view->enginePopBtn();
-    for (const QString &engine : {QStringLiteral("cloud"), QStringLiteral("offline")}) {
-        pick(engines, engines->itemText(engines->findData(engine)));
-        QCOMPARE(m_view->selectedEngine(), engine);
-        QCOMPARE(Settings::value(Settings::Key::Engine).toString(), engine);
-        MainWindowController next;
-        QCOMPARE(next.viewController()->selectedEngine(), engine);
-    }
-    Settings::remove(Settings::Key::Engine);
+    QCOMPARE(view->selectedEngine(), QStringLiteral("offline"));
+    m_window.reset(); // a destroyed view is no longer an observer
+    QCOMPARE(NotificationCenter::defaultCenter().observerCount(), observers);
 }
 
 QTEST_MAIN(TestMainView)

@@ -74,9 +74,6 @@ void TestPreferencesDialog::endpoint_data() {
     QTest::newRow("plain http refused") << "http://tts.example.com"
                                         << "https://before.example"
                                         << "plain http";
-    QTest::newRow("empty uses the service") << ""
-                                            << ""
-                                            << "Saved.";
 }
 
 void TestPreferencesDialog::endpoint() {

@@ -3,6 +3,7 @@
 #include "editing/SSMLTextViewDelegate.h"
 #include "editing/TextEdit.h"
 
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QMimeData>
 #include <QTest>
@@ -70,8 +71,6 @@ void act(SSMLTextView *view, const QString &script) {
     }
 }
 
-const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
-
 } // namespace
 
 Q_DECLARE_METATYPE(TextEdit)
@@ -110,52 +109,24 @@ void TestSSMLTextView::reports_data() {
     QTest::addColumn<QList<TextEdit>>("expected");
     QTest::addColumn<QString>("final");
     QTest::addColumn<int>("caret"); // -1: not checked
-    const QString hello = QStringLiteral("Hello world");
-    using L = QList<TextEdit>;
-
-    QTest::newRow("type two letters")
-        << hello << "at 5; type ab" << L{{5, 0, 1}, {6, 0, 1}} << "Helloab world" << 7;
-    QTest::newRow("Enter in an empty document") << ""
-                                                << "key Return" << L{{0, 0, 1}} << "\n"
-                                                << 1;
-    QTest::newRow("Backspace") << hello << "at 5; key Backspace" << L{{4, 1, 0}} << "Hell world"
-                               << 4;
-    QTest::newRow("Delete before an emoji removes both halves")
-        << "ab" + emoji + "cd"
-        << "at 2; key Delete" << L{{2, 2, 0}} << "abcd" << 2;
-    QTest::newRow("type w over the selected wor")
-        << hello << "select 6 9; type w" << L{{6, 3, 1}} << "Hello wld" << 7;
-    QTest::newRow("select all, type H") << hello << "all; type H" << L{{0, 11, 1}} << "H" << 1;
-    QTest::newRow("cut a selection") << hello << "select 5 11; cut" << L{{5, 6, 0}} << "Hello" << 5;
-    QTest::newRow("paste into an empty document") << ""
-                                                  << "paste ab" << L{{0, 0, 2}} << "ab" << 2;
-    QTest::newRow("multi-line paste over a selection")
-        << hello << "select 0 5; paste ab\ncd" << L{{0, 5, 5}} << "ab\ncd world" << 5;
-    QTest::newRow("paste a word over the same word")
-        << hello << "select 6 11; paste world" << L{{6, 5, 5}} << hello << 11;
-    QTest::newRow("paste with Windows line breaks")
-        << hello << "at 5; paste ab\r\ncd" << L{{5, 0, 5}} << "Helloab\ncd world" << 10;
-    QTest::newRow("input method commits an emoji")
-        << hello << "at 5; commit " + emoji << L{{5, 0, 2}} << "Hello" + emoji + " world" << 7;
-    QTest::newRow("input method pre-edit, then commit")
-        << hello << QString::fromUtf8("at 5; preedit ni; commit 你") << L{{5, 0, 1}}
-        << QString::fromUtf8("Hello你 world") << 6;
-    QTest::newRow("undo two typed letters, then redo")
-        << hello << "at 5; type ab; undo; redo" << L{{5, 0, 1}, {6, 0, 1}, {5, 2, 0}, {5, 0, 2}}
-        << "Helloab world" << 7;
-    QTest::newRow("undo a paste into an empty document")
-        << ""
-        << "paste ab; undo" << L{{0, 0, 2}, {0, 2, 0}} << "" << 0;
-    QTest::newRow("undo typing over a selection")
-        << hello << "select 6 11; type x; undo" << L{{6, 5, 1}, {6, 1, 5}} << hello << 11;
-    QTest::newRow("loading a text is no edit and cannot be undone")
-        << hello << "undo" << L{} << hello << -1;
-    QTest::newRow("drop text from elsewhere")
-        << hello << "drop 6 dear " << L{{6, 0, 5}} << "Hello dear world" << -1;
-    QTest::newRow("a format change is no edit") << hello << "italic 2 5" << L{} << hello << -1;
-    QTest::newRow("insertText replaces the selection")
-        << hello << "select 2 4; insert ⏸" << L{{2, 2, 1}} << QString::fromUtf8("He⏸o world")
-        << 3;
+    QFile file(QStringLiteral(PARLINO_TEST_DATA "/ui/textview-reports.txt"));
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const auto unescape = [](QString text) {
+        return text.replace(QStringLiteral("\\n"), QStringLiteral("\n"))
+            .replace(QStringLiteral("\\r"), QStringLiteral("\r"));
+    };
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        const QStringList f = line.split(QStringLiteral(" | "));
+        if (line.startsWith(u'#') || f.size() != 6)
+            continue;
+        QList<TextEdit> edits;
+        for (const QString &edit : f.at(3).split(u';', Qt::SkipEmptyParts)) {
+            const QStringList n = edit.split(u' ', Qt::SkipEmptyParts);
+            edits.append({n.at(0).toLongLong(), n.at(1).toLongLong(), n.at(2).toLongLong()});
+        }
+        QTest::newRow(qPrintable(f.at(0))) << unescape(f.at(1)) << unescape(f.at(2)) << edits
+                                           << unescape(f.at(4)) << f.at(5).toInt();
+    }
 }
 
 void TestSSMLTextView::reports() {

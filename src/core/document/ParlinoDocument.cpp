@@ -2,12 +2,12 @@
 
 #include "editing/EffectKind.h"
 #include "editing/SpanLookup.h"
+#include "output/SaveFile.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <climits>
@@ -208,23 +208,7 @@ QByteArray ParlinoDocument::toJson() const {
 }
 
 bool ParlinoDocument::save(const QString &path, QString *error) const {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, file.errorString());
-        return false;
-    }
-    const QByteArray bytes = isJsonPath(path) ? toJson() : text.toUtf8();
-    // A short write without an error is possible on a full disk; never commit it.
-    if (file.write(bytes) != bytes.size()) {
-        setError(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, file.errorString());
-        return false;
-    }
-    return true;
+    return SaveFile::save(path, isJsonPath(path) ? toJson() : text.toUtf8(), error);
 }
 
 } // namespace parlino

@@ -115,12 +115,8 @@ QString EditTracker::statistics(const QString &text) {
     return statisticsText(text.size(), spaceCount(text));
 }
 
-EditTrackingResult EditTracker::track(EffectsArray &spans, const TextEdit &edit, qint64 caret,
+EditTrackingResult EditTracker::track(EffectsArray &spans, const TextEdit &edit,
                                       const QString &newText) {
-    // Every span follows the edit by the same rule, so the caret is not needed
-    // to find which spans to adjust.
-    Q_UNUSED(caret);
-
     EditTrackingResult result;
     const qint64 spaces = spaceCount(newText);
     result.statistics = statisticsText(newText.size(), spaces);

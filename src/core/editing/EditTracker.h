@@ -27,8 +27,9 @@ public:
     // Moves, grows, cuts and drops spans so each keeps covering its characters;
     // removes empty spans; never re-sorts; logs "hhhhh %ld - %ld" per remaining
     // span (lcEditing). Every edit is tracked, also one that exceeds the limit.
-    // caret = the caret after the edit; newText = the whole text after the edit.
-    static EditTrackingResult track(EffectsArray &spans, const TextEdit &edit, qint64 caret,
+    // newText = the whole text after the edit. Every span follows the edit by
+    // the same rule, wherever the caret is.
+    static EditTrackingResult track(EffectsArray &spans, const TextEdit &edit,
                                     const QString &newText);
 };
 

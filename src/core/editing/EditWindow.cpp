@@ -1,5 +1,7 @@
 #include "editing/EditWindow.h"
 
+#include "text/Utf16.h"
+
 #include <QStringView>
 
 #include <algorithm>
@@ -8,11 +10,6 @@ namespace parlino {
 
 namespace {
 
-bool splitsPair(const QString &text, qint64 at) {
-    return at > 0 && at < text.size() && text.at(at - 1).isHighSurrogate() &&
-           text.at(at).isLowSurrogate();
-}
-
 // Common head and tail of before[pos, pos + removed) and after[pos, pos + added),
 // widened so neither end splits a surrogate pair in either string.
 TextEdit trimInside(const QString &before, const QString &after, qint64 pos, qint64 removed,
@@ -20,14 +17,15 @@ TextEdit trimInside(const QString &before, const QString &after, qint64 pos, qin
     qint64 head = 0;
     while (head < removed && head < added && before.at(pos + head) == after.at(pos + head))
         ++head;
-    while (head > 0 && (splitsPair(before, pos + head) || splitsPair(after, pos + head)))
+    while (head > 0 &&
+           (splitsSurrogatePair(before, pos + head) || splitsSurrogatePair(after, pos + head)))
         --head;
     qint64 tail = 0;
     while (tail < removed - head && tail < added - head &&
            before.at(pos + removed - 1 - tail) == after.at(pos + added - 1 - tail))
         ++tail;
-    while (tail > 0 &&
-           (splitsPair(before, pos + removed - tail) || splitsPair(after, pos + added - tail)))
+    while (tail > 0 && (splitsSurrogatePair(before, pos + removed - tail) ||
+                        splitsSurrogatePair(after, pos + added - tail)))
         --tail;
     return {pos + head, removed - head - tail, added - head - tail};
 }

@@ -66,12 +66,13 @@ void dropContained(EffectsArray &spans) {
 } // namespace
 
 void EffectApplier::apply(EffectsArray &spans, qint64 selectionStart, qint64 selectionLength,
-                          const QString &effect, const QColor &color, const QString &value) {
+                          EffectKind::Id kind, const QString &value) {
+    const EffectKind &effect = EffectKind::byId(kind);
     SSMLCharactersModel added;
     added.location = selectionStart;
     added.length = selectionLength;
-    added.effects = effect;
-    added.color = color;
+    added.effects = effect.name;
+    added.color = effect.color();
     added.ssmlTag = value;
 
     const qint64 s = selectionStart;
@@ -107,16 +108,17 @@ SSMLCharactersModel EffectApplier::makePause(qint64 caret) {
     SSMLCharactersModel pause;
     pause.location = caret;
     pause.length = 1;
-    pause.effects = QStringLiteral("Break");
+    pause.effects = EffectKind::byId(EffectKind::Break).name;
     pause.ssmlTag = QStringLiteral("1");
     return pause;
 }
 
 int EffectApplier::setPauseValue(EffectsArray &spans, qint64 caret, const QVariant &value) {
     const QString text = value.toString();
+    const QString &breakName = EffectKind::byId(EffectKind::Break).name;
     int changed = 0;
     for (SSMLCharactersModel &span : spans) {
-        if (span.effects == QLatin1String("Break") && span.location == caret - 1) {
+        if (span.effects == breakName && span.location == caret - 1) {
             span.ssmlTag = text;
             ++changed;
         }

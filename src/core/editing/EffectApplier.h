@@ -1,8 +1,8 @@
 #pragma once
 
+#include "editing/EffectKind.h"
 #include "editing/SSMLCharactersModel.h"
 
-#include <QColor>
 #include <QString>
 #include <QVariant>
 
@@ -18,8 +18,9 @@ public:
     // the spans it overlaps, adds the new span (also when length is 0), drops spans
     // that lie inside another with a different range, then sorts by end (stable).
     // Spans are never merged.
+    // The span takes the kind's name and highlight colour.
     static void apply(EffectsArray &spans, qint64 selectionStart, qint64 selectionLength,
-                      const QString &effect, const QColor &color, const QString &value);
+                      EffectKind::Id kind, const QString &value);
 
     // Whether the Break button inserts a pause glyph at this caret: false when the
     // caret lies strictly inside the span found by determineLocation.

@@ -102,4 +102,12 @@ const EffectKind &EffectKind::byId(Id id) {
     return all().at(int(id));
 }
 
+std::optional<EffectKind::Id> EffectKind::fromVariant(const QVariant &value) {
+    bool ok = false;
+    const int id = value.toInt(&ok);
+    if (!ok || id < 0 || id >= all().size())
+        return std::nullopt;
+    return Id(id);
+}
+
 } // namespace parlino

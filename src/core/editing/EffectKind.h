@@ -4,6 +4,9 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <QVariant>
+
+#include <optional>
 
 namespace parlino {
 
@@ -36,6 +39,8 @@ struct EffectKind {
     // The kind with exactly this name (case and spaces count), or nullptr.
     static const EffectKind *find(QStringView name);
     static const EffectKind &byId(Id id);
+    // The id a notification carries as a number, or nothing when it is not one.
+    static std::optional<Id> fromVariant(const QVariant &value);
 };
 
 // The character that stands for a pause in the text: U+23F8, one UTF-16 unit.

@@ -2,12 +2,12 @@
 
 #include "Logging.h"
 #include "output/FolderChooser.h"
+#include "output/SaveFile.h"
 #include "settings/Settings.h"
 
 #include <QCalendar>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace parlino {
 
@@ -15,7 +15,6 @@ namespace {
 
 // Enough for any batch; past it something else is filling the folder.
 constexpr int maxNameAttempts = 100000;
-constexpr qint64 chunkSize = 64 * 1024;
 
 AudioFileOutput::Result failed(const QString &path, const QString &reason) {
     AudioFileOutput::Result result;
@@ -47,24 +46,9 @@ QString AudioFileOutput::fileNameForTime(const QDateTime &time) {
 }
 
 AudioFileOutput::Result AudioFileOutput::writeToFile(const QString &path, const QByteArray &audio) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(path, file.errorString());
-    // On a full disk a large write can come back short without an error and
-    // commit() would still succeed; every write is checked.
-    for (qint64 offset = 0; offset < audio.size(); offset += chunkSize) {
-        const qint64 length = std::min(chunkSize, audio.size() - offset);
-        if (file.write(audio.constData() + offset, length) != length) {
-            const QString reason =
-                file.error() == QFileDevice::NoError
-                    ? QStringLiteral("only part of the audio could be written (is the disk full?)")
-                    : file.errorString();
-            file.cancelWriting();
-            return failed(path, reason);
-        }
-    }
-    if (!file.commit())
-        return failed(path, file.errorString());
+    QString error;
+    if (!SaveFile::save(path, audio, &error))
+        return failed(path, error);
     Result result;
     result.status = Result::Saved;
     result.path = path;

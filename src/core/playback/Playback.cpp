@@ -81,7 +81,7 @@ void Playback::startPreview(const QJsonObject &body, const QByteArray &key) {
         if (self)
             self->markArrived(name, sample);
     };
-    handlers.ended = [self, key](const QString &error) {
+    handlers.ended = [self, key](const SpeechError &error) {
         if (self)
             self->synthesisEnded(error, key);
     };
@@ -115,10 +115,10 @@ void Playback::markArrived(const QString &name, qint64 sample) {
     m_audio.words.insert(at, word);
 }
 
-void Playback::synthesisEnded(const QString &error, const QByteArray &key) {
+void Playback::synthesisEnded(const SpeechError &error, const QByteArray &key) {
     m_cancel = nullptr;
-    if (!error.isEmpty()) {
-        fail(error);
+    if (error.isError()) {
+        fail(error.message);
         return;
     }
     if (m_state == State::Stopped)

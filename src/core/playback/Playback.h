@@ -56,7 +56,7 @@ private:
     void started(int sampleRate);
     void audioArrived(const QByteArray &pcm);
     void markArrived(const QString &name, qint64 sample);
-    void synthesisEnded(const QString &error, const QByteArray &key);
+    void synthesisEnded(const SpeechError &error, const QByteArray &key);
     void fail(const QString &message);
     void followWords();
     void playerFinished();

@@ -1,13 +1,13 @@
 #include "synthesis/Conversion.h"
 
 #include "Logging.h"
+#include "output/SaveFile.h"
 #include "synthesis/SpeechEngine.h"
 #include "synthesis/SsmlAssembly.h"
 #include "synthesis/SynthesisRequest.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTimer>
 
 namespace parlino {
@@ -40,7 +40,7 @@ QString Conversion::refusal(const ConversionInput &input) {
 }
 
 QJsonObject Conversion::request(const ConversionInput &input) {
-    const QString ssmlString = assembleSsml(input.text, input.spans);
+    const QString ssmlString = input.ssml ? *input.ssml : assembleSsml(input.text, input.spans);
     qCDebug(lcSynthesis, "%s", qUtf8Printable(ssmlString));
     return SynthesisRequest::body(input.text, ssmlString, input.voice, input.pitch, input.speed);
 }
@@ -49,12 +49,12 @@ void Conversion::start(const ConversionInput &input, const AudioDestination &des
                        Done done) {
     ConversionResult refused;
     refused.status = ConversionResult::Refused;
-    refused.message = refusal(input);
-    if (refused.message.isEmpty() && !m_engine) {
+    refused.error = {SpeechError::Refused, refusal(input)};
+    if (refused.error.message.isEmpty() && !m_engine) {
         refused.status = ConversionResult::Failed;
-        refused.message = QStringLiteral("No speech engine is available.");
+        refused.error = {SpeechError::NoEngine, QStringLiteral("No speech engine is available.")};
     }
-    if (!refused.message.isEmpty()) {
+    if (!refused.error.message.isEmpty()) {
         reportLater(refused, done);
         return;
     }
@@ -67,7 +67,7 @@ void Conversion::start(const ConversionInput &input, const AudioDestination &des
         if (!wasBusy)
             emit busyChanged(true);
         m_engine->synthesize(request(input), [self = QPointer<Conversion>(this),
-                                              id](const QByteArray &mp3, const QString &error) {
+                                              id](const QByteArray &mp3, const SpeechError &error) {
             if (self)
                 self->synthesized(id, mp3, error, Timing{});
         });
@@ -81,13 +81,13 @@ void Conversion::start(const ConversionInput &input, const AudioDestination &des
     m_engine->synthesizeTimed(
         body, [self = QPointer<Conversion>(this), id](const QByteArray &mp3,
                                                       const QList<SpeechEngine::MarkTime> &marks,
-                                                      double seconds, const QString &error) {
+                                                      double seconds, const SpeechError &error) {
             if (self)
                 self->synthesized(id, mp3, error, Timing{marks, seconds});
         });
 }
 
-void Conversion::synthesized(quint64 id, const QByteArray &mp3, const QString &error,
+void Conversion::synthesized(quint64 id, const QByteArray &mp3, const SpeechError &error,
                              const Timing &timing) {
     const auto it = m_running.find(id);
     if (it == m_running.end())
@@ -98,18 +98,21 @@ void Conversion::synthesized(quint64 id, const QByteArray &mp3, const QString &e
         emit busyChanged(false);
 
     ConversionResult result;
-    if (!error.isEmpty()) {
-        result.message = error;
+    if (error.isError()) {
+        result.error = error;
     } else {
         const AudioFileOutput::Result written = running.destination.write(mp3);
         result.path = written.path;
-        result.message = written.error;
+        if (!written.error.isEmpty())
+            result.error = {SpeechError::Write, written.error};
         if (written.status == AudioFileOutput::Result::Saved)
             result.status = ConversionResult::Saved;
         if (result.status == ConversionResult::Saved && running.input.subtitles) {
-            result.message = writeSubtitles(running, written.path, timing);
-            if (!result.message.isEmpty())
+            const QString problem = writeSubtitles(running, written.path, timing);
+            if (!problem.isEmpty()) {
                 result.status = ConversionResult::Failed;
+                result.error = {SpeechError::Write, problem};
+            }
         } else if (written.status == AudioFileOutput::Result::Cancelled)
             result.status = ConversionResult::Cancelled;
     }
@@ -132,18 +135,11 @@ QString Conversion::writeSubtitles(const Running &running, const QString &audioP
     const QFileInfo audio(audioPath);
     const QString path =
         audio.dir().filePath(audio.completeBaseName() + u'.' + Subtitles::suffix(format));
-    QSaveFile file(path);
-    const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    QString problem;
+    if (!SaveFile::save(path, text.toUtf8(), &problem))
         return QStringLiteral("The audio was saved as %1, but the subtitles could not be "
                               "written: %2")
-            .arg(audioPath, file.errorString());
-    }
-    if (!file.commit())
-        return QStringLiteral("The audio was saved as %1, but the subtitles could not be "
-                              "written: %2")
-            .arg(audioPath, file.errorString());
+            .arg(audioPath, problem);
     qCDebug(lcSynthesis, "subtitles written to %s", qUtf8Printable(path));
     return QString();
 }
@@ -163,7 +159,7 @@ void Conversion::engineDestroyed(QObject *engine) {
     if (!isBusy())
         emit busyChanged(false);
     ConversionResult result;
-    result.message = QStringLiteral("The conversion was cancelled.");
+    result.error = {SpeechError::NoEngine, QStringLiteral("The conversion was cancelled.")};
     for (const Running &running : ended)
         report(result, running.done);
 }
@@ -175,7 +171,7 @@ void Conversion::report(const ConversionResult &result, const Done &done) {
         break;
     case ConversionResult::Refused:
     case ConversionResult::Failed:
-        emit failed(result.message);
+        emit failed(result.error);
         break;
     case ConversionResult::Cancelled:
         break;

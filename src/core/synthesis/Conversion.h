@@ -4,6 +4,7 @@
 #include "output/AudioDestination.h"
 #include "playback/SpeechTiming.h"
 #include "synthesis/SpeechEngine.h"
+#include "synthesis/SpeechError.h"
 #include "synthesis/Subtitles.h"
 
 #include <QHash>
@@ -25,15 +26,18 @@ struct ConversionInput {
     QString voice;
     double pitch = 0;
     double speed = 100;
+    // The text as assembled for this input when the caller has assembled it
+    // already; otherwise the conversion assembles it.
+    std::optional<QString> ssml = std::nullopt;
     // Subtitles to write beside the audio file, when set.
-    std::optional<Subtitles::Format> subtitles;
+    std::optional<Subtitles::Format> subtitles = std::nullopt;
 };
 
 struct ConversionResult {
     enum Status { Saved, Cancelled, Refused, Failed };
     Status status = Failed;
-    QString path;    // when Saved
-    QString message; // for the user, when Refused or Failed
+    QString path;      // when Saved
+    SpeechError error; // when Refused or Failed
 };
 
 // Runs conversions from text to an MP3 file for the editor and the command
@@ -68,9 +72,9 @@ public:
 
 signals:
     void busyChanged(bool busy);
-    // A refusal or failure, worded for an alert. A cancelled folder choice
-    // is not a failure.
-    void failed(const QString &message);
+    // A refusal or failure, with a message worded for an alert. A cancelled
+    // folder choice is not a failure.
+    void failed(const SpeechError &error);
     void saved(const QString &path);
     void finished(const ConversionResult &result);
 
@@ -87,7 +91,8 @@ private:
         double seconds = -1;
     };
 
-    void synthesized(quint64 id, const QByteArray &mp3, const QString &error, const Timing &timing);
+    void synthesized(quint64 id, const QByteArray &mp3, const SpeechError &error,
+                     const Timing &timing);
     static QString writeSubtitles(const Running &running, const QString &audioPath,
                                   const Timing &timing);
     void engineDestroyed(QObject *engine);

@@ -11,7 +11,7 @@ SpeechEngine::SpeechEngine(QObject *parent)
 SpeechEngine::~SpeechEngine() = default;
 
 void SpeechEngine::synthesizeTimed(const QJsonObject &request, TimedCompletion done) {
-    synthesize(request, [done = std::move(done)](const QByteArray &mp3, const QString &error) {
+    synthesize(request, [done = std::move(done)](const QByteArray &mp3, const SpeechError &error) {
         done(mp3, {}, -1.0, error);
     });
 }
@@ -20,7 +20,7 @@ SpeechPreviewCancel SpeechEngine::preview(const QJsonObject &request,
                                           SpeechPreviewHandlers handlers) {
     Q_UNUSED(request);
     QTimer::singleShot(0, this, [ended = std::move(handlers.ended)] {
-        ended(QStringLiteral("This speech engine cannot play."));
+        ended({SpeechError::NoEngine, QStringLiteral("This speech engine cannot play.")});
     });
     return [] {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "synthesis/SpeechError.h"
 #include "synthesis/SpeechPreview.h"
 
 #include <QByteArray>
@@ -19,11 +20,12 @@ namespace parlino {
 //    "audioConfig": {"audioEncoding": "MP3", "pitch": 0, "speakingRate": "1.00"}}
 // Every call of synthesize() ends in exactly one call of its completion, on
 // the thread the engine lives in, after synthesize() has returned: either MP3
-// bytes (error empty) or an error message for the user (audio empty).
+// bytes (no error) or an error with its kind and a message for the user
+// (audio empty).
 class SpeechEngine : public QObject {
     Q_OBJECT
 public:
-    using Completion = std::function<void(const QByteArray &mp3, const QString &error)>;
+    using Completion = std::function<void(const QByteArray &mp3, const SpeechError &error)>;
     // A mark of the request's SSML and when the audio reaches it.
     struct MarkTime {
         QString name;
@@ -32,7 +34,7 @@ public:
     // MP3 with the times of its marks and its length in seconds (negative
     // when unknown), or an error.
     using TimedCompletion = std::function<void(const QByteArray &mp3, const QList<MarkTime> &marks,
-                                               double seconds, const QString &error)>;
+                                               double seconds, const SpeechError &error)>;
 
     explicit SpeechEngine(QObject *parent = nullptr);
     ~SpeechEngine() override;

@@ -2,6 +2,8 @@
 
 #include "Logging.h"
 #include "editing/EffectKind.h"
+#include "synthesis/XmlText.h"
+#include "text/Utf16.h"
 
 #include <QHash>
 
@@ -20,56 +22,6 @@ struct Wrapper {
     const EffectKind *kind;
     QString value;
 };
-
-bool isXmlChar(char32_t c) {
-    if (c == 0x9 || c == 0xA || c == 0xD)
-        return true;
-    if (c < 0x20)
-        return false;
-    if (c >= 0xD800 && c <= 0xDFFF)
-        return false;
-    return c != 0xFFFE && c != 0xFFFF;
-}
-
-void appendEscaped(QString &out, QStringView text, bool attribute) {
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
-            out += c;
-            out += text.at(++i);
-            continue;
-        }
-        switch (c.unicode()) {
-        case u'&':
-            out += QLatin1String("&amp;");
-            continue;
-        case u'<':
-            out += QLatin1String("&lt;");
-            continue;
-        case u'>':
-            out += QLatin1String("&gt;");
-            continue;
-        case u'\r':
-            out += QLatin1String("&#13;");
-            continue;
-        default:
-            break;
-        }
-        if (attribute) {
-            if (c == u'\'') {
-                out += QLatin1String("&apos;");
-                continue;
-            }
-            if (c == u'\n' || c == u'\t') {
-                out += QStringLiteral("&#%1;").arg(c.unicode());
-                continue;
-            }
-        }
-        if (isXmlChar(c.unicode()))
-            out += c;
-    }
-}
 
 QString openTag(const Wrapper &w) {
     if (w.kind->openTemplate.contains(QLatin1String("%1")))
@@ -144,17 +96,12 @@ void Assembler::collect(const EffectsArray &spans) {
 
 // A range edge between the two halves of a surrogate pair is moved outwards,
 // so that a character is never cut in two by markup.
-bool splitsPair(const QString &text, qint64 pos) {
-    return pos > 0 && pos < text.size() && text.at(pos).isLowSurrogate() &&
-           text.at(pos - 1).isHighSurrogate();
-}
-
 qint64 Assembler::snapStart(qint64 pos) const {
-    return splitsPair(m_text, pos) ? pos - 1 : pos;
+    return characterStart(m_text, pos);
 }
 
 qint64 Assembler::snapEnd(qint64 pos) const {
-    return splitsPair(m_text, pos) ? pos + 1 : pos;
+    return characterEnd(m_text, pos);
 }
 
 // Say-as and sub hold text only: the service refuses a mark inside them, so
@@ -184,18 +131,18 @@ void Assembler::emitText(qint64 from, qint64 to) {
     qint64 runStart = from;
     for (qint64 i = from; i < to; ++i) {
         if (m_nextMark < m_marks.size() && m_marks[m_nextMark] <= i) {
-            appendEscaped(m_out, QStringView(m_text).mid(runStart, i - runStart), false);
+            appendXmlText(m_out, QStringView(m_text).mid(runStart, i - runStart));
             runStart = i;
             emitMarks(i);
         }
         if (m_text.at(i) != QChar(pauseGlyph) || !m_hasBreak)
             continue;
-        appendEscaped(m_out, QStringView(m_text).mid(runStart, i - runStart), false);
+        appendXmlText(m_out, QStringView(m_text).mid(runStart, i - runStart));
         const QString value = m_breakAt.value(i, m_firstBreak);
         m_out += EffectKind::byId(EffectKind::Break).openTemplate.arg(escapeXmlAttribute(value));
         runStart = i + 1;
     }
-    appendEscaped(m_out, QStringView(m_text).mid(runStart, to - runStart), false);
+    appendXmlText(m_out, QStringView(m_text).mid(runStart, to - runStart));
 }
 
 // Closes every element that ends here. An element below the top of the stack
@@ -271,20 +218,6 @@ QString Assembler::run() {
 QString assembleSsmlWithMarks(const QString &text, const EffectsArray &spans,
                               const std::vector<qint64> &marks) {
     return Assembler(text, spans, marks).run();
-}
-
-QString escapeXmlText(QStringView text) {
-    QString out;
-    out.reserve(text.size());
-    appendEscaped(out, text, false);
-    return out;
-}
-
-QString escapeXmlAttribute(QStringView text) {
-    QString out;
-    out.reserve(text.size());
-    appendEscaped(out, text, true);
-    return out;
 }
 
 QString assembleSsml(const QString &text, const EffectsArray &spans) {

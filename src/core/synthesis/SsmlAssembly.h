@@ -25,11 +25,4 @@ QString assembleSsml(const QString &text, const EffectsArray &spans);
 QString assembleSsmlWithMarks(const QString &text, const EffectsArray &spans,
                               const std::vector<qint64> &marks);
 
-// Escapes text for XML character content (& < > and a carriage return);
-// characters XML cannot carry are dropped.
-QString escapeXmlText(QStringView text);
-
-// Escapes text for a single-quoted XML attribute value.
-QString escapeXmlAttribute(QStringView text);
-
 } // namespace parlino

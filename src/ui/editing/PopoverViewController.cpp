@@ -19,7 +19,7 @@
 
 namespace parlino {
 
-PopoverViewController::PopoverViewController(const QString &type, QWidget *parent)
+PopoverViewController::PopoverViewController(EffectKind::Id type, QWidget *parent)
     : QFrame(parent, Qt::Popup)
     , m_type(type)
     , m_popUpButton(new QComboBox(this))
@@ -40,23 +40,21 @@ PopoverViewController::PopoverViewController(const QString &type, QWidget *paren
     m_deleteButton->setObjectName(QStringLiteral("deleteButton"));
     m_helpButton->setObjectName(QStringLiteral("helpButton"));
 
-    const EffectKind *kind = EffectKind::find(m_type);
-    if (kind) {
-        m_helpText = kind->helpText;
-        const bool hasValueList = kind->id == EffectKind::Volume || kind->id == EffectKind::SayAs;
-        for (const EffectOption &option : kind->options) {
-            m_itemTitles << option.title;
-            if (hasValueList)
-                m_ssmlArray << option.value;
-        }
+    const EffectKind &kind = EffectKind::byId(m_type);
+    m_helpText = kind.helpText;
+    const bool hasValueList = kind.id == EffectKind::Volume || kind.id == EffectKind::SayAs;
+    for (const EffectOption &option : kind.options) {
+        m_itemTitles << option.title;
+        if (hasValueList)
+            m_ssmlArray << option.value;
     }
     m_popUpButton->addItems(m_itemTitles);
     // Nothing is chosen until the user picks: a shown first item would look applied.
     m_popUpButton->setPlaceholderText(tr("Choose a value…"));
     m_popUpButton->setCurrentIndex(-1);
     m_popUpButton->setVisible(!m_itemTitles.isEmpty());
-    const bool isBreak = kind && kind->id == EffectKind::Break;
-    const bool isSub = kind && kind->id == EffectKind::Sub;
+    const bool isBreak = kind.id == EffectKind::Break;
+    const bool isSub = kind.id == EffectKind::Sub;
     m_customView->setVisible(isBreak);
     m_subTextField->setVisible(isSub);
 
@@ -82,7 +80,7 @@ PopoverViewController::PopoverViewController(const QString &type, QWidget *paren
 }
 
 void PopoverViewController::buildLayout() {
-    auto *title = new QLabel(m_type, this);
+    auto *title = new QLabel(EffectKind::byId(m_type).name, this);
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
@@ -165,7 +163,7 @@ void PopoverViewController::subTextFieldReturn() {
 
 void PopoverViewController::post(const QString &name, const QVariant &itemTitle) {
     NotificationCenter::defaultCenter().post(
-        name, {{Notifications::itemTitleKey, itemTitle}, {Notifications::effectsKey, m_type}});
+        name, {{Notifications::itemTitleKey, itemTitle}, {Notifications::effectsKey, int(m_type)}});
 }
 
 bool PopoverViewController::eventFilter(QObject *watched, QEvent *event) {

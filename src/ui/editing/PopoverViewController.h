@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editing/EffectKind.h"
+
 #include <QFrame>
 #include <QString>
 #include <QStringList>
@@ -27,9 +29,9 @@ public:
     static constexpr int shortestPause = 1; // seconds
     static constexpr int longestPause = 10;
 
-    explicit PopoverViewController(const QString &type, QWidget *parent = nullptr);
+    explicit PopoverViewController(EffectKind::Id type, QWidget *parent = nullptr);
 
-    QString type() const { return m_type; }
+    EffectKind::Id type() const { return m_type; }
     QStringList itemTitles() const { return m_itemTitles; }
     QStringList ssmlArray() const { return m_ssmlArray; }
     QString helpText() const { return m_helpText; }
@@ -60,7 +62,7 @@ private:
     void buildLayout();
     void post(const QString &name, const QVariant &itemTitle);
 
-    QString m_type;
+    EffectKind::Id m_type;
     QString m_helpText;
     QStringList m_itemTitles;
     QStringList m_ssmlArray;

@@ -54,26 +54,7 @@ MBProgressHUD::MBProgressHUD(QWidget *host)
     }
 }
 
-MBProgressHUD *MBProgressHUD::showHUDAddedTo(QWidget *view, bool animated) {
-    auto *hud = new MBProgressHUD(view);
-    hud->showAnimated(animated);
-    return hud;
-}
-
-MBProgressHUD *MBProgressHUD::HUDForView(const QWidget *view) {
-    if (!view)
-        return nullptr;
-    const QObjectList &children = view->children();
-    for (auto it = children.crbegin(); it != children.crend(); ++it) {
-        auto *hud = qobject_cast<MBProgressHUD *>(*it);
-        if (hud && !hud->isHiding())
-            return hud;
-    }
-    return nullptr;
-}
-
-void MBProgressHUD::show(const QString &text, const QString &icon, QWidget *view) {
-    Q_UNUSED(icon)
+void MBProgressHUD::showBrief(const QString &text, QWidget *view) {
     // Where the user is looking; when no window of ours is active (the user
     // switched away while waiting), the window of the given view.
     QWidget *host = contentView(QApplication::activeWindow());
@@ -82,60 +63,31 @@ void MBProgressHUD::show(const QString &text, const QString &icon, QWidget *view
     if (!host)
         return;
     auto *hud = new MBProgressHUD(host);
-    hud->setLabelText(text);
+    hud->m_labelText = text;
     hud->setMode(Mode::CustomView);
-    hud->setRemoveFromSuperViewOnHide(true);
+    hud->m_removeFromSuperViewOnHide = true;
     hud->showAnimated(true);
     hud->hideAnimated(true, briefMessageMilliseconds);
 }
 
 void MBProgressHUD::showSuccess(const QString &text, QWidget *view) {
-    show(text, QStringLiteral("success.png"), view);
+    showBrief(text, view);
 }
 
 void MBProgressHUD::showError(const QString &text, QWidget *view) {
-    show(text, QStringLiteral("error.png"), view);
-}
-
-void MBProgressHUD::showSuccess(const QString &text) {
-    showSuccess(text, nullptr);
-}
-
-void MBProgressHUD::showError(const QString &text) {
-    showError(text, nullptr);
+    showBrief(text, view);
 }
 
 MBProgressHUD *MBProgressHUD::showMessage(const QString &text, QWidget *view) {
     if (!view)
         return nullptr;
     auto *hud = new MBProgressHUD(view);
-    hud->setAlphaValue(0.7);
-    hud->setDetailsLabelText(text);
-    hud->setRemoveFromSuperViewOnHide(true);
-    hud->setDimBackground(true);
+    hud->m_alphaValue = 0.7;
+    hud->m_detailsLabelText = text;
+    hud->m_removeFromSuperViewOnHide = true;
+    hud->m_dimBackground = true;
     hud->showAnimated(true);
     return hud;
-}
-
-MBProgressHUD *MBProgressHUD::showMessage(const QString &text) {
-    return showMessage(text, nullptr);
-}
-
-void MBProgressHUD::hideHUDForView(QWidget *view) {
-    hideHUDForView(view, true);
-}
-
-void MBProgressHUD::hideHUD() {
-    hideHUDForView(nullptr);
-}
-
-bool MBProgressHUD::hideHUDForView(QWidget *view, bool animated) {
-    MBProgressHUD *hud = HUDForView(view);
-    if (!hud)
-        return false;
-    hud->setRemoveFromSuperViewOnHide(true);
-    hud->hideAnimated(animated);
-    return true;
 }
 
 void MBProgressHUD::showAnimated(bool animated) {
@@ -167,26 +119,6 @@ void MBProgressHUD::setMode(Mode mode) {
         m_spinnerTimer->start();
     else
         m_spinnerTimer->stop();
-    update();
-}
-
-void MBProgressHUD::setLabelText(const QString &text) {
-    m_labelText = text;
-    update();
-}
-
-void MBProgressHUD::setDetailsLabelText(const QString &text) {
-    m_detailsLabelText = text;
-    update();
-}
-
-void MBProgressHUD::setDimBackground(bool dim) {
-    m_dimBackground = dim;
-    update();
-}
-
-void MBProgressHUD::setAlphaValue(qreal alpha) {
-    m_alphaValue = std::clamp<qreal>(alpha, 0.0, 1.0);
     update();
 }
 

@@ -28,53 +28,23 @@ public:
 
     explicit MBProgressHUD(QWidget *host);
 
-    // Adds a new overlay to view and shows it.
-    static MBProgressHUD *showHUDAddedTo(QWidget *view, bool animated);
-    // The topmost overlay on view that is not already going away, or nullptr.
-    static MBProgressHUD *HUDForView(const QWidget *view);
-
     // Brief message: text only, on the active window's content (or, when no
     // window is active, on the given view's window), gone after one second
-    // plus its fades. The icon is not used: every brief message looks the same.
-    static void show(const QString &text, const QString &icon, QWidget *view);
+    // plus its fades. Success and error look the same.
     static void showSuccess(const QString &text, QWidget *view);
     static void showError(const QString &text, QWidget *view);
-    static void showSuccess(const QString &text);
-    static void showError(const QString &text);
     // Lasting overlay with the spinner, dimmed host, text as the second line;
     // stays until hidden. Without a view nothing is shown and nullptr returned.
     static MBProgressHUD *showMessage(const QString &text, QWidget *view);
-    static MBProgressHUD *showMessage(const QString &text);
-    static void hideHUDForView(QWidget *view);
-    static void hideHUD();
-    // Hides the topmost overlay on view; false when there is none.
-    static bool hideHUDForView(QWidget *view, bool animated);
 
-    using QWidget::hide;
-    using QWidget::show;
-
-    void showAnimated(bool animated);
     void hideAnimated(bool animated);
-    void hideAnimated(bool animated, int delayMilliseconds);
     bool isHiding() const { return m_hiding; }
 
     Mode mode() const { return m_mode; }
-    void setMode(Mode mode);
     QString labelText() const { return m_labelText; }
-    void setLabelText(const QString &text);
     QString detailsLabelText() const { return m_detailsLabelText; }
-    void setDetailsLabelText(const QString &text);
-    bool dimBackground() const { return m_dimBackground; }
-    void setDimBackground(bool dim);
-    bool removeFromSuperViewOnHide() const { return m_removeFromSuperViewOnHide; }
-    void setRemoveFromSuperViewOnHide(bool remove) { m_removeFromSuperViewOnHide = remove; }
-    // Opacity of the whole overlay, 1.0 unless changed.
-    qreal alphaValue() const { return m_alphaValue; }
-    void setAlphaValue(qreal alpha);
-
     qreal fade() const { return m_fade; }
     void setFade(qreal fade);
-
     // The panel's rectangle in the overlay's coordinates.
     QRect panelRect() const;
 
@@ -83,6 +53,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static void showBrief(const QString &text, QWidget *view);
+    void showAnimated(bool animated);
+    void hideAnimated(bool animated, int delayMilliseconds);
+    void setMode(Mode mode);
     QFont labelFont() const;
     QFont detailsFont() const;
     void fadeTo(qreal target, bool animated);

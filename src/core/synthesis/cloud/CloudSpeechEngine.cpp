@@ -23,6 +23,26 @@ const QString methodPath = QStringLiteral("/v1/text:synthesize");
 // Mark timepoints are offered on the beta version of the method only.
 const QString timedMethodPath = QStringLiteral("/v1beta1/text:synthesize");
 
+// What a failed request means for a conversion.
+SpeechError::Kind speechErrorKind(NetError::Kind kind) {
+    switch (kind) {
+    case NetError::None:
+        return SpeechError::None;
+    case NetError::NoNetwork:
+        return SpeechError::NoNetwork;
+    case NetError::HttpStatus:
+        return SpeechError::RefusedByService;
+    case NetError::InvalidParameters:
+    case NetError::UnsupportedMethod:
+    case NetError::Transport:
+    case NetError::TimedOut:
+    case NetError::ContentType:
+    case NetError::MalformedReply:
+        break;
+    }
+    return SpeechError::Transport;
+}
+
 } // namespace
 
 QUrl CloudSpeechEngine::configuredEndpoint() {
@@ -69,19 +89,23 @@ CloudSpeechEngine::CloudSpeechEngine(const QUrl &endpoint, const QString &apiKey
     , m_apiKey(apiKey.trimmed())
     , m_client(client ? client : NetAPIClicnet::sharedJsonClient()) {}
 
+static SpeechError noAudio() {
+    return {SpeechError::NoAudio, QStringLiteral("The speech service returned no audio.")};
+}
+
 void CloudSpeechEngine::synthesize(const QJsonObject &request, Completion done) {
-    post(request, false, [done](const QJsonObject &reply, const QString &error) {
-        if (!error.isEmpty()) {
+    post(request, false, [done](const QJsonObject &reply, const SpeechError &error) {
+        if (error.isError()) {
             done({}, error);
             return;
         }
         const QByteArray audio = SynthesisRequest::audioContent(reply);
         if (audio.isEmpty()) {
-            done({}, QStringLiteral("The speech service returned no audio."));
+            done({}, noAudio());
             return;
         }
         qCDebug(lcSynthesis) << "received" << audio.size() << "bytes of audio";
-        done(audio, QString());
+        done(audio, SpeechError());
     });
 }
 
@@ -89,18 +113,17 @@ void CloudSpeechEngine::synthesize(const QJsonObject &request, Completion done) 
 void CloudSpeechEngine::synthesizeTimed(const QJsonObject &request, TimedCompletion done) {
     QJsonObject timed = request;
     timed.insert(QLatin1String("enableTimePointing"), QJsonArray{QStringLiteral("SSML_MARK")});
-    post(timed, true, [done](const QJsonObject &reply, const QString &error) {
+    post(timed, true, [done](const QJsonObject &reply, const SpeechError &error) {
         const QByteArray audio =
-            error.isEmpty() ? SynthesisRequest::audioContent(reply) : QByteArray();
+            error.isError() ? QByteArray() : SynthesisRequest::audioContent(reply);
         if (audio.isEmpty()) {
-            done({}, {}, -1.0,
-                 error.isEmpty() ? QStringLiteral("The speech service returned no audio.") : error);
+            done({}, {}, -1.0, error.isError() ? error : noAudio());
             return;
         }
         QList<MarkTime> marks;
         for (const Linear16Audio::Timepoint &point : Linear16Audio::timepoints(reply))
             marks.append({point.markName, point.seconds});
-        done(audio, marks, double(audio.size()) * 8.0 / 32000.0, QString());
+        done(audio, marks, double(audio.size()) * 8.0 / 32000.0, SpeechError());
     });
 }
 
@@ -116,27 +139,29 @@ SpeechPreviewCancel CloudSpeechEngine::preview(const QJsonObject &request,
     auto cancelled = std::make_shared<bool>(false);
     post(timed, true,
          [cancelled, handlers = std::move(handlers)](const QJsonObject &reply,
-                                                     const QString &error) {
+                                                     const SpeechError &error) {
              if (*cancelled)
                  return;
-             if (!error.isEmpty()) {
+             if (error.isError()) {
                  handlers.ended(error);
                  return;
              }
              Linear16Audio::Pcm pcm;
              QString problem;
              const QByteArray wav = SynthesisRequest::audioContent(reply);
-             if (wav.isEmpty() || !Linear16Audio::read(wav, &pcm, &problem)) {
-                 handlers.ended(wav.isEmpty()
-                                    ? QStringLiteral("The speech service returned no audio.")
-                                    : problem);
+             if (wav.isEmpty()) {
+                 handlers.ended(noAudio());
+                 return;
+             }
+             if (!Linear16Audio::read(wav, &pcm, &problem)) {
+                 handlers.ended({SpeechError::NoAudio, problem});
                  return;
              }
              handlers.started(pcm.sampleRate);
              for (const Linear16Audio::Timepoint &point : Linear16Audio::timepoints(reply))
                  handlers.mark(point.markName, qRound64(point.seconds * pcm.sampleRate));
              handlers.audio(pcm.samples);
-             handlers.ended(QString());
+             handlers.ended(SpeechError());
          });
     return [cancelled] { *cancelled = true; };
 }
@@ -144,7 +169,9 @@ SpeechPreviewCancel CloudSpeechEngine::preview(const QJsonObject &request,
 void CloudSpeechEngine::post(const QJsonObject &request, bool timed, Reply done) {
     const QString problem = endpointProblem(m_endpoint);
     if (!problem.isEmpty()) {
-        QTimer::singleShot(0, this, [done = std::move(done), problem] { done({}, problem); });
+        QTimer::singleShot(0, this, [done = std::move(done), problem] {
+            done({}, {SpeechError::NoEngine, problem});
+        });
         return;
     }
     if (!m_apiKey.isEmpty()) {
@@ -161,12 +188,13 @@ void CloudSpeechEngine::post(const QJsonObject &request, bool timed, Reply done)
 void CloudSpeechEngine::send(const QJsonObject &request, const QString &apiKey, bool timed,
                              Reply done) {
     if (apiKey.isEmpty()) {
-        done({}, QStringLiteral("No API key for the cloud voice is configured. Set "
-                                "PARLINO_API_KEY or enter a key in Preferences."));
+        done({}, {SpeechError::NoKey,
+                  QStringLiteral("No API key for the cloud voice is configured. Set "
+                                 "PARLINO_API_KEY or enter a key in Preferences.")});
         return;
     }
     if (!m_client) {
-        done({}, QStringLiteral("The network client is gone."));
+        done({}, {SpeechError::NoEngine, QStringLiteral("The network client is gone.")});
         return;
     }
     // The client logs the request with the key redacted.
@@ -177,7 +205,10 @@ void CloudSpeechEngine::send(const QJsonObject &request, const QString &apiKey, 
                                                                            const NetError &error) {
             if (!self)
                 return;
-            done(data.toObject(), error.isError() ? error.message : QString());
+            if (error.isError())
+                done({}, {speechErrorKind(error.kind), error.message});
+            else
+                done(data.toObject(), SpeechError());
         });
 }
 

@@ -45,8 +45,8 @@ public:
                                 SpeechPreviewHandlers handlers) override;
 
 private:
-    // The parsed reply, or an error message for the user.
-    using Reply = std::function<void(const QJsonObject &reply, const QString &error)>;
+    // The parsed reply, or an error.
+    using Reply = std::function<void(const QJsonObject &reply, const SpeechError &error)>;
     void post(const QJsonObject &request, bool timed, Reply done);
     void send(const QJsonObject &request, const QString &apiKey, bool timed, Reply done);
 

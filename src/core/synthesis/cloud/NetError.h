@@ -25,9 +25,7 @@ struct NetError {
 
     bool isError() const { return kind != None; }
 
-    // The message of a NoNetwork error. Engines pass only messages on, so the
-    // editor recognises a known-down network by it and shows it briefly
-    // instead of in an alert.
+    // The message of a NoNetwork error.
     static QString noNetworkMessage() { return QStringLiteral("No Network"); }
 };
 

@@ -2,109 +2,19 @@
 
 #include "Logging.h"
 #include "editing/EffectKind.h"
-#include "synthesis/offline/SayAsReading.h"
+#include "synthesis/XmlText.h"
+#include "synthesis/offline/SsmlNode.h"
+#include "synthesis/offline/sayas/SayAsReading.h"
+#include "text/Utf16.h"
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QXmlStreamReader>
 
 #include <cmath>
-#include <memory>
-#include <vector>
 
 namespace parlino {
 
 namespace {
-
-// Elements nested deeper than this keep their text but lose their markup.
-constexpr int maxDepth = 256;
-
-struct Node {
-    QString name; // empty for a text node
-    QHash<QString, QString> attributes;
-    QString text;
-    std::vector<Node> children;
-
-    QString attribute(const char *key) const { return attributes.value(QLatin1String(key)); }
-};
-
-bool parse(const QString &input, Node *root, QString *error) {
-    QXmlStreamReader reader(input);
-    std::vector<Node *> open{root};
-    int skippedDepth = 0; // elements below maxDepth whose tags are dropped
-    while (!reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::StartElement: {
-            if (open.size() > maxDepth) {
-                ++skippedDepth;
-                break;
-            }
-            Node node;
-            node.name = reader.name().toString().toLower();
-            for (const QXmlStreamAttribute &a : reader.attributes())
-                node.attributes.insert(a.qualifiedName().toString().toLower(),
-                                       a.value().toString());
-            open.back()->children.push_back(std::move(node));
-            open.push_back(&open.back()->children.back());
-            break;
-        }
-        case QXmlStreamReader::EndElement:
-            if (skippedDepth > 0)
-                --skippedDepth;
-            else
-                open.pop_back();
-            break;
-        case QXmlStreamReader::Characters: {
-            std::vector<Node> &siblings = open.back()->children;
-            if (!siblings.empty() && siblings.back().name.isEmpty())
-                siblings.back().text += reader.text();
-            else
-                siblings.push_back(Node{QString(), {}, reader.text().toString(), {}});
-            break;
-        }
-        default:
-            break;
-        }
-    }
-    if (reader.hasError()) {
-        *error = QStringLiteral("The SSML could not be read: %1 (line %2, column %3).")
-                     .arg(reader.errorString())
-                     .arg(reader.lineNumber())
-                     .arg(reader.columnNumber());
-        return false;
-    }
-    return true;
-}
-
-QString flatText(const Node &node) {
-    if (node.name.isEmpty())
-        return node.text;
-    QString text;
-    for (const Node &child : node.children)
-        text += flatText(child);
-    return text;
-}
-
-bool isXmlChar(char32_t c) {
-    if (c == 0x9 || c == 0xA || c == 0xD)
-        return true;
-    return c >= 0x20 && (c < 0xD800 || c > 0xDFFF) && c != 0xFFFE && c != 0xFFFF;
-}
-
-QString escapeAttribute(QStringView value) {
-    QString out;
-    for (const QChar c : value) {
-        if (c == u'&')
-            out += QLatin1String("&amp;");
-        else if (c == u'<')
-            out += QLatin1String("&lt;");
-        else if (c == u'"')
-            out += QLatin1String("&quot;");
-        else if (isXmlChar(c.unicode()) && !c.isSurrogate())
-            out += c;
-    }
-    return out;
-}
 
 bool isSentencePunctuation(QChar c) {
     static const QString marks = QStringLiteral(".!?;:,\u2026\u3002\uFF01\uFF1F");
@@ -169,7 +79,7 @@ public:
 private:
     QString m_out{QStringLiteral("<speak>")};
     int m_pendingBreak = -1; // ms, -1 when none
-    QString m_pendingSpace;  // whitespace seen after the pending break
+    QString m_pendingSpace;  // whitespace seen after the pending break, escaped
     bool m_endsWithPunctuation = false;
     bool m_spoken = false;    // some text has been written
     int m_leadingSilence = 0; // ms of pauses before any text
@@ -179,37 +89,24 @@ void Writer::text(QStringView text) {
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text.at(i);
+        const bool pair = isSurrogatePairAt(text, i);
         if (c == QChar(pauseGlyph)) {
             addBreak(EspeakSsmlTranslator::glyphBreakMs);
             continue;
         }
+        if (!pair && !isXmlChar(c.unicode()))
+            continue;
         if (c.isSpace() && m_pendingBreak >= 0) {
-            m_pendingSpace += c;
+            appendXmlText(m_pendingSpace, text.mid(i, 1), CarriageReturn::Keep);
             continue;
         }
-        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
-            flushBreak();
-            m_spoken = true;
-            m_out += c;
-            m_out += text.at(++i);
-            m_endsWithPunctuation = false;
-            continue;
-        }
-        if (!isXmlChar(c.unicode()) || c.isSurrogate())
-            continue;
         if (!c.isSpace()) {
             flushBreak();
-            m_endsWithPunctuation = isSentencePunctuation(c);
+            m_endsWithPunctuation = !pair && isSentencePunctuation(c);
             m_spoken = true;
         }
-        if (c == u'&')
-            m_out += QLatin1String("&amp;");
-        else if (c == u'<')
-            m_out += QLatin1String("&lt;");
-        else if (c == u'>')
-            m_out += QLatin1String("&gt;");
-        else
-            m_out += c;
+        appendXmlText(m_out, text.mid(i, pair ? 2 : 1), CarriageReturn::Keep);
+        i += pair ? 1 : 0;
     }
 }
 
@@ -253,37 +150,37 @@ public:
     explicit Translation(const QString &languageCode)
         : m_reading(languageCode) {}
 
-    void node(const Node &node);
-    void children(const Node &node);
+    void node(const SsmlNode &node);
+    void children(const SsmlNode &node);
     QString finish() { return m_writer.finish(); }
     int bleeps() const { return m_bleeps; }
     int leadingSilenceMs() const { return m_writer.leadingSilenceMs(); }
 
 private:
-    void sayAs(const Node &node);
-    void prosody(const Node &node);
-    void breakElement(const Node &node);
-    void wrapped(const QString &open, const Node &node, const QString &close);
+    void sayAs(const SsmlNode &node);
+    void prosody(const SsmlNode &node);
+    void breakElement(const SsmlNode &node);
+    void wrapped(const QString &open, const SsmlNode &node, const QString &close);
 
     SayAsReading m_reading;
     Writer m_writer;
     int m_bleeps = 0;
 };
 
-void Translation::children(const Node &node) {
-    for (const Node &child : node.children)
+void Translation::children(const SsmlNode &node) {
+    for (const SsmlNode &child : node.children)
         this->node(child);
 }
 
-void Translation::wrapped(const QString &open, const Node &node, const QString &close) {
+void Translation::wrapped(const QString &open, const SsmlNode &node, const QString &close) {
     m_writer.tag(open);
     children(node);
     m_writer.tag(close);
 }
 
-void Translation::node(const Node &node) {
+void Translation::node(const SsmlNode &node) {
     const QString &name = node.name;
-    if (name.isEmpty()) {
+    if (node.isText()) {
         m_writer.text(node.text);
     } else if (name == QLatin1String("emphasis")) {
         static const QStringList levels{QStringLiteral("strong"), QStringLiteral("moderate"),
@@ -296,7 +193,7 @@ void Translation::node(const Node &node) {
         sayAs(node);
     } else if (name == QLatin1String("prosody")) {
         prosody(node);
-    } else if (name == QLatin1String("sub") && node.attributes.contains(QStringLiteral("alias"))) {
+    } else if (name == QLatin1String("sub") && node.hasAttribute("alias")) {
         m_writer.text(node.attribute("alias"));
     } else if (name == QLatin1String("break")) {
         breakElement(node);
@@ -304,7 +201,8 @@ void Translation::node(const Node &node) {
         const QString markName = node.attribute("name");
         if (!markName.startsWith(QLatin1String("parlino-"))) {
             m_writer.flushBreak();
-            m_writer.tag(QStringLiteral("<mark name=\"%1\"/>").arg(escapeAttribute(markName)));
+            m_writer.tag(
+                QStringLiteral("<mark name=\"%1\"/>").arg(escapeXmlAttribute(markName, u'"')));
         }
     } else if (name == QLatin1String("p") || name == QLatin1String("s")) {
         wrapped(QStringLiteral("<%1>").arg(name), node, QStringLiteral("</%1>").arg(name));
@@ -314,9 +212,9 @@ void Translation::node(const Node &node) {
     }
 }
 
-void Translation::sayAs(const Node &node) {
+void Translation::sayAs(const SsmlNode &node) {
     const QString kind = node.attribute("interpret-as").trimmed().toLower();
-    const QString text = flatText(node);
+    const QString text = node.flatText();
     QString reading;
     if (kind == QLatin1String("verbatim") || kind == QLatin1String("spell-out") ||
         kind == QLatin1String("characters") || kind == QLatin1String("tts:char")) {
@@ -356,7 +254,7 @@ void Translation::sayAs(const Node &node) {
     m_writer.text(reading);
 }
 
-void Translation::prosody(const Node &node) {
+void Translation::prosody(const SsmlNode &node) {
     QString open = QStringLiteral("<prosody");
     const QString volume = espeakVolume(node.attribute("volume"));
     if (!volume.isEmpty())
@@ -374,8 +272,8 @@ void Translation::prosody(const Node &node) {
     wrapped(open + QLatin1Char('>'), node, QStringLiteral("</prosody>"));
 }
 
-void Translation::breakElement(const Node &node) {
-    if (node.attributes.contains(QStringLiteral("time"))) {
+void Translation::breakElement(const SsmlNode &node) {
+    if (node.hasAttribute("time")) {
         const int ms = timeMilliseconds(node.attribute("time"));
         if (ms >= 0) {
             m_writer.addBreak(ms);
@@ -402,12 +300,12 @@ EspeakDocument EspeakSsmlTranslator::translate(const QString &input, bool isSsml
     EspeakDocument document;
     Translation translation(languageCode);
     if (isSsml) {
-        Node root;
-        if (!parse(input, &root, &document.error))
+        SsmlNode root;
+        if (!SsmlNode::read(input, &root, &document.error))
             return document;
         translation.children(root);
     } else {
-        translation.node(Node{QString(), {}, input, {}});
+        translation.node(SsmlNode::textNode(input));
     }
     document.ssml = translation.finish();
     document.bleeps = translation.bleeps();

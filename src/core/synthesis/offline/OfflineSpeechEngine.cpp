@@ -133,14 +133,16 @@ void OfflineSpeechEngine::fail(const QString &error, std::function<void(const QS
 void OfflineSpeechEngine::synthesize(const QJsonObject &request, Completion done) {
     synthesizeTimed(request,
                     [done = std::move(done)](const QByteArray &mp3, const QList<MarkTime> &, double,
-                                             const QString &error) { done(mp3, error); });
+                                             const SpeechError &error) { done(mp3, error); });
 }
 
 void OfflineSpeechEngine::synthesizeTimed(const QJsonObject &request, TimedCompletion done) {
     auto parsed = std::make_shared<OfflineRequest>();
     QString error;
     if (!OfflineRequest::fromJson(request, parsed.get(), &error)) {
-        fail(error, [done](const QString &e) { done(QByteArray(), {}, -1.0, e); });
+        fail(error, [done](const QString &e) {
+            done(QByteArray(), {}, -1.0, {SpeechError::Synthesis, e});
+        });
         return;
     }
     EspeakWorker::instance().post([link = m_link, parsed, done] {
@@ -183,7 +185,8 @@ void OfflineSpeechEngine::synthesizeTimed(const QJsonObject &request, TimedCompl
                     qlonglong(timer.elapsed()));
         const double seconds = double(samples) / worker.sampleRate();
         link->post([done, mp3, marks, seconds, error] {
-            done(mp3, marks, seconds, mp3.isEmpty() ? error : QString());
+            done(mp3, marks, seconds,
+                 mp3.isEmpty() ? SpeechError{SpeechError::Synthesis, error} : SpeechError());
         });
     });
 }
@@ -225,7 +228,9 @@ SpeechPreviewCancel OfflineSpeechEngine::preview(const QJsonObject &request,
     auto parsed = std::make_shared<OfflineRequest>();
     QString error;
     if (!OfflineRequest::fromJson(request, parsed.get(), &error)) {
-        fail(error, [ended = handlers.ended](const QString &e) { ended(e); });
+        fail(error, [ended = handlers.ended](const QString &e) {
+            ended({SpeechError::Synthesis, e});
+        });
         return [] {};
     }
     auto cancelled = std::make_shared<std::atomic<bool>>(false);
@@ -244,7 +249,7 @@ SpeechPreviewCancel OfflineSpeechEngine::preview(const QJsonObject &request,
         EspeakWorker &worker = EspeakWorker::instance();
         QString error;
         if (!worker.ready(&error)) {
-            deliver([shared, error] { shared->ended(error); });
+            deliver([shared, error] { shared->ended({SpeechError::Synthesis, error}); });
             return;
         }
         deliver([shared, rate = worker.sampleRate()] { shared->started(rate); });
@@ -261,7 +266,9 @@ SpeechPreviewCancel OfflineSpeechEngine::preview(const QJsonObject &request,
                 deliver([shared, bytes] { shared->audio(bytes); });
             },
             link->alive, &error, options);
-        deliver([shared, error = spoken ? QString() : error] { shared->ended(error); });
+        const SpeechError result =
+            spoken ? SpeechError() : SpeechError{SpeechError::Synthesis, error};
+        deliver([shared, result] { shared->ended(result); });
     });
     return [cancelled] { cancelled->store(true); };
 }

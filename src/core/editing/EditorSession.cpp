@@ -1,0 +1,213 @@
+#include "editing/EditorSession.h"
+
+#include "Logging.h"
+#include "catalogue/KeyOrder.h"
+#include "document/ParlinoDocument.h"
+#include "editing/EditTracker.h"
+#include "editing/EffectApplier.h"
+#include "editing/SpanLookup.h"
+#include "output/AudioDestination.h"
+#include "output/FolderChooser.h"
+#include "settings/Settings.h"
+#include "synthesis/Conversion.h"
+#include "synthesis/SpeechEngine.h"
+#include "synthesis/SsmlAssembly.h"
+#include "synthesis/VoiceLimits.h"
+
+namespace parlino {
+
+EditorSession::EditorSession(QObject *parent)
+    : QObject(parent)
+    , m_dataSource(DataSource::returnDataSource())
+    , m_languages(sortedArrayByKeys(m_dataSource.keys()))
+    , m_pitch(VoiceLimits::pitch.standard)
+    , m_speed(VoiceLimits::speed.standard)
+    , m_conversion(new Conversion(nullptr, this))
+    , m_engineProvider([](SpeechEngineFactory::Kind kind, QString *error) {
+        // An empty key: the cloud engine looks it up for each request, so a
+        // key entered in Preferences meanwhile is used.
+        return SpeechEngineFactory::create(kind, QString(), error);
+    }) {
+    if (!m_languages.isEmpty())
+        setLanguage(m_languages.constFirst());
+    connect(m_conversion, &Conversion::busyChanged, this, &EditorSession::busyChanged);
+    connect(m_conversion, &Conversion::failed, this, &EditorSession::conversionFailed);
+    connect(m_conversion, &Conversion::saved, this, &EditorSession::conversionSaved);
+}
+
+EditorSession::~EditorSession() {
+    // Gone before the engine, so a conversion cut short reports to no one.
+    delete m_conversion;
+}
+
+void EditorSession::setLanguage(const QString &language) {
+    if (m_language != language) {
+        m_language = language;
+        emit languageChanged(language);
+    }
+    m_googleDic = sortedArrayByKeys(m_dataSource.value(language));
+    emit voicesChanged(m_googleDic);
+    setVoice(m_googleDic.isEmpty() ? QString() : m_googleDic.constFirst());
+}
+
+void EditorSession::setVoice(const QString &voice) {
+    if (m_voice == voice)
+        return;
+    m_voice = voice;
+    emit voiceChanged(voice);
+}
+
+void EditorSession::setPitch(int pitch) {
+    if (m_pitch == pitch)
+        return;
+    m_pitch = pitch;
+    emit pitchChanged(pitch);
+}
+
+void EditorSession::setSpeed(int speed) {
+    if (m_speed == speed)
+        return;
+    m_speed = speed;
+    emit speedChanged(speed);
+}
+
+void EditorSession::applyEffect(EffectKind::Id kind, qint64 selectionStart, qint64 selectionLength,
+                                const QString &value) {
+    EffectApplier::apply(m_effectsArray, selectionStart, selectionLength, kind, value);
+    emit spansChanged();
+}
+
+bool EditorSession::pauseGoesIn(qint64 caret) const {
+    return m_effectsArray.isEmpty() || EffectApplier::pauseGoesIn(m_effectsArray, caret);
+}
+
+void EditorSession::placePause(qint64 caret, bool glyphInserted) {
+    if (glyphInserted)
+        m_effectsArray.append(EffectApplier::makePause(caret));
+    sortByEnd(m_effectsArray);
+    emit spansChanged();
+}
+
+void EditorSession::setPauseValue(qint64 caret, const QVariant &value) {
+    EffectApplier::setPauseValue(m_effectsArray, caret, value);
+}
+
+void EditorSession::deleteEffectAt(qint64 caret) {
+    if (EffectApplier::deleteAt(m_effectsArray, caret))
+        emit spansChanged();
+}
+
+qsizetype EditorSession::determineLocation(qint64 caret) const {
+    return parlino::determineLocation(m_effectsArray, caret);
+}
+
+void EditorSession::trackEdit(const TextEdit &edit, const QString &newText) {
+    m_text = newText;
+    const EditTrackingResult result = EditTracker::track(m_effectsArray, edit, newText);
+    m_statistics = result.statistics;
+    emit statisticsChanged(m_statistics);
+    emit spansChanged();
+    if (result.limitExceeded)
+        emit alertRequested(lengthLimitMessage());
+}
+
+ParlinoDocument EditorSession::document() const {
+    ParlinoDocument document;
+    document.text = m_text;
+    document.effects = m_effectsArray;
+    if (!m_voice.isEmpty())
+        document.voice = m_voice;
+    document.pitch = m_pitch;
+    document.speed = m_speed;
+    return document;
+}
+
+void EditorSession::loadDocument(const ParlinoDocument &document) {
+    m_effectsArray = document.effects;
+    m_text = document.text;
+    emit textReset(m_text);
+    m_statistics = EditTracker::statistics(m_text);
+    emit statisticsChanged(m_statistics);
+    if (document.voice) {
+        for (auto it = m_dataSource.cbegin(); it != m_dataSource.cend(); ++it) {
+            if (!it.value().contains(*document.voice))
+                continue;
+            setLanguage(it.key());
+            setVoice(*document.voice);
+            break;
+        }
+    }
+    if (document.pitch)
+        setPitch(*document.pitch);
+    if (document.speed)
+        setSpeed(*document.speed);
+}
+
+void EditorSession::setFolderChooser(std::unique_ptr<FolderChooser> chooser) {
+    // A running conversion holds on to the current one until it has asked.
+    if (m_converting) {
+        qCWarning(lcApp, "the folder chooser is not replaced while a conversion runs");
+        return;
+    }
+    m_folderChooser = std::move(chooser);
+}
+
+void EditorSession::setEngineProvider(EngineProvider provider) {
+    m_engineProvider = std::move(provider);
+}
+
+void EditorSession::convert(const QString &engine) {
+    if (m_text.isEmpty()) {
+        emit alertRequested(emptyTextMessage());
+        return;
+    }
+    // One conversion at a time: the view disables Convert meanwhile, and any
+    // other call is turned away with a brief message.
+    if (m_converting) {
+        emit briefMessageRequested(busyMessage());
+        return;
+    }
+    startConversion(engine);
+}
+
+void EditorSession::startConversion(const QString &engine) {
+    // Assembled here once; the conversion sends this very string.
+    m_ssmlString = assembleSsml(m_text, m_effectsArray);
+    qCDebug(lcApp).noquote() << m_ssmlString;
+    ConversionInput input;
+    input.text = m_text;
+    input.spans = m_effectsArray;
+    input.voice = m_voice;
+    input.pitch = m_pitch;
+    input.speed = m_speed;
+    input.ssml = m_ssmlString;
+    input.subtitles =
+        Subtitles::formatFromName(Settings::value(Settings::Key::Subtitles).toString());
+    const QString refusal = Conversion::refusal(input);
+    if (!refusal.isEmpty()) {
+        emit alertRequested(refusal);
+        return;
+    }
+    const auto kind =
+        SpeechEngineFactory::kindFromName(engine).value_or(SpeechEngineFactory::preferredKind());
+    QString error;
+    std::unique_ptr<SpeechEngine> made = m_engineProvider(kind, &error);
+    if (!made) {
+        emit alertRequested(error.isEmpty() ? tr("No speech engine is available.") : error);
+        return;
+    }
+    // The previous conversion has ended, so its engine can go.
+    m_conversion->setEngine(made.get());
+    m_engine = std::move(made);
+    setConverting(true);
+    emit conversionRequested(m_ssmlString, engine);
+    m_conversion->start(input, AudioDestination::askUser(m_folderChooser.get()),
+                        [this](const ConversionResult &) { setConverting(false); });
+}
+
+void EditorSession::setConverting(bool converting) {
+    m_converting = converting;
+    emit convertingChanged(converting);
+}
+
+} // namespace parlino

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "catalogue/DataSource.h"
+#include "editing/EffectKind.h"
+#include "editing/SSMLCharactersModel.h"
+#include "editing/TextEdit.h"
+#include "synthesis/SpeechEngineFactory.h"
+#include "synthesis/SpeechError.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+
+namespace parlino {
+
+class Conversion;
+class FolderChooser;
+struct ParlinoDocument;
+class SpeechEngine;
+
+// The editor's state and operations without a window: the text as the view
+// last reported it, the span list, the catalogue choice (language and voice),
+// pitch and speed, and the conversion in progress. The view shows what the
+// signals say and reports the user's gestures through the operations. All
+// offsets are UTF-16 code units.
+class EditorSession : public QObject {
+    Q_OBJECT
+public:
+    // Makes the engine for one conversion, or nothing with a reason for the user.
+    using EngineProvider = std::function<std::unique_ptr<SpeechEngine>(
+        SpeechEngineFactory::Kind kind, QString *error)>;
+
+    static QString lengthLimitMessage() { return QStringLiteral("The length cannot exceed 5000"); }
+    static QString emptyTextMessage() { return QStringLiteral("Text not empty!"); }
+    static QString busyMessage() { return QStringLiteral("A conversion is already running."); }
+
+    explicit EditorSession(QObject *parent = nullptr);
+    ~EditorSession() override;
+
+    const QString &text() const { return m_text; }
+    const EffectsArray &effectsArray() const { return m_effectsArray; }
+    const Catalogue &dataSource() const { return m_dataSource; }
+    // The catalogue's languages in the order of the language pop-up.
+    const QStringList &languages() const { return m_languages; }
+    const QString &language() const { return m_language; }
+    // The voices of the current language, sorted; empty for a language without voices.
+    const QStringList &googleDic() const { return m_googleDic; }
+    const QString &voice() const { return m_voice; }
+    int pitch() const { return m_pitch; }
+    int speed() const { return m_speed; }
+    const QString &statistics() const { return m_statistics; }
+    // The text of the last conversion as it was sent: SSML, or the plain text
+    // when it had no spans.
+    const QString &ssmlString() const { return m_ssmlString; }
+
+    // Choosing a language (also the current one again) lists its voices and
+    // selects the first.
+    void setLanguage(const QString &language);
+    void setVoice(const QString &voice);
+    void setPitch(int pitch);
+    void setSpeed(int speed);
+
+    // Applies an effect of the kind with this value over the selection.
+    void applyEffect(EffectKind::Id kind, qint64 selectionStart, qint64 selectionLength,
+                     const QString &value);
+    // The pause rule: whether the Break button puts a pause glyph at the caret.
+    bool pauseGoesIn(qint64 caret) const;
+    // After the Break button: adds the pause span at caret when its glyph went
+    // in (the glyph's edit has been tracked already), then keeps the list sorted.
+    void placePause(qint64 caret, bool glyphInserted);
+    // Sets the length of the pause just before the caret.
+    void setPauseValue(qint64 caret, const QVariant &value);
+    // Removes the span at the caret, if any.
+    void deleteEffectAt(qint64 caret);
+    // The index of the span at the caret, or -1.
+    qsizetype determineLocation(qint64 caret) const;
+
+    // Follows an edit of the text: the spans keep their characters, the
+    // statistics are recounted and the limit alert is requested when due.
+    void trackEdit(const TextEdit &edit, const QString &newText);
+
+    // The text, spans and voice settings as a document, and back.
+    ParlinoDocument document() const;
+    void loadDocument(const ParlinoDocument &document);
+
+    // Convert asks this chooser for the folder. Replaced only while no conversion runs.
+    void setFolderChooser(std::unique_ptr<FolderChooser> chooser);
+    FolderChooser *folderChooser() const { return m_folderChooser.get(); }
+    // Convert makes its engine with this; by default SpeechEngineFactory::create().
+    void setEngineProvider(EngineProvider provider);
+    // From Convert until the file is written, the choice cancelled or a failure reported.
+    bool isConverting() const { return m_converting; }
+
+    // Convert: refuses an empty text or a second conversion, then starts one.
+    void convert(const QString &engine);
+    // Assembles the text with its spans once and starts its conversion with
+    // the voice, pitch and speed and the engine of that name; returns at once.
+    void startConversion(const QString &engine);
+
+signals:
+    void spansChanged();
+    void statisticsChanged(const QString &statistics);
+    void voicesChanged(const QStringList &voices);
+    void languageChanged(const QString &language);
+    void voiceChanged(const QString &voice);
+    void pitchChanged(int pitch);
+    void speedChanged(int speed);
+    // The text was replaced as a whole (a loaded document), not edited.
+    void textReset(const QString &text);
+    // A refusal or limit for the one-button alert.
+    void alertRequested(const QString &message);
+    // A brief message that needs no answer.
+    void briefMessageRequested(const QString &message);
+    void convertingChanged(bool converting);
+    // The engine works (true) or has answered (false).
+    void busyChanged(bool busy);
+    // A conversion started: ssml is the string sent, engine the engine's name.
+    void conversionRequested(const QString &ssml, const QString &engine);
+    void conversionFailed(const SpeechError &error);
+    void conversionSaved(const QString &path);
+
+private:
+    void setConverting(bool converting);
+
+    QString m_text;
+    EffectsArray m_effectsArray;
+    Catalogue m_dataSource;
+    QStringList m_languages;
+    QString m_language;
+    QStringList m_googleDic;
+    QString m_voice;
+    int m_pitch;
+    int m_speed;
+    QString m_statistics;
+    QString m_ssmlString;
+
+    Conversion *m_conversion;
+    std::unique_ptr<SpeechEngine> m_engine; // of the last conversion; replaced by the next
+    std::unique_ptr<FolderChooser> m_folderChooser;
+    EngineProvider m_engineProvider;
+    bool m_converting = false;
+};
+
+} // namespace parlino

@@ -93,10 +93,6 @@ void TestSayCommand::refuses_data() {
                                 << "empty";
     QTest::newRow("unknown engine")
         << QStringList{"say", "--engine", "loud", "-"} << QByteArray("hi") << "unknown engine";
-    QTest::newRow("two files") << QStringList{"say", "a.txt", "b.txt"} << QByteArray()
-                               << "exactly one FILE";
-    QTest::newRow("speed out of range")
-        << QStringList{"say", "--speed", "900", "-"} << QByteArray("hi") << "outside 25 to 400";
 }
 
 void TestSayCommand::refuses() {

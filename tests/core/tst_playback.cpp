@@ -33,11 +33,6 @@ bool withoutSoundServer() {
     return qEnvironmentVariableIsSet("PARLINO_TEST_NO_SOUND_SERVER");
 }
 
-struct Words {
-    QList<qint64> locations;
-    QList<double> seconds;
-};
-
 } // namespace
 
 class TestPlayback : public QObject {
@@ -45,9 +40,6 @@ class TestPlayback : public QObject {
 private slots:
     void initTestCase();
     void noAudioOutput();
-    void refusals_data();
-    void refusals();
-    void playsWordsInOrder();
     void replaysFromTheCache();
     void pauseHoldsTheSound();
 
@@ -78,57 +70,6 @@ void TestPlayback::noAudioOutput() {
     playback.play(input(QStringLiteral("Nobody hears this.")));
     QVERIFY(failed.wait(20000));
     QCOMPARE(failed.at(0).at(0).toString(), QStringLiteral("No audio output"));
-    QCOMPARE(playback.state(), Playback::State::Stopped);
-}
-
-void TestPlayback::refusals_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("voice");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("empty") << QString() << "en-US-Standard-B"
-                           << "Text not empty!";
-    QTest::newRow("no voice") << "Hello" << QString()
-                              << "This language has no voice to speak with. Choose another "
-                                 "language.";
-}
-
-void TestPlayback::refusals() {
-    QFETCH(QString, text);
-    QFETCH(QString, voice);
-    QFETCH(QString, message);
-    CountingEngine engine;
-    Playback playback;
-    playback.setEngine(&engine);
-    QSignalSpy failed(&playback, &Playback::failed);
-    ConversionInput in = input(text);
-    in.voice = voice;
-    playback.play(in);
-    QVERIFY(failed.wait(5000));
-    QCOMPARE(failed.at(0).at(0).toString(), message);
-    QCOMPARE(engine.previews, 0);
-}
-
-void TestPlayback::playsWordsInOrder() {
-    if (!m_pulse)
-        QSKIP("no private sound server");
-    CountingEngine engine;
-    Playback playback;
-    playback.setEngine(&engine);
-    Words words;
-    connect(&playback, &Playback::wordStarted, this,
-            [&words](qint64 location, qint64, double seconds) {
-                words.locations << location;
-                words.seconds << seconds;
-            });
-    QSignalSpy first(&playback, &Playback::firstAudioWritten);
-    QSignalSpy finished(&playback, &Playback::finished);
-    // Played from offset 100 of a longer editor text.
-    playback.play(input(QStringLiteral("One two, three four.")), 100);
-    QVERIFY(finished.wait(20000));
-    QCOMPARE(first.size(), 1);
-    QCOMPARE(words.locations, (QList<qint64>{100, 104, 109, 115}));
-    QVERIFY(std::is_sorted(words.seconds.cbegin(), words.seconds.cend()));
-    QVERIFY(words.seconds.last() > 0.5);
     QCOMPARE(playback.state(), Playback::State::Stopped);
 }
 

@@ -24,11 +24,9 @@ void TestPlaybackStretch::choose_data() {
     QTest::addColumn<TextRange>("expected");
     const QString text = QStringLiteral("One two three");
     QTest::newRow("selection") << text << 4 << 7 << 7 << TextRange{4, 3};
-    QTest::newRow("selection made backwards") << text << 7 << 4 << 4 << TextRange{4, 3};
     QTest::newRow("caret to the end") << text << 4 << 4 << 4 << TextRange{4, 9};
     QTest::newRow("caret at the end plays all") << text << 13 << 13 << 13 << TextRange{0, 13};
     QTest::newRow("caret at the start") << text << 0 << 0 << 0 << TextRange{0, 13};
-    QTest::newRow("empty text") << QString() << 0 << 0 << 0 << TextRange{0, 0};
     const QString emoji = QStringLiteral("a \U0001F600 b");
     QTest::newRow("edges inside a surrogate pair move out")
         << emoji << 3 << 3 << 3 << TextRange{2, 4};

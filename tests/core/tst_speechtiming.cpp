@@ -46,7 +46,6 @@ class TestSpeechTiming : public QObject {
 private slots:
     void words_data();
     void words();
-    void sentences();
     void marked_data();
     void marked();
     void sparseMarksForTheCloudLimit();
@@ -75,11 +74,6 @@ void TestSpeechTiming::words() {
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
     QCOMPARE(pieces(text, wordsOf(text)), expected);
-}
-
-void TestSpeechTiming::sentences() {
-    const QString text = QStringLiteral("One two. Three four? \"Five\" six");
-    QCOMPARE(pieces(text, sentencesOf(text)), (QStringList{"One two", "Three four", "Five\" six"}));
 }
 
 void TestSpeechTiming::marked_data() {

@@ -36,6 +36,10 @@ SSMLTextView::SSMLTextView(QWidget *parent)
     // Connected here, before anybody can attach a highlighter to the document,
     // so the spans are updated before the edited blocks are highlighted again.
     connect(document(), &QTextDocument::contentsChange, this, &SSMLTextView::onContentsChange);
+    // A scroll bar that comes and goes narrows the text and lays every
+    // paragraph out again: with a long highlighted text that doubled the cost
+    // of opening it, and the text jumped while typing at the bottom.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
 qint64 SSMLTextView::selectionStart() const {

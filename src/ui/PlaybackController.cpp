@@ -50,6 +50,8 @@ PlaybackController::PlaybackController(SSMLTextView *textView, QWidget *host, In
     connect(m_playback.get(), &Playback::stateChanged, this, &PlaybackController::stateChanged);
     connect(m_playback.get(), &Playback::wordStarted, this, &PlaybackController::markWord);
     connect(m_playback.get(), &Playback::failed, this, &PlaybackController::failed);
+    connect(m_textView->document(), &QTextDocument::contentsChange, this,
+            &PlaybackController::textEdited);
 }
 
 // The playback goes first: it stops the sound and cancels synthesis before
@@ -89,6 +91,7 @@ void PlaybackController::playOrStop() {
         }
     }
     m_playback->setEngine(m_engine.get());
+    m_edits.clear();
     m_playback->play(input, stretch.offset);
 }
 
@@ -103,8 +106,20 @@ void PlaybackController::stateChanged() {
         clearMark();
 }
 
+void PlaybackController::textEdited(int position, int removed, int added) {
+    if (m_playback->state() != Playback::State::Stopped)
+        m_edits.append({position, removed, added});
+}
+
+// Typing goes on while the voice speaks the text as it was: the word moves
+// with the edits made since Play, and one that was edited is not marked.
 void PlaybackController::markWord(qint64 location, qint64 length) {
-    // The text may have been edited while playing: a word past its end is not marked.
+    for (const Edit &edit : std::as_const(m_edits)) {
+        if (location >= edit.position + edit.removed)
+            location += edit.added - edit.removed;
+        else if (location + length > edit.position)
+            return;
+    }
     const qint64 textLength = m_textView->document()->characterCount() - 1;
     if (location + length > textLength)
         return;

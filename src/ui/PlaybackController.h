@@ -50,6 +50,14 @@ private:
     void clearMark();
     void scrollToMark(qint64 location);
     void failed(const QString &message);
+    void textEdited(int position, int removed, int added);
+
+    // An edit made while playing; later word positions move by it.
+    struct Edit {
+        qint64 position;
+        qint64 removed;
+        qint64 added;
+    };
 
     SSMLTextView *m_textView;
     QWidget *m_host;
@@ -60,6 +68,7 @@ private:
     std::unique_ptr<SpeechEngine> m_engine;
     SpeechEngineFactory::Kind m_engineKind = SpeechEngineFactory::Kind::Offline;
     std::unique_ptr<Playback> m_playback;
+    QList<Edit> m_edits; // since Play, in order
 };
 
 } // namespace parlino

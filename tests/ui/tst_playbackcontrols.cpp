@@ -118,6 +118,9 @@ void TestPlaybackControls::typingDoesNotStop() {
     QTRY_COMPARE_WITH_TIMEOUT(m_marked.size(), 2, 10000);
     perform(m_view->textView(), QStringLiteral("at 0; type So, "));
     QCOMPARE(playback()->state(), Playback::State::Playing);
+    // The mark stays on the spoken word, which the typing moved.
+    QTRY_COMPARE_WITH_TIMEOUT(m_marked.size(), 4, 10000);
+    QCOMPARE(m_marked.mid(0, 4), (QStringList{"A", "longer", "sentence", "that"}));
     press(Qt::Key_F5);
     QCOMPARE(playback()->state(), Playback::State::Stopped);
     QCOMPARE(m_view->playbackController()->playButton()->text(), QStringLiteral("Play"));

@@ -23,11 +23,14 @@ namespace {
 const QString outputDirOption = QStringLiteral("output-dir");
 const QString outputOption = QStringLiteral("output");
 const QString subtitlesOption = QStringLiteral("subtitles");
+const QString forceOption = QStringLiteral("force");
+const QString standardOutput = QStringLiteral("-");
 
 int usage(CommandStreams streams, const QString &problem) {
     streams.err << "parlino: " << problem << '\n'
                 << "usage: parlino convert [--engine cloud|offline] [--voice NAME] [--pitch N] "
-                   "[--speed N] [--output-dir DIR | --output FILE] [--subtitles srt|vtt] FILE..."
+                   "[--speed N] [--output-dir DIR | --output FILE|- [--force]] [--subtitles "
+                   "srt|vtt] FILE..."
                 << Qt::endl;
     return ExitUsage;
 }
@@ -35,6 +38,56 @@ int usage(CommandStreams streams, const QString &problem) {
 bool isTerminal(const QTextStream &stream) {
     const auto *file = qobject_cast<const QFile *>(stream.device());
     return file && file->handle() >= 0 && ::isatty(file->handle());
+}
+
+// Why --output FILE cannot be written, checked before any synthesis; the
+// write itself checks again and never replaces what appears meanwhile.
+QString outputProblem(const QString &path, bool force) {
+    switch (AudioFileOutput::targetAt(path)) {
+    case AudioFileOutput::Target::Free:
+        return QString();
+    case AudioFileOutput::Target::RegularFile:
+        return force ? QString()
+                     : QStringLiteral("%1 already exists; --force replaces it").arg(path);
+    case AudioFileOutput::Target::OtherNode:
+        break;
+    }
+    return QStringLiteral("%1 is not a regular file (a link, folder, device or pipe is never "
+                          "replaced, even with --force)")
+        .arg(path);
+}
+
+// Why the output options cannot be followed, or an empty string.
+QString outputOptionsProblem(const QCommandLineParser &parser, qsizetype fileCount,
+                             CommandStreams streams) {
+    if (parser.isSet(outputOption) && parser.isSet(outputDirOption))
+        return QStringLiteral("--output and --output-dir exclude each other");
+    if (parser.isSet(outputOption) && fileCount != 1)
+        return QStringLiteral("--output takes exactly one FILE");
+    if (parser.isSet(forceOption) && !parser.isSet(outputOption))
+        return QStringLiteral("--force goes with --output");
+    if (!parser.isSet(outputOption))
+        return QString();
+    if (parser.value(outputOption) != standardOutput)
+        return outputProblem(parser.value(outputOption), parser.isSet(forceOption));
+    if (!streams.out.device())
+        return QStringLiteral("standard output cannot take audio here");
+    if (isTerminal(streams.out))
+        return QStringLiteral("standard output is a terminal; pipe the MP3 somewhere or use "
+                              "--output FILE");
+    return QString();
+}
+
+AudioDestination destinationFor(const QCommandLineParser &parser, const QString &outputDir,
+                                CommandStreams streams) {
+    if (!parser.isSet(outputOption))
+        return AudioDestination::folder(outputDir.isEmpty() ? QStringLiteral(".") : outputDir);
+    const QString output = parser.value(outputOption);
+    if (output == standardOutput)
+        return AudioDestination::device(streams.out.device(), QStringLiteral("standard output"));
+    return AudioDestination::file(output, parser.isSet(forceOption)
+                                              ? AudioFileOutput::Existing::ReplaceRegularFile
+                                              : AudioFileOutput::Existing::Keep);
 }
 
 ConversionResult convertOne(Conversion &conversion, const ConversionInput &input,
@@ -60,8 +113,12 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     VoiceOptions::addTo(parser);
     parser.addOption({outputDirOption, QStringLiteral("Folder for the time-stamped files."),
                       QStringLiteral("DIR")});
+    parser.addOption({outputOption,
+                      QStringLiteral("File to write (one input only); - writes to standard "
+                                     "output."),
+                      QStringLiteral("FILE")});
     parser.addOption(
-        {outputOption, QStringLiteral("File to write (one input only)."), QStringLiteral("FILE")});
+        {forceOption, QStringLiteral("Let --output replace an existing regular file.")});
     parser.addOption({subtitlesOption,
                       QStringLiteral("Also write subtitles beside each MP3: srt or vtt."),
                       QStringLiteral("FORMAT")});
@@ -70,10 +127,9 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty())
         return usage(streams, QStringLiteral("no FILE to convert"));
-    if (parser.isSet(outputOption) && parser.isSet(outputDirOption))
-        return usage(streams, QStringLiteral("--output and --output-dir exclude each other"));
-    if (parser.isSet(outputOption) && files.size() != 1)
-        return usage(streams, QStringLiteral("--output takes exactly one FILE"));
+    if (const QString problem = outputOptionsProblem(parser, files.size(), streams);
+        !problem.isEmpty())
+        return usage(streams, problem);
     const QString problem = VoiceOptions::problem(parser);
     if (!problem.isEmpty())
         return usage(streams, problem);
@@ -82,6 +138,9 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     if (parser.isSet(subtitlesOption) && !subtitles)
         return usage(streams, QStringLiteral("unknown subtitle format \"%1\"; use srt or vtt")
                                   .arg(parser.value(subtitlesOption)));
+    if (subtitles && parser.value(outputOption) == standardOutput)
+        return usage(streams, QStringLiteral("--subtitles needs a file to write beside; not "
+                                             "with --output -"));
     QString engineProblem;
     const auto kind = EngineOption::kind(parser, &engineProblem);
     if (!kind)
@@ -97,11 +156,11 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
         return ExitUsage;
     }
     Conversion conversion(engine.get());
-    const AudioDestination destination =
-        parser.isSet(outputOption)
-            ? AudioDestination::file(parser.value(outputOption))
-            : AudioDestination::folder(outputDir.isEmpty() ? QStringLiteral(".") : outputDir);
+    // Text already on standard output goes before the audio.
+    streams.out.flush();
+    const AudioDestination destination = destinationFor(parser, outputDir, streams);
     const bool showProgress = files.size() > 1 && isTerminal(streams.err);
+    const bool toStandardOutput = parser.value(outputOption) == standardOutput;
 
     int status = ExitOk;
     for (qsizetype i = 0; i < files.size(); ++i) {
@@ -123,8 +182,10 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
         }
         const ConversionResult result = convertOne(conversion, *input, destination);
         if (result.status == ConversionResult::Saved) {
-            streams.out << result.path << '\n';
-            streams.out.flush();
+            if (!toStandardOutput) { // the audio itself went there
+                streams.out << result.path << '\n';
+                streams.out.flush();
+            }
         } else {
             streams.err << "parlino: " << path << ": " << result.error.message << Qt::endl;
             status = std::max<int>(status, result.status == ConversionResult::Refused ? ExitUsage

@@ -322,7 +322,8 @@ void ViewController::voiceWithEffectsAction(int selectedIndex) {
 void ViewController::effectsItemAtButton(QAbstractButton *button) {
     const EffectKind::Id kind = EffectKind::Id(button->property(effectKindProperty).toInt());
     if (kind == EffectKind::Time) {
-        setEffectsDataWithEffects(kind, QStringLiteral("time"));
+        const bool twentyFourHour = Settings::value(Settings::Key::TwentyFourHourTime).toBool();
+        setEffectsDataWithEffects(kind, EffectKind::timeValue(twentyFourHour));
         return;
     }
     const qint64 caret = m_textView->selectionStart();

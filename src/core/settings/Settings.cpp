@@ -17,6 +17,7 @@ constexpr Entry table[] = {
     {Settings::Key::SavePath, "SavePath", ""},
     {Settings::Key::Engine, "Engine", ""},
     {Settings::Key::Endpoint, "Endpoint", ""},
+    {Settings::Key::TwentyFourHourTime, "TwentyFourHourTime", "false"},
     {Settings::Key::Subtitles, "Subtitles", ""},
 };
 

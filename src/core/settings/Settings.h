@@ -16,9 +16,10 @@ namespace parlino {
 class Settings {
 public:
     enum class Key {
-        SavePath,  // the folder chosen last for saving audio
-        Engine,    // "cloud" or "offline"; empty picks one by what is configured
-        Endpoint,  // base address of the cloud service; empty uses the built-in one
+        SavePath,           // the folder chosen last for saving audio
+        Engine,             // "cloud" or "offline"; empty picks one by what is configured
+        Endpoint,           // base address of the cloud service; empty uses the built-in one
+        TwentyFourHourTime, // "true": new Time spans are read on the 24-hour clock
         Subtitles, // "srt" or "vtt": Convert in the editor writes subtitles too; empty: none
     };
 

@@ -2,6 +2,7 @@
 
 #include "ConvertCommand.h"
 #include "RequestCommand.h"
+#include "SayCommand.h"
 #include "SsmlCommand.h"
 #include "VoicesCommand.h"
 
@@ -11,7 +12,7 @@ namespace parlino {
 
 QStringList CommandLine::verbs() {
     return {QStringLiteral("ssml"), QStringLiteral("voices"), QStringLiteral("request"),
-            QStringLiteral("convert")};
+            QStringLiteral("convert"), QStringLiteral("say")};
 }
 
 bool CommandLine::isVerb(const QString &argument) {
@@ -29,6 +30,8 @@ int CommandLine::run(const QStringList &arguments, CommandStreams streams) {
         return RequestCommand::run(rest, streams);
     if (verb == QLatin1String("convert"))
         return ConvertCommand::run(rest, streams);
+    if (verb == QLatin1String("say"))
+        return SayCommand::run(rest, streams);
     streams.err << "parlino: unknown command \"" << verb
                 << "\"; known: " << verbs().join(QLatin1String(", ")) << Qt::endl;
     return ExitUsage;

@@ -1,6 +1,7 @@
 #include "ConvertCommand.h"
 
 #include "CatalogueInUse.h"
+#include "EngineOption.h"
 #include "SsmlCommand.h"
 #include "VoiceOptions.h"
 #include "document/ParlinoDocument.h"
@@ -20,16 +21,17 @@ namespace parlino {
 
 namespace {
 
-const QString engineOption = QStringLiteral("engine");
 const QString outputDirOption = QStringLiteral("output-dir");
 const QString outputOption = QStringLiteral("output");
+const QString subtitlesOption = QStringLiteral("subtitles");
 const QString forceOption = QStringLiteral("force");
 const QString standardOutput = QStringLiteral("-");
 
 int usage(CommandStreams streams, const QString &problem) {
     streams.err << "parlino: " << problem << '\n'
                 << "usage: parlino convert [--engine cloud|offline] [--voice NAME] [--pitch N] "
-                   "[--speed N] [--output-dir DIR | --output FILE|- [--force]] FILE..."
+                   "[--speed N] [--output-dir DIR | --output FILE|- [--force]] [--subtitles "
+                   "srt|vtt] FILE..."
                 << Qt::endl;
     return ExitUsage;
 }
@@ -37,19 +39,6 @@ int usage(CommandStreams streams, const QString &problem) {
 bool isTerminal(const QTextStream &stream) {
     const auto *file = qobject_cast<const QFile *>(stream.device());
     return file && file->handle() >= 0 && ::isatty(file->handle());
-}
-
-std::unique_ptr<SpeechEngine> makeEngine(SpeechEngineFactory::Kind kind, QString *error) {
-    QString key;
-    if (kind == SpeechEngineFactory::Kind::Cloud) {
-        key = CatalogueInUse::apiKey();
-        if (key.isEmpty()) {
-            *error = QStringLiteral("no API key for the cloud voice: set PARLINO_API_KEY or enter "
-                                    "a key in the editor's Preferences");
-            return nullptr;
-        }
-    }
-    return SpeechEngineFactory::create(kind, key, error);
 }
 
 // Why --output FILE cannot be written, checked before any synthesis; the
@@ -121,8 +110,7 @@ ConversionResult convertOne(Conversion &conversion, const ConversionInput &input
 
 int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     QCommandLineParser parser;
-    parser.addOption(
-        {engineOption, QStringLiteral("Speech engine: cloud or offline."), QStringLiteral("NAME")});
+    EngineOption::addTo(parser);
     VoiceOptions::addTo(parser);
     parser.addOption({outputDirOption, QStringLiteral("Folder for the time-stamped files."),
                       QStringLiteral("DIR")});
@@ -132,6 +120,9 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
                       QStringLiteral("FILE")});
     parser.addOption(
         {forceOption, QStringLiteral("Let --output replace an existing regular file.")});
+    parser.addOption({subtitlesOption,
+                      QStringLiteral("Also write subtitles beside each MP3: srt or vtt."),
+                      QStringLiteral("FORMAT")});
     if (!parser.parse(QStringList{QStringLiteral("parlino convert")} + arguments))
         return usage(streams, parser.errorText());
     const QStringList files = parser.positionalArguments();
@@ -140,24 +131,28 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     if (const QString problem = outputOptionsProblem(parser, files.size(), streams);
         !problem.isEmpty())
         return usage(streams, problem);
-    auto kind = SpeechEngineFactory::preferredKind();
-    if (parser.isSet(engineOption)) {
-        const auto chosen = SpeechEngineFactory::kindFromName(parser.value(engineOption));
-        if (!chosen)
-            return usage(streams, QStringLiteral("unknown engine \"%1\"; use cloud or offline")
-                                      .arg(parser.value(engineOption)));
-        kind = *chosen;
-    }
-    const VoiceCatalogue catalogue = CatalogueInUse::forEngine(kind);
+    QString engineProblem;
+    const auto kind = EngineOption::kind(parser, &engineProblem);
+    if (!kind)
+        return usage(streams, engineProblem);
+    const VoiceCatalogue catalogue = CatalogueInUse::forEngine(*kind);
     const QString problem = VoiceOptions::problem(parser, catalogue);
     if (!problem.isEmpty())
         return usage(streams, problem);
+
+    const auto subtitles = Subtitles::formatFromName(parser.value(subtitlesOption));
+    if (parser.isSet(subtitlesOption) && !subtitles)
+        return usage(streams, QStringLiteral("unknown subtitle format \"%1\"; use srt or vtt")
+                                  .arg(parser.value(subtitlesOption)));
+    if (subtitles && parser.value(outputOption) == standardOutput)
+        return usage(streams, QStringLiteral("--subtitles needs a file to write beside; not "
+                                             "with --output -"));
     const QString outputDir = parser.value(outputDirOption);
     if (!outputDir.isEmpty() && !QFileInfo(outputDir).isDir())
         return usage(streams, QStringLiteral("%1: not a folder").arg(outputDir));
 
     QString error;
-    const std::unique_ptr<SpeechEngine> engine = makeEngine(kind, &error);
+    const std::unique_ptr<SpeechEngine> engine = EngineOption::create(*kind, &error);
     if (!engine) {
         streams.err << "parlino: " << error << Qt::endl;
         return ExitUsage;
@@ -179,7 +174,9 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
             status = std::max<int>(status, ExitUsage);
             continue;
         }
-        const auto input = VoiceOptions::input(parser, *document, catalogue, &error);
+        auto input = VoiceOptions::input(parser, *document, catalogue, &error);
+        if (input)
+            input->subtitles = subtitles;
         if (!input) {
             streams.err << "parlino: " << path << ": " << error << Qt::endl;
             status = std::max<int>(status, ExitUsage);

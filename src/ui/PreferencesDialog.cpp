@@ -42,6 +42,7 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     , m_endpointEdit(new QLineEdit(this))
     , m_engineBox(new QComboBox(this))
     , m_twentyFourHourBox(new QCheckBox(tr("24-hour time"), this))
+    , m_subtitlesBox(new QComboBox(this))
     , m_keyringNote(new QLabel(keyringNoteText(), this))
     , m_statusLabel(new QLabel(this))
     , m_saveButton(new QPushButton(tr("Save"), this))
@@ -87,6 +88,12 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     voicesRow->addWidget(m_voicesStatus, 1);
     form->addRow(tr("Cloud voices"), voicesRow);
     form->addRow(tr("Time effect"), m_twentyFourHourBox);
+    m_subtitlesBox->setObjectName(QStringLiteral("subtitlesBox"));
+    m_subtitlesBox->addItem(tr("No"), QString());
+    m_subtitlesBox->addItem(tr("SubRip (.srt)"), QStringLiteral("srt"));
+    m_subtitlesBox->addItem(tr("WebVTT (.vtt)"), QStringLiteral("vtt"));
+    m_subtitlesBox->setToolTip(tr("Convert writes subtitles beside the MP3 file"));
+    form->addRow(tr("Write subtitles"), m_subtitlesBox);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->addButton(m_saveButton, QDialogButtonBox::ApplyRole);
@@ -120,6 +127,9 @@ void PreferencesDialog::loadFields() {
     const int engine = m_engineBox->findData(Settings::value(Settings::Key::Engine).toString());
     m_engineBox->setCurrentIndex(engine < 0 ? 0 : engine);
     m_twentyFourHourBox->setChecked(Settings::value(Settings::Key::TwentyFourHourTime).toBool());
+    const int subtitles =
+        m_subtitlesBox->findData(Settings::value(Settings::Key::Subtitles).toString());
+    m_subtitlesBox->setCurrentIndex(subtitles < 0 ? 0 : subtitles);
 }
 
 QString PreferencesDialog::statusText() const {
@@ -155,7 +165,8 @@ void PreferencesDialog::apply() {
         !Settings::setValue(Settings::Key::TwentyFourHourTime,
                             m_twentyFourHourBox->isChecked() ? QStringLiteral("true")
                                                              : QStringLiteral("false"),
-                            &error)) {
+                            &error) ||
+        !Settings::setValue(Settings::Key::Subtitles, m_subtitlesBox->currentData(), &error)) {
         setStatus(tr("Could not save the settings: %1").arg(error));
         return;
     }

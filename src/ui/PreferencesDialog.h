@@ -42,6 +42,7 @@ private:
     QLineEdit *m_endpointEdit;
     QComboBox *m_engineBox;
     QCheckBox *m_twentyFourHourBox;
+    QComboBox *m_subtitlesBox;
     QLabel *m_keyringNote;
     QLabel *m_statusLabel;
     QPushButton *m_saveButton;

@@ -1,6 +1,7 @@
 #include "ViewController.h"
 
 #include "Logging.h"
+#include "PlaybackController.h"
 #include "VoiceControls.h"
 #include "document/ParlinoDocument.h"
 #include "editing/NotificationCenter.h"
@@ -67,7 +68,10 @@ ViewController::ViewController(QWidget *parent)
     , m_offlineNotes(new OfflineNotes(this))
     , m_voiceSearchField(new QLineEdit(this))
     , m_favouriteButton(new QToolButton(this))
-    , m_voiceNote(new QLabel(this)) {
+    , m_voiceNote(new QLabel(this))
+    , m_playbackController(new PlaybackController(
+          m_textView, this, [this] { return playbackInput(); },
+          [this] { return selectedKind(); })) {
     m_session->setFolderChooser(std::make_unique<FileDialogFolderChooser>(this));
     buildLayout();
     viewDidLoad();
@@ -76,7 +80,9 @@ ViewController::ViewController(QWidget *parent)
 ViewController::~ViewController() {
     NotificationCenter::defaultCenter().removeObserver(this);
     m_textView->setSsmlDelegate(nullptr);
-    // Gone before the widgets, so a conversion cut short reports to no one.
+    // Gone before the widgets, so a conversion cut short reports to no one,
+    // and the sound stops before the text view it marks goes.
+    delete m_playbackController;
     delete m_session;
 }
 
@@ -184,6 +190,7 @@ void ViewController::buildLayout() {
     bottom->addWidget(m_charactersCount, 1);
     bottom->addWidget(m_effectsSelector);
     bottom->addWidget(m_enginePopBtn);
+    bottom->addWidget(m_playbackController->playButton());
     bottom->addWidget(m_convertButton);
 
     auto *layout = new QVBoxLayout(this);
@@ -414,7 +421,23 @@ void ViewController::setFolderChooser(std::unique_ptr<FolderChooser> chooser) {
 }
 
 void ViewController::setEngineProvider(EngineProvider provider) {
+    m_playbackController->setEngineProvider(provider);
     m_session->setEngineProvider(std::move(provider));
+}
+
+ConversionInput ViewController::playbackInput() const {
+    ConversionInput input;
+    input.text = m_session->text();
+    input.spans = m_session->effectsArray();
+    input.voice = m_session->voice();
+    input.pitch = m_session->pitch();
+    input.speed = m_session->speed();
+    return input;
+}
+
+SpeechEngineFactory::Kind ViewController::selectedKind() const {
+    return SpeechEngineFactory::kindFromName(selectedEngine())
+        .value_or(SpeechEngineFactory::preferredKind());
 }
 
 void ViewController::convertBtnClick() {

@@ -4,6 +4,8 @@
 #include "editing/EffectKind.h"
 #include "editing/SSMLCharactersModel.h"
 #include "editing/SSMLTextViewDelegate.h"
+#include "synthesis/Conversion.h"
+#include "synthesis/SpeechEngineFactory.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -25,6 +27,7 @@ namespace parlino {
 class FolderChooser;
 class MBProgressHUD;
 class OfflineNotes;
+class PlaybackController;
 class ParlinoDocument;
 class SSMLTextView;
 class SegmentedControl;
@@ -64,6 +67,7 @@ public:
     VoiceControls *voiceControls() const { return m_voiceControls; }
 
     EditorSession *session() const { return m_session; }
+    PlaybackController *playbackController() const { return m_playbackController; }
     const EffectsArray &effectsArray() const { return m_session->effectsArray(); }
     const Catalogue &dataSource() const { return m_session->dataSource(); }
     const QStringList &googleDic() const { return m_session->googleDic(); }
@@ -133,6 +137,9 @@ private:
     void conversionBusyChanged(bool busy);
     void conversionFailed(const SpeechError &error);
     void conversionSaved(const QString &path);
+    // What Play speaks: the session's text, spans and voice settings.
+    ConversionInput playbackInput() const;
+    SpeechEngineFactory::Kind selectedKind() const;
 
     EditorSession *m_session;
     SSMLTextView *m_textView;
@@ -151,6 +158,7 @@ private:
     QToolButton *m_favouriteButton;
     QLabel *m_voiceNote;
     VoiceControls *m_voiceControls = nullptr;
+    PlaybackController *m_playbackController;
     QList<QPushButton *> m_effectButtons;
     SpanHighlighter *m_highlighter = nullptr;
     QPointer<QMessageBox> m_alert;

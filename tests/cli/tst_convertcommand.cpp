@@ -62,24 +62,28 @@ private slots:
     void serviceUnreachable();
     void offlineEngine_data();
     void offlineEngine();
+    void subtitles_data();
+    void subtitles();
 
 private:
     FakeSynthesisService m_service;
     QTemporaryDir m_dir;
 };
 
+// Texts containing "fail" are refused by the service; others get their text back as audio.
+static FakeSynthesisService::Reply echo(const FakeSynthesisService::Request &request) {
+    const QJsonObject input = QJsonDocument::fromJson(request.body)["input"].toObject();
+    const QString text = input.value("text").toString() + input.value("ssml").toString();
+    return text.contains("fail") ? FakeSynthesisService::errorReply(400, "Text too odd.")
+                                 : FakeSynthesisService::audioReply(text.toUtf8());
+}
+
 void TestConvertCommand::initTestCase() {
     QVERIFY(m_service.listen());
     qunsetenv("DBUS_SESSION_BUS_ADDRESS"); // no keyring in this process
     qputenv("PARLINO_ENDPOINT", m_service.baseUrl().toEncoded());
     qputenv("PARLINO_API_KEY", key);
-    // Texts containing "fail" are refused by the service; others get their text back as audio.
-    m_service.setResponder([](const FakeSynthesisService::Request &request) {
-        const QJsonObject input = QJsonDocument::fromJson(request.body)["input"].toObject();
-        const QString text = input.value("text").toString() + input.value("ssml").toString();
-        return text.contains("fail") ? FakeSynthesisService::errorReply(400, "Text too odd.")
-                                     : FakeSynthesisService::audioReply(text.toUtf8());
-    });
+    m_service.setResponder(&echo);
 }
 
 void TestConvertCommand::init() {
@@ -269,6 +273,8 @@ void TestConvertCommand::refusedInputs_data() {
         << QStringList{"IN", "missing.txt", "IN"} << "missing.txt: " << 2;
     QTest::newRow("empty text") << QStringList{"empty.txt", "IN"} << "the text is empty" << 1;
     QTest::newRow("no files") << QStringList{} << "no FILE" << 0;
+    QTest::newRow("unknown subtitle format")
+        << QStringList{"--subtitles", "ass", "IN"} << "unknown subtitle format" << 0;
 }
 
 void TestConvertCommand::refusedInputs() {
@@ -336,6 +342,41 @@ void TestConvertCommand::offlineEngine() {
     const Mp3Frames mp3 = Mp3Frames::read(contents(target));
     QVERIFY2(mp3.valid, qPrintable(mp3.problem));
     QVERIFY2(mp3.taggedSeconds() > 1.0, qPrintable(QString::number(mp3.taggedSeconds())));
+}
+
+void TestConvertCommand::subtitles_data() {
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("expected"); // the whole file, or its start for the offline voice
+    // The test service puts the marks a second apart from 0.5 s; its 16,000
+    // bytes of MP3 last 4 s.
+    QTest::newRow("cloud, WebVTT") << "cloud"
+                                   << "vtt"
+                                   << "WEBVTT\n\n00:00:00.500 --> 00:00:02.500\nOne two.\n\n"
+                                      "00:00:02.500 --> 00:00:04.000\nThree.\n\n";
+    QTest::newRow("offline, SubRip") << "offline"
+                                     << "srt"
+                                     << "1\n00:00:00,000 --> 00:00:00,";
+}
+
+// NAME.srt or NAME.vtt beside NAME.mp3; only the MP3's path is printed.
+void TestConvertCommand::subtitles() {
+    QFETCH(QString, engine);
+    QFETCH(QString, format);
+    QFETCH(QString, expected);
+    m_service.setResponder(FakeSynthesisService::speakingResponder(QByteArray(16000, '\xff')));
+    const QString input =
+        write(m_dir, "a.json", R"({"text":"One two. Three.","voice":"en-GB-Standard-A"})");
+    const QString target = m_dir.filePath("speech.mp3");
+    const Run result =
+        run({"convert", "--engine", engine, "--subtitles", format, "--output", target, input});
+    m_service.setResponder(&echo);
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.out, QStringList{target});
+    const QString written = QString::fromUtf8(contents(m_dir.filePath("speech." + format)));
+    QVERIFY2(written.startsWith(expected), qPrintable(written));
+    QVERIFY(written.contains("One two.") && written.contains("Three."));
 }
 
 QTEST_GUILESS_MAIN(TestConvertCommand)

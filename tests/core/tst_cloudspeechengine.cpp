@@ -1,7 +1,9 @@
 #include "FakeSynthesisService.h"
 #include "synthesis/cloud/CloudSpeechEngine.h"
+#include "synthesis/cloud/Linear16Audio.h"
 #include "synthesis/cloud/NetAPIClicnet.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QSslCertificate>
@@ -31,6 +33,36 @@ Result synthesize(CloudSpeechEngine &engine, const QJsonObject &request = QJsonO
     return result;
 }
 
+struct Preview {
+    int rate = 0;
+    QByteArray pcm;
+    QList<std::pair<QString, qint64>> marks;
+    QString error;
+    bool ended = false;
+};
+
+Preview preview(CloudSpeechEngine &engine, const QJsonObject &request) {
+    Preview result;
+    SpeechPreviewHandlers handlers;
+    handlers.started = [&](int rate) { result.rate = rate; };
+    handlers.audio = [&](const QByteArray &pcm) { result.pcm += pcm; };
+    handlers.mark = [&](const QString &name, qint64 sample) {
+        result.marks.append({name, sample});
+    };
+    handlers.ended = [&](const SpeechError &error) {
+        result.error = error.message;
+        result.ended = true;
+    };
+    engine.preview(request, handlers);
+    [&] { QTRY_VERIFY_WITH_TIMEOUT(result.ended, 10000); }();
+    return result;
+}
+
+const QJsonObject markedRequest{
+    {"input", QJsonObject{{"ssml", "<speak><mark name='w0'/>Hi <mark name='w1'/>you</speak>"}}},
+    {"voice", QJsonObject{{"languageCode", "en-GB"}, {"name", "en-GB-Standard-A"}}},
+    {"audioConfig", QJsonObject{{"audioEncoding", "MP3"}}}};
+
 const QString key = QStringLiteral("AIzaTestKey_0123456789-abcdefghijklmnopq");
 const QByteArray mp3("ID3\x04\x00\x00\xff\xfb\x90\x64 some frames", 24);
 
@@ -47,6 +79,12 @@ private slots:
     void endpointProblem();
     void noKey();
     void https();
+    void previewAsksForTimedWav();
+    void previewFailures_data();
+    void previewFailures();
+    void timedMp3();
+    void wavReading_data();
+    void wavReading();
 };
 
 void TestCloudSpeechEngine::initTestCase() {
@@ -201,6 +239,110 @@ void TestCloudSpeechEngine::https() {
     QCOMPARE(trusted.error.kind, SpeechError::None);
     QCOMPARE(trusted.audio, mp3);
     QCOMPARE(service.requests().size(), 1);
+}
+
+// A preview asks v1beta1 for LINEAR16 and the marks' times, and hands on the
+// WAV's samples with each mark at its sample.
+void TestCloudSpeechEngine::previewAsksForTimedWav() {
+    FakeSynthesisService service;
+    QVERIFY(service.listen());
+    service.setResponder(FakeSynthesisService::speakingResponder(mp3));
+    CloudSpeechEngine engine(service.baseUrl(), key);
+    const Preview result = preview(engine, markedRequest);
+    QCOMPARE(result.error, QString());
+    const FakeSynthesisService::Request &sent = service.requests().constFirst();
+    QCOMPARE(sent.url.path(), QString("/v1beta1/text:synthesize"));
+    const QJsonObject body = QJsonDocument::fromJson(sent.body).object();
+    QCOMPARE(body["audioConfig"]["audioEncoding"].toString(), QString("LINEAR16"));
+    QCOMPARE(body["enableTimePointing"].toArray(), QJsonArray{"SSML_MARK"});
+    QCOMPARE(body["input"], markedRequest["input"]);
+    const int rate = FakeSynthesisService::speakingRate;
+    QCOMPARE(result.rate, rate);
+    QCOMPARE(result.pcm.size(), qsizetype(2.5 * rate) * 2);
+    QCOMPARE(result.marks,
+             (QList<std::pair<QString, qint64>>{{"w0", rate / 2}, {"w1", rate * 3 / 2}}));
+}
+
+void TestCloudSpeechEngine::previewFailures_data() {
+    QTest::addColumn<FakeSynthesisService::Reply>("reply");
+    QTest::addColumn<QString>("error");
+    const auto json = [](const QByteArray &body) {
+        return FakeSynthesisService::Reply{200, "application/json", body, false};
+    };
+    QTest::newRow("the service's message")
+        << FakeSynthesisService::errorReply(400, "Invalid SSML.") << "Invalid SSML.";
+    QTest::newRow("no audio") << json("{}") << "The speech service returned no audio.";
+    QTest::newRow("MP3 instead of WAV")
+        << FakeSynthesisService::audioReply(mp3) << "The speech service's audio is not a WAV file.";
+}
+
+void TestCloudSpeechEngine::previewFailures() {
+    QFETCH(FakeSynthesisService::Reply, reply);
+    QFETCH(QString, error);
+    FakeSynthesisService service;
+    QVERIFY(service.listen());
+    service.setReply(reply);
+    CloudSpeechEngine engine(service.baseUrl(), key);
+    const Preview result = preview(engine, markedRequest);
+    QCOMPARE(result.error, error);
+    QCOMPARE(result.rate, 0);
+}
+
+// For subtitles: MP3 from v1beta1 with the marks' times; the length follows
+// from the 32 kbit/s rate.
+void TestCloudSpeechEngine::timedMp3() {
+    FakeSynthesisService service;
+    QVERIFY(service.listen());
+    const QByteArray fourSeconds(16000, '\xff');
+    service.setResponder(FakeSynthesisService::speakingResponder(fourSeconds));
+    CloudSpeechEngine engine(service.baseUrl(), key);
+    QList<SpeechEngine::MarkTime> marks;
+    double seconds = 0;
+    bool ended = false;
+    engine.synthesizeTimed(markedRequest,
+                           [&](const QByteArray &audio, const QList<SpeechEngine::MarkTime> &m,
+                               double s, const SpeechError &) {
+                               QCOMPARE(audio, fourSeconds);
+                               marks = m;
+                               seconds = s;
+                               ended = true;
+                           });
+    QTRY_VERIFY_WITH_TIMEOUT(ended, 10000);
+    QCOMPARE(service.requests().constFirst().url.path(), QString("/v1beta1/text:synthesize"));
+    QCOMPARE(marks.size(), 2);
+    QCOMPARE(marks.at(1).name, QString("w1"));
+    QCOMPARE(marks.at(1).seconds, 1.5);
+    QCOMPARE(seconds, 4.0);
+}
+
+void TestCloudSpeechEngine::wavReading_data() {
+    QTest::addColumn<QByteArray>("wav");
+    QTest::addColumn<QByteArray>("expected"); // mono PCM
+    QTest::addColumn<QString>("error");
+    const QByteArray mono("\x01\x00\x02\x00\xff\xff", 6);
+    QTest::newRow("mono") << FakeSynthesisService::wav(mono, 16000) << mono << QString();
+    QByteArray stereo =
+        FakeSynthesisService::wav(QByteArray("\x10\x00\x30\x00\xfe\xff\xfe\xff", 8), 16000);
+    stereo[22] = 2; // channels
+    QTest::newRow("stereo is mixed down")
+        << stereo << QByteArray("\x20\x00\xfe\xff", 4) << QString();
+    QByteArray eightBit = FakeSynthesisService::wav(mono, 16000);
+    eightBit[34] = 8;
+    QTest::newRow("8-bit") << eightBit << QByteArray()
+                           << "The speech service's WAV audio is not 16-bit PCM.";
+    QTest::newRow("not WAV") << mp3 << QByteArray()
+                             << "The speech service's audio is not a WAV file.";
+}
+
+void TestCloudSpeechEngine::wavReading() {
+    QFETCH(QByteArray, wav);
+    QFETCH(QByteArray, expected);
+    QFETCH(QString, error);
+    Linear16Audio::Pcm pcm;
+    QString problem;
+    QCOMPARE(Linear16Audio::read(wav, &pcm, &problem), error.isEmpty());
+    QCOMPARE(problem, error);
+    QCOMPARE(pcm.samples, expected);
 }
 
 QTEST_GUILESS_MAIN(TestCloudSpeechEngine)

@@ -46,7 +46,7 @@ private:
     Conversion *m_conversion;
 };
 
-const ConversionInput hello{"Hello world", {}, "en-GB-Standard-A", 0, 100};
+const ConversionInput hello{"Hello world", {}, "en-GB-Standard-A", 0, 100, {}};
 
 } // namespace
 
@@ -64,12 +64,12 @@ private slots:
 void TestConversion::refusals_data() {
     QTest::addColumn<ConversionInput>("input");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty text") << ConversionInput{"", {}, "en-GB-Standard-A", 0, 100}
+    QTest::newRow("empty text") << ConversionInput{"", {}, "en-GB-Standard-A", 0, 100, {}}
                                 << "Text not empty!";
     QTest::newRow("language without voices")
-        << ConversionInput{"Hi", {}, "", 0, 100} << "has no voice for this language";
+        << ConversionInput{"Hi", {}, "", 0, 100, {}} << "has no voice for this language";
     QTest::newRow("not a voice name")
-        << ConversionInput{"Hi", {}, "English", 0, 100} << "is not a voice name";
+        << ConversionInput{"Hi", {}, "English", 0, 100, {}} << "is not a voice name";
 }
 
 void TestConversion::refusals() {
@@ -128,7 +128,7 @@ void TestConversion::outcomes() {
     QSignalSpy finished(&conversion, &Conversion::finished);
     int calls = 0;
     ConversionResult result;
-    const ConversionInput input{"Hello world", {span(6, 11)}, "en-GB-Standard-A", 2.9, 87.6};
+    const ConversionInput input{"Hello world", {span(6, 11)}, "en-GB-Standard-A", 2.9, 87.6, {}};
     conversion.start(input, AudioDestination::askUser(&chooser), [&](const ConversionResult &r) {
         ++calls;
         result = r;

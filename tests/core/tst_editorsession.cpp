@@ -6,6 +6,7 @@
 #include "synthesis/SpeechEngine.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QLoggingCategory>
 #include <QSignalSpy>
@@ -81,6 +82,7 @@ private slots:
     void convertOutcomes_data();
     void convertOutcomes();
     void destroyedWhileSpeakingReportsNothing();
+    void subtitlesWhenTheSettingAsks();
 
 private:
     void useEngine(EditorSession &session, const SpeechError &error = {});
@@ -341,6 +343,27 @@ void TestEditorSession::destroyedWhileSpeakingReportsNothing() {
     session.reset();
     QCoreApplication::processEvents(); // the engine's answer would run now, had it survived
     QVERIFY(QDir(m_folder.path()).entryList(QDir::Files).isEmpty());
+}
+
+// With "Write subtitles" on, Convert asks for word times (marks in the
+// request) and writes NAME.vtt beside NAME.mp3.
+void TestEditorSession::subtitlesWhenTheSettingAsks() {
+    Settings::setValue(Settings::Key::Subtitles, QStringLiteral("vtt"));
+    EditorSession session;
+    useEngine(session);
+    session.setFolderChooser(std::make_unique<Chooser>(m_folder.path()));
+    type(session, 0, QStringLiteral("Hi you."));
+    session.convert(QStringLiteral("offline"));
+    QTRY_VERIFY(!session.isConverting());
+    Settings::remove(Settings::Key::Subtitles);
+    QVERIFY(m_requests.first().value("input").toObject().value("ssml").toString().contains(
+        "<mark name='w1'/>you"));
+    const QStringList files = QDir(m_folder.path()).entryList(QDir::Files);
+    QCOMPARE(files.size(), 2);
+    QCOMPARE(QFileInfo(files.at(0)).completeBaseName(), QFileInfo(files.at(1)).completeBaseName());
+    QFile vtt(m_folder.filePath(files.filter(".vtt").value(0)));
+    QVERIFY(vtt.open(QIODevice::ReadOnly));
+    QVERIFY(vtt.readAll().startsWith("WEBVTT\n\n00:00:00.000 --> "));
 }
 
 QTEST_GUILESS_MAIN(TestEditorSession)

@@ -1,14 +1,19 @@
 #include "FakeSynthesisService.h"
 
+#include <QDataStream>
 #include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSslConfiguration>
 #include <QSslKey>
 #include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QtEndian>
+
+#include <cmath>
 
 namespace parlino {
 
@@ -152,6 +157,50 @@ void FakeSynthesisService::readFrom(QTcpSocket *socket) {
                 "\r\nConnection: close\r\n\r\n" + reply.body;
     socket->write(response);
     socket->disconnectFromHost();
+}
+
+QByteArray FakeSynthesisService::wav(const QByteArray &pcm, int sampleRate) {
+    QByteArray header;
+    QDataStream out(&header, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + pcm.size());
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(sampleRate) << quint32(sampleRate * 2)
+        << quint16(2) << quint16(16);
+    out.writeRawData("data", 4);
+    out << quint32(pcm.size());
+    return header + pcm;
+}
+
+FakeSynthesisService::Responder FakeSynthesisService::speakingResponder(const QByteArray &mp3) {
+    return [mp3](const Request &request) {
+        const QJsonObject body = QJsonDocument::fromJson(request.body).object();
+        const QString ssml = body["input"]["ssml"].toString();
+        const bool timed = request.url.path().contains(QLatin1String("/v1beta1/")) &&
+                           body["enableTimePointing"].toArray().contains("SSML_MARK");
+        static const QRegularExpression mark(QStringLiteral("<mark name=['\"]([^'\"]*)['\"]"));
+        QJsonArray timepoints;
+        double time = 0.5;
+        for (auto it = mark.globalMatch(ssml); it.hasNext(); time += 1.0) {
+            timepoints.append(
+                QJsonObject{{"markName", it.next().captured(1)}, {"timeSeconds", time}});
+        }
+        QByteArray audio = mp3;
+        if (body["audioConfig"]["audioEncoding"].toString() == QLatin1String("LINEAR16")) {
+            const int count = int(time * speakingRate);
+            QByteArray pcm(count * 2, Qt::Uninitialized);
+            for (int i = 0; i < count; ++i)
+                qToLittleEndian<qint16>(qint16(8000 * std::sin(2 * M_PI * 440 * i / speakingRate)),
+                                        pcm.data() + 2 * i);
+            audio = wav(pcm, speakingRate);
+        }
+        QJsonObject reply{{"audioContent", QString::fromLatin1(audio.toBase64())}};
+        if (timed)
+            reply.insert("timepoints", timepoints);
+        return Reply{200, "application/json; charset=UTF-8",
+                     QJsonDocument(reply).toJson(QJsonDocument::Compact), false};
+    };
 }
 
 } // namespace parlino

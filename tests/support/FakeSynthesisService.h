@@ -66,6 +66,15 @@ public:
     // (which speaks two languages); genders alternate.
     static Reply voicesReply(int count);
 
+    // A WAV file (LINEAR16) of 16-bit mono samples.
+    static QByteArray wav(const QByteArray &pcm, int sampleRate);
+    // Answers like the service: "timepoints" for every <mark name="..."/> of
+    // the SSML when the request enables time pointing (v1beta1 only), a
+    // second apart from 0.5 s on; LINEAR16 requests get a WAV of a 440 Hz tone
+    // at 24,000 Hz lasting until 0.5 s after the last mark, others the given MP3.
+    static Responder speakingResponder(const QByteArray &mp3);
+    static constexpr int speakingRate = 24000;
+
 private:
     bool start(std::unique_ptr<QTcpServer> server);
     void accept();

@@ -7,6 +7,7 @@
 #include "editing/SpanLookup.h"
 #include "output/AudioDestination.h"
 #include "output/FolderChooser.h"
+#include "settings/Settings.h"
 #include "synthesis/Conversion.h"
 #include "synthesis/SpeechEngine.h"
 #include "synthesis/SsmlAssembly.h"
@@ -215,6 +216,8 @@ void EditorSession::startConversion(const QString &engine) {
     input.pitch = m_pitch;
     input.speed = m_speed;
     input.ssml = m_ssmlString;
+    input.subtitles =
+        Subtitles::formatFromName(Settings::value(Settings::Key::Subtitles).toString());
     const QString refusal = Conversion::refusal(input);
     if (!refusal.isEmpty()) {
         emit alertRequested(refusal);

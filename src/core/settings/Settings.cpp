@@ -23,6 +23,7 @@ constexpr Entry table[] = {
     {Settings::Key::Speed, "Speed", ""},
     {Settings::Key::FavouriteVoices, "FavouriteVoices", ""},
     {Settings::Key::TwentyFourHourTime, "TwentyFourHourTime", "false"},
+    {Settings::Key::Subtitles, "Subtitles", ""},
 };
 
 const Entry &entry(Settings::Key key) {

@@ -26,6 +26,7 @@ public:
         Pitch,
         Speed,
         FavouriteVoices, // voice names, separated by spaces
+        Subtitles, // "srt" or "vtt": Convert in the editor writes subtitles too; empty: none
     };
 
     static QString name(Key key);

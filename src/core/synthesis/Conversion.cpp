@@ -1,10 +1,13 @@
 #include "synthesis/Conversion.h"
 
 #include "Logging.h"
+#include "output/SaveFile.h"
 #include "synthesis/SpeechEngine.h"
 #include "synthesis/SsmlAssembly.h"
 #include "synthesis/SynthesisRequest.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 namespace parlino {
@@ -58,17 +61,34 @@ void Conversion::start(const ConversionInput &input, const AudioDestination &des
 
     const quint64 id = m_nextId++;
     const bool wasBusy = isBusy();
-    m_running.insert(id, Running{m_engine.data(), destination, std::move(done)});
+    Running running{m_engine.data(), destination, std::move(done), input, {}};
+    if (!input.subtitles) {
+        m_running.insert(id, running);
+        if (!wasBusy)
+            emit busyChanged(true);
+        m_engine->synthesize(request(input), [self = QPointer<Conversion>(this),
+                                              id](const QByteArray &mp3, const SpeechError &error) {
+            if (self)
+                self->synthesized(id, mp3, error, Timing{});
+        });
+        return;
+    }
+    // Subtitles need to know when each word is spoken: the request carries marks.
+    const QJsonObject body = markedRequest(input, inputByteLimit(m_engine), &running.units);
+    m_running.insert(id, running);
     if (!wasBusy)
         emit busyChanged(true);
-    m_engine->synthesize(request(input), [self = QPointer<Conversion>(this),
-                                          id](const QByteArray &mp3, const SpeechError &error) {
-        if (self)
-            self->synthesized(id, mp3, error);
-    });
+    m_engine->synthesizeTimed(
+        body, [self = QPointer<Conversion>(this), id](const QByteArray &mp3,
+                                                      const QList<SpeechEngine::MarkTime> &marks,
+                                                      double seconds, const SpeechError &error) {
+            if (self)
+                self->synthesized(id, mp3, error, Timing{marks, seconds});
+        });
 }
 
-void Conversion::synthesized(quint64 id, const QByteArray &mp3, const SpeechError &error) {
+void Conversion::synthesized(quint64 id, const QByteArray &mp3, const SpeechError &error,
+                             const Timing &timing) {
     const auto it = m_running.find(id);
     if (it == m_running.end())
         return;
@@ -87,10 +107,41 @@ void Conversion::synthesized(quint64 id, const QByteArray &mp3, const SpeechErro
             result.error = {SpeechError::Write, written.error};
         if (written.status == AudioFileOutput::Result::Saved)
             result.status = ConversionResult::Saved;
-        else if (written.status == AudioFileOutput::Result::Cancelled)
+        if (result.status == ConversionResult::Saved && running.input.subtitles) {
+            const QString problem = writeSubtitles(running, written.path, timing);
+            if (!problem.isEmpty()) {
+                result.status = ConversionResult::Failed;
+                result.error = {SpeechError::Write, problem};
+            }
+        } else if (written.status == AudioFileOutput::Result::Cancelled)
             result.status = ConversionResult::Cancelled;
     }
     report(result, running.done);
+}
+
+// Writes NAME.srt or NAME.vtt beside NAME.mp3, whole or not at all. Returns
+// why it could not, or an empty string.
+QString Conversion::writeSubtitles(const Running &running, const QString &audioPath,
+                                   const Timing &timing) {
+    QList<WordStart> starts;
+    for (const SpeechEngine::MarkTime &mark : timing.marks) {
+        const int index = markIndex(mark.name);
+        if (index >= 0 && index < running.units.size())
+            starts.append({running.units.at(index).location, mark.seconds});
+    }
+    const Subtitles::Format format = *running.input.subtitles;
+    const QString text =
+        Subtitles::format(Subtitles::cues(running.input.text, starts, timing.seconds), format);
+    const QFileInfo audio(audioPath);
+    const QString path =
+        audio.dir().filePath(audio.completeBaseName() + u'.' + Subtitles::suffix(format));
+    QString problem;
+    if (!SaveFile::save(path, text.toUtf8(), &problem))
+        return QStringLiteral("The audio was saved as %1, but the subtitles could not be "
+                              "written: %2")
+            .arg(audioPath, problem);
+    qCDebug(lcSynthesis, "subtitles written to %s", qUtf8Printable(path));
+    return QString();
 }
 
 void Conversion::engineDestroyed(QObject *engine) {

@@ -2,7 +2,10 @@
 
 #include "editing/SSMLCharactersModel.h"
 #include "output/AudioDestination.h"
+#include "playback/SpeechTiming.h"
+#include "synthesis/SpeechEngine.h"
 #include "synthesis/SpeechError.h"
+#include "synthesis/Subtitles.h"
 
 #include <QHash>
 #include <QJsonObject>
@@ -13,8 +16,6 @@
 #include <optional>
 
 namespace parlino {
-
-class SpeechEngine;
 
 // What one conversion speaks: the text with its spans (offsets in UTF-16
 // code units), the voice (empty when the language has none) and the pitch
@@ -28,6 +29,8 @@ struct ConversionInput {
     // The text as assembled for this input when the caller has assembled it
     // already; otherwise the conversion assembles it.
     std::optional<QString> ssml = std::nullopt;
+    // Subtitles to write beside the audio file, when set.
+    std::optional<Subtitles::Format> subtitles = std::nullopt;
 };
 
 struct ConversionResult {
@@ -39,7 +42,8 @@ struct ConversionResult {
 
 // Runs conversions from text to an MP3 file for the editor and the command
 // line: checks the input, assembles SSML, builds the request body, has the
-// speech engine synthesise it and writes the audio to its destination.
+// speech engine synthesise it and writes the audio to its destination, and
+// the subtitles beside it when asked (NAME.srt or NAME.vtt for NAME.mp3).
 // Conversions may overlap; each ends in exactly one result, always after
 // start() has returned. busyChanged(true) comes when the first running
 // synthesis starts and busyChanged(false) when the last one has ended, before
@@ -79,9 +83,18 @@ private:
         const QObject *engine; // identity only, to fail the right ones on its destruction
         AudioDestination destination;
         Done done;
+        ConversionInput input;
+        QList<TextRange> units; // the ranges of the request's marks, for subtitles
+    };
+    struct Timing {
+        QList<SpeechEngine::MarkTime> marks;
+        double seconds = -1;
     };
 
-    void synthesized(quint64 id, const QByteArray &mp3, const SpeechError &error);
+    void synthesized(quint64 id, const QByteArray &mp3, const SpeechError &error,
+                     const Timing &timing);
+    static QString writeSubtitles(const Running &running, const QString &audioPath,
+                                  const Timing &timing);
     void engineDestroyed(QObject *engine);
     void report(const ConversionResult &result, const Done &done);
     void reportLater(const ConversionResult &result, const Done &done);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "synthesis/SpeechError.h"
+#include "synthesis/SpeechPreview.h"
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -24,11 +26,28 @@ class SpeechEngine : public QObject {
     Q_OBJECT
 public:
     using Completion = std::function<void(const QByteArray &mp3, const SpeechError &error)>;
+    // A mark of the request's SSML and when the audio reaches it.
+    struct MarkTime {
+        QString name;
+        double seconds = 0;
+    };
+    // MP3 with the times of its marks and its length in seconds (negative
+    // when unknown), or an error.
+    using TimedCompletion = std::function<void(const QByteArray &mp3, const QList<MarkTime> &marks,
+                                               double seconds, const SpeechError &error)>;
 
     explicit SpeechEngine(QObject *parent = nullptr);
     ~SpeechEngine() override;
 
     virtual void synthesize(const QJsonObject &request, Completion done) = 0;
+
+    // Like synthesize(), also reporting when the audio reaches each SSML mark.
+    // An engine that cannot tell reports no marks.
+    virtual void synthesizeTimed(const QJsonObject &request, TimedCompletion done);
+
+    // Speaks the same request as PCM for playing, delivered as it is made
+    // (see SpeechPreviewHandlers). An engine that cannot ends at once with an error.
+    virtual SpeechPreviewCancel preview(const QJsonObject &request, SpeechPreviewHandlers handlers);
 };
 
 } // namespace parlino

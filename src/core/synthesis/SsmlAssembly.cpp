@@ -31,8 +31,9 @@ QString openTag(const Wrapper &w) {
 
 class Assembler {
 public:
-    Assembler(const QString &text, const EffectsArray &spans)
-        : m_text(text) {
+    Assembler(const QString &text, const EffectsArray &spans, const std::vector<qint64> &marks = {})
+        : m_text(text)
+        , m_marks(marks) {
         collect(spans);
     }
 
@@ -43,10 +44,14 @@ private:
     qint64 snapStart(qint64 pos) const;
     qint64 snapEnd(qint64 pos) const;
     void emitText(qint64 from, qint64 to);
+    void emitMarks(qint64 upTo);
+    bool insideTextOnlyElement() const;
     void closeAt(qint64 pos, std::vector<std::size_t> &reopen);
     void openAt(qint64 pos, std::vector<std::size_t> &reopen);
 
     const QString &m_text;
+    const std::vector<qint64> &m_marks; // ascending positions; mark i is named "w<i>"
+    std::size_t m_nextMark = 0;
     std::vector<Wrapper> m_wrappers;
     std::vector<std::size_t> m_byStart; // wrapper indices by start
     std::vector<std::size_t> m_stack;   // open elements, innermost last
@@ -99,9 +104,37 @@ qint64 Assembler::snapEnd(qint64 pos) const {
     return characterEnd(m_text, pos);
 }
 
+// Say-as and sub hold text only: the service refuses a mark inside them, so
+// a mark that falls there is dropped (the mark before the element stands for
+// its words).
+bool Assembler::insideTextOnlyElement() const {
+    for (const std::size_t w : m_stack) {
+        const EffectKind::Id id = m_wrappers[w].kind->id;
+        if (id != EffectKind::Emphasis && id != EffectKind::Volume)
+            return true;
+    }
+    return false;
+}
+
+// Writes the marks placed at or before upTo that are still to come.
+void Assembler::emitMarks(qint64 upTo) {
+    if (m_nextMark >= m_marks.size() || m_marks[m_nextMark] > upTo)
+        return;
+    const bool drop = insideTextOnlyElement();
+    for (; m_nextMark < m_marks.size() && m_marks[m_nextMark] <= upTo; ++m_nextMark) {
+        if (!drop)
+            m_out += QStringLiteral("<mark name='w%1'/>").arg(m_nextMark);
+    }
+}
+
 void Assembler::emitText(qint64 from, qint64 to) {
     qint64 runStart = from;
     for (qint64 i = from; i < to; ++i) {
+        if (m_nextMark < m_marks.size() && m_marks[m_nextMark] <= i) {
+            appendXmlText(m_out, QStringView(m_text).mid(runStart, i - runStart));
+            runStart = i;
+            emitMarks(i);
+        }
         if (m_text.at(i) != QChar(pauseGlyph) || !m_hasBreak)
             continue;
         appendXmlText(m_out, QStringView(m_text).mid(runStart, i - runStart));
@@ -173,6 +206,7 @@ QString Assembler::run() {
         pos = boundary;
         pending.clear();
         closeAt(boundary, pending);
+        emitMarks(boundary);
         openAt(boundary, pending);
     }
     m_out += QLatin1String("</speak>");
@@ -180,6 +214,11 @@ QString Assembler::run() {
 }
 
 } // namespace
+
+QString assembleSsmlWithMarks(const QString &text, const EffectsArray &spans,
+                              const std::vector<qint64> &marks) {
+    return Assembler(text, spans, marks).run();
+}
 
 QString assembleSsml(const QString &text, const EffectsArray &spans) {
     if (spans.isEmpty())

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace parlino {
 
 // Builds the string a conversion sends: the text unchanged when there are no
@@ -15,5 +17,12 @@ namespace parlino {
 // Break span when it has none of its own; without any Break span it stays.
 // Spans of unknown kind and spans outside the text are skipped.
 QString assembleSsml(const QString &text, const EffectsArray &spans);
+
+// Like assembleSsml, but always an SSML document, with <mark name='wI'/>
+// before the character at marks[I] (ascending UTF-16 offsets), so that an
+// engine can report when it reaches each of them. Marks that fall inside a
+// say-as or sub element are left out: those elements hold text only.
+QString assembleSsmlWithMarks(const QString &text, const EffectsArray &spans,
+                              const std::vector<qint64> &marks);
 
 } // namespace parlino

@@ -4,9 +4,11 @@
 #include "settings/ApiKeyStore.h"
 #include "settings/Settings.h"
 #include "synthesis/SynthesisRequest.h"
+#include "synthesis/cloud/Linear16Audio.h"
 #include "synthesis/cloud/NetAPIClicnet.h"
 #include "synthesis/cloud/Reachability.h"
 
+#include <QJsonArray>
 #include <QTimer>
 #include <QUrlQuery>
 
@@ -18,6 +20,8 @@ const QUrl
 namespace {
 
 const QString methodPath = QStringLiteral("/v1/text:synthesize");
+// Mark timepoints are offered on the beta version of the method only.
+const QString timedMethodPath = QStringLiteral("/v1beta1/text:synthesize");
 
 // What a failed request means for a conversion.
 SpeechError::Kind speechErrorKind(NetError::Kind kind) {
@@ -88,12 +92,12 @@ QString CloudSpeechEngine::endpointProblem(const QUrl &endpoint) {
     return QStringLiteral("The service address must start with https://.");
 }
 
-QUrl CloudSpeechEngine::synthesizeUrl(const QUrl &endpoint, const QString &apiKey) {
+QUrl CloudSpeechEngine::synthesizeUrl(const QUrl &endpoint, const QString &apiKey, bool timed) {
     QUrl url = endpoint;
     QString path = url.path();
     while (path.endsWith(u'/'))
         path.chop(1);
-    url.setPath(path + methodPath);
+    url.setPath(path + (timed ? timedMethodPath : methodPath));
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("key"), apiKey);
     url.setQuery(query);
@@ -107,23 +111,104 @@ CloudSpeechEngine::CloudSpeechEngine(const QUrl &endpoint, const QString &apiKey
     , m_apiKey(apiKey.trimmed())
     , m_client(client ? client : NetAPIClicnet::sharedJsonClient()) {}
 
+static SpeechError noAudio() {
+    return {SpeechError::NoAudio, QStringLiteral("The speech service returned no audio.")};
+}
+
 void CloudSpeechEngine::synthesize(const QJsonObject &request, Completion done) {
-    const QString problem = endpointProblem(m_endpoint);
-    if (!problem.isEmpty()) {
-        failLater(std::move(done), {SpeechError::NoEngine, problem});
-        return;
-    }
-    if (!m_apiKey.isEmpty()) {
-        QTimer::singleShot(
-            0, this, [this, request, done = std::move(done)] { send(request, m_apiKey, done); });
-        return;
-    }
-    ApiKeyStore::read(this, [this, request, done = std::move(done)](const QString &key) {
-        send(request, key, done);
+    post(request, false, [done](const QJsonObject &reply, const SpeechError &error) {
+        if (error.isError()) {
+            done({}, error);
+            return;
+        }
+        const QByteArray audio = SynthesisRequest::audioContent(reply);
+        if (audio.isEmpty()) {
+            done({}, noAudio());
+            return;
+        }
+        qCDebug(lcSynthesis) << "received" << audio.size() << "bytes of audio";
+        done(audio, SpeechError());
     });
 }
 
-void CloudSpeechEngine::send(const QJsonObject &request, const QString &apiKey, Completion done) {
+// The service's MP3 is 32 kbit/s at a constant rate: its length follows from its size.
+void CloudSpeechEngine::synthesizeTimed(const QJsonObject &request, TimedCompletion done) {
+    QJsonObject timed = request;
+    timed.insert(QLatin1String("enableTimePointing"), QJsonArray{QStringLiteral("SSML_MARK")});
+    post(timed, true, [done](const QJsonObject &reply, const SpeechError &error) {
+        const QByteArray audio =
+            error.isError() ? QByteArray() : SynthesisRequest::audioContent(reply);
+        if (audio.isEmpty()) {
+            done({}, {}, -1.0, error.isError() ? error : noAudio());
+            return;
+        }
+        QList<MarkTime> marks;
+        for (const Linear16Audio::Timepoint &point : Linear16Audio::timepoints(reply))
+            marks.append({point.markName, point.seconds});
+        done(audio, marks, double(audio.size()) * 8.0 / 32000.0, SpeechError());
+    });
+}
+
+// A preview asks for WAV audio, which plays without an MP3 decoder, and for
+// the times of the request's marks.
+SpeechPreviewCancel CloudSpeechEngine::preview(const QJsonObject &request,
+                                               SpeechPreviewHandlers handlers) {
+    QJsonObject timed = request;
+    QJsonObject audioConfig = timed.value(QLatin1String("audioConfig")).toObject();
+    audioConfig.insert(QLatin1String("audioEncoding"), QStringLiteral("LINEAR16"));
+    timed.insert(QLatin1String("audioConfig"), audioConfig);
+    timed.insert(QLatin1String("enableTimePointing"), QJsonArray{QStringLiteral("SSML_MARK")});
+    auto cancelled = std::make_shared<bool>(false);
+    post(timed, true,
+         [cancelled, handlers = std::move(handlers)](const QJsonObject &reply,
+                                                     const SpeechError &error) {
+             if (*cancelled)
+                 return;
+             if (error.isError()) {
+                 handlers.ended(error);
+                 return;
+             }
+             Linear16Audio::Pcm pcm;
+             QString problem;
+             const QByteArray wav = SynthesisRequest::audioContent(reply);
+             if (wav.isEmpty()) {
+                 handlers.ended(noAudio());
+                 return;
+             }
+             if (!Linear16Audio::read(wav, &pcm, &problem)) {
+                 handlers.ended({SpeechError::NoAudio, problem});
+                 return;
+             }
+             handlers.started(pcm.sampleRate);
+             for (const Linear16Audio::Timepoint &point : Linear16Audio::timepoints(reply))
+                 handlers.mark(point.markName, qRound64(point.seconds * pcm.sampleRate));
+             handlers.audio(pcm.samples);
+             handlers.ended(SpeechError());
+         });
+    return [cancelled] { *cancelled = true; };
+}
+
+void CloudSpeechEngine::post(const QJsonObject &request, bool timed, Reply done) {
+    const QString problem = endpointProblem(m_endpoint);
+    if (!problem.isEmpty()) {
+        QTimer::singleShot(0, this, [done = std::move(done), problem] {
+            done({}, {SpeechError::NoEngine, problem});
+        });
+        return;
+    }
+    if (!m_apiKey.isEmpty()) {
+        QTimer::singleShot(0, this, [this, request, timed, done = std::move(done)] {
+            send(request, m_apiKey, timed, done);
+        });
+        return;
+    }
+    ApiKeyStore::read(this, [this, request, timed, done = std::move(done)](const QString &key) {
+        send(request, key, timed, done);
+    });
+}
+
+void CloudSpeechEngine::send(const QJsonObject &request, const QString &apiKey, bool timed,
+                             Reply done) {
     if (apiKey.isEmpty()) {
         done({}, {SpeechError::NoKey,
                   QStringLiteral("No API key for the cloud voice is configured. Set "
@@ -136,28 +221,17 @@ void CloudSpeechEngine::send(const QJsonObject &request, const QString &apiKey, 
     }
     // The client logs the request with the key redacted.
     m_client->requestJsonDataWithPath(
-        synthesizeUrl(m_endpoint, apiKey).toString(QUrl::FullyEncoded), request, NetMethodPost,
+        synthesizeUrl(m_endpoint, apiKey, timed).toString(QUrl::FullyEncoded), request,
+        NetMethodPost,
         [self = QPointer<CloudSpeechEngine>(this), done = std::move(done)](const QJsonValue &data,
                                                                            const NetError &error) {
             if (!self)
                 return;
-            if (error.isError()) {
+            if (error.isError())
                 done({}, {speechErrorKind(error.kind), error.message});
-                return;
-            }
-            const QByteArray audio = SynthesisRequest::audioContent(data.toObject());
-            if (audio.isEmpty()) {
-                done({}, {SpeechError::NoAudio,
-                          QStringLiteral("The speech service returned no audio.")});
-                return;
-            }
-            qCDebug(lcSynthesis) << "received" << audio.size() << "bytes of audio";
-            done(audio, SpeechError());
+            else
+                done(data.toObject(), SpeechError());
         });
-}
-
-void CloudSpeechEngine::failLater(Completion done, const SpeechError &error) {
-    QTimer::singleShot(0, this, [done = std::move(done), error] { done({}, error); });
 }
 
 } // namespace parlino

@@ -29,8 +29,9 @@ public:
     // The same for an address as the user wrote it; messages quote the text.
     static QString endpointProblem(const QString &endpointText);
 
-    // The full address of the method, with the key as the "key" query member.
-    static QUrl synthesizeUrl(const QUrl &endpoint, const QString &apiKey);
+    // The full address of the method, with the key as the "key" query member;
+    // timed: the v1beta1 method, which reports the times of SSML marks.
+    static QUrl synthesizeUrl(const QUrl &endpoint, const QString &apiKey, bool timed = false);
 
     // An empty apiKey is looked up for every request (environment, session,
     // keyring), so a key entered later is used. client defaults to the shared one.
@@ -40,10 +41,18 @@ public:
     QUrl endpoint() const { return m_endpoint; }
 
     void synthesize(const QJsonObject &request, Completion done) override;
+    // Asks v1beta1 for the times of the request's marks beside the MP3.
+    void synthesizeTimed(const QJsonObject &request, TimedCompletion done) override;
+    // Asks v1beta1 for LINEAR16 audio and the marks' timepoints; delivers it
+    // all at once when the reply arrives.
+    SpeechPreviewCancel preview(const QJsonObject &request,
+                                SpeechPreviewHandlers handlers) override;
 
 private:
-    void send(const QJsonObject &request, const QString &apiKey, Completion done);
-    void failLater(Completion done, const SpeechError &error);
+    // The parsed reply, or an error.
+    using Reply = std::function<void(const QJsonObject &reply, const SpeechError &error)>;
+    void post(const QJsonObject &request, bool timed, Reply done);
+    void send(const QJsonObject &request, const QString &apiKey, bool timed, Reply done);
 
     QUrl m_endpoint;
     QString m_apiKey;

@@ -35,6 +35,14 @@ struct OfflineSpeechEngine::Link {
 
 namespace {
 
+// What a synthesis reports besides its audio, and how it is stopped early.
+struct SpeakOptions {
+    QList<OfflinePcm::Event> *events = nullptr; // not owned
+    QString *phonemes = nullptr;
+    const std::atomic<bool> *cancelled = nullptr; // not owned; true stops the synthesis
+    std::function<void(const char *name, qint64 sample)> markObserver;
+};
+
 // Feeds eSpeak's audio through the voice's gain and the limiter, then the
 // bleep mixer (whose tone has a level of its own), into a destination.
 class MixingSink : public SynthesisSink {
@@ -48,7 +56,7 @@ public:
 
     bool samples(const qint16 *pcm, int count) override {
         m_limiter.write(pcm, count);
-        return m_alive.load();
+        return m_alive.load() && !(m_cancelled && m_cancelled->load());
     }
     // Silence before eSpeak's audio; eSpeak's sample offsets move along.
     void prependSilence(int ms, int sampleRate) {
@@ -69,6 +77,8 @@ public:
             m_mixer.stopTone(sample);
         if (m_events)
             m_events->append({OfflinePcm::Event::Mark, sample, QString::fromUtf8(name)});
+        if (m_markObserver)
+            m_markObserver(name, sample);
     }
     void word(qint64 sample, int, int) override {
         if (m_events)
@@ -78,12 +88,18 @@ public:
         m_limiter.finish();
         m_mixer.finish();
     }
-    void recordEvents(QList<OfflinePcm::Event> *events) { m_events = events; }
+    void observe(const SpeakOptions &options) {
+        m_events = options.events;
+        m_cancelled = options.cancelled;
+        m_markObserver = options.markObserver;
+    }
 
 private:
     BleepMixer m_mixer;
     PeakLimiter m_limiter;
     const std::atomic<bool> &m_alive;
+    const std::atomic<bool> *m_cancelled = nullptr; // not owned
+    std::function<void(const char *, qint64)> m_markObserver;
     QList<OfflinePcm::Event> *m_events = nullptr; // not owned
     qint64 m_offset = 0;
 };
@@ -134,14 +150,14 @@ double requestGainDb(const OfflineRequest &request) {
 // leading silence and the bleeps put in, at the voice's level.
 bool speak(const OfflineRequest &request, BleepMixer::Sink destination,
            const std::atomic<bool> &alive, QString *error,
-           QList<OfflinePcm::Event> *events = nullptr, QString *phonemes = nullptr) {
+           const SpeakOptions &options = SpeakOptions()) {
     EspeakWorker &worker = EspeakWorker::instance();
     if (!worker.ready(error))
         return false;
     MixingSink sink(std::move(destination), worker.sampleRate(), requestGainDb(request), alive);
-    sink.recordEvents(events);
+    sink.observe(options);
     sink.prependSilence(request.document.leadingSilenceMs, worker.sampleRate());
-    const bool spoken = worker.synthesize(request, sink, error, phonemes);
+    const bool spoken = worker.synthesize(request, sink, error, options.phonemes);
     sink.finish();
     return spoken;
 }
@@ -168,10 +184,18 @@ void OfflineSpeechEngine::fail(const QString &error, std::function<void(const QS
 }
 
 void OfflineSpeechEngine::synthesize(const QJsonObject &request, Completion done) {
+    synthesizeTimed(request,
+                    [done = std::move(done)](const QByteArray &mp3, const QList<MarkTime> &, double,
+                                             const SpeechError &error) { done(mp3, error); });
+}
+
+void OfflineSpeechEngine::synthesizeTimed(const QJsonObject &request, TimedCompletion done) {
     auto parsed = std::make_shared<OfflineRequest>();
     QString error;
     if (!OfflineRequest::fromJson(request, parsed.get(), &error)) {
-        fail(error, [done](const QString &e) { done(QByteArray(), {SpeechError::Synthesis, e}); });
+        fail(error, [done](const QString &e) {
+            done(QByteArray(), {}, -1.0, {SpeechError::Synthesis, e});
+        });
         return;
     }
     EspeakWorker::instance().post([link = m_link, parsed, done] {
@@ -181,14 +205,24 @@ void OfflineSpeechEngine::synthesize(const QJsonObject &request, Completion done
         timer.start();
         QString error;
         QByteArray mp3;
+        QList<MarkTime> marks;
+        qint64 samples = 0;
         EspeakWorker &worker = EspeakWorker::instance();
         if (worker.ready(&error)) {
-            Mp3Encoder encoder(worker.sampleRate());
+            const int rate = worker.sampleRate();
+            Mp3Encoder encoder(rate);
             if (encoder.start(&error)) {
+                SpeakOptions options;
+                options.markObserver = [&marks, rate](const char *name, qint64 sample) {
+                    marks.append({QString::fromUtf8(name), double(sample) / rate});
+                };
                 const bool spoken = speak(
                     *parsed,
-                    [&encoder](const qint16 *pcm, int count) { encoder.write(pcm, count); },
-                    link->alive, &error);
+                    [&encoder, &samples](const qint16 *pcm, int count) {
+                        encoder.write(pcm, count);
+                        samples += count;
+                    },
+                    link->alive, &error, options);
                 QString encodeError;
                 mp3 = encoder.finish(&encodeError);
                 if (!spoken)
@@ -202,8 +236,10 @@ void OfflineSpeechEngine::synthesize(const QJsonObject &request, Completion done
         else if (!mp3.isEmpty())
             qCDebug(lcSynthesis, "offline: %lld bytes of MP3 in %lld ms", qlonglong(mp3.size()),
                     qlonglong(timer.elapsed()));
-        link->post([done, mp3, error] {
-            done(mp3, mp3.isEmpty() ? SpeechError{SpeechError::Synthesis, error} : SpeechError());
+        const double seconds = double(samples) / worker.sampleRate();
+        link->post([done, mp3, marks, seconds, error] {
+            done(mp3, marks, seconds,
+                 mp3.isEmpty() ? SpeechError{SpeechError::Synthesis, error} : SpeechError());
         });
     });
 }
@@ -228,12 +264,66 @@ void OfflineSpeechEngine::synthesizePcm(const QJsonObject &request, PcmCompletio
                 pcm->samples.resize(at + count);
                 std::copy(samples, samples + count, pcm->samples.begin() + at);
             },
-            link->alive, &error, &pcm->events, &pcm->phonemes);
+            link->alive, &error, SpeakOptions{&pcm->events, &pcm->phonemes, nullptr, {}});
         if (!spoken)
             pcm->samples.clear();
         pcm->sampleRate = EspeakWorker::instance().sampleRate();
         link->post([done, pcm, error] { done(*pcm, error); });
     });
+}
+
+} // namespace parlino
+
+namespace parlino {
+
+SpeechPreviewCancel OfflineSpeechEngine::preview(const QJsonObject &request,
+                                                 SpeechPreviewHandlers handlers) {
+    auto parsed = std::make_shared<OfflineRequest>();
+    QString error;
+    if (!OfflineRequest::fromJson(request, parsed.get(), &error)) {
+        fail(error, [ended = handlers.ended](const QString &e) {
+            ended({SpeechError::Synthesis, e});
+        });
+        return [] {};
+    }
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    auto shared = std::make_shared<SpeechPreviewHandlers>(std::move(handlers));
+    // Every delivery re-checks the flag on the engine's thread: a cancel there
+    // lands between two deliveries, never inside one.
+    auto deliver = [link = m_link, cancelled](std::function<void()> call) {
+        link->post([cancelled, call = std::move(call)] {
+            if (!cancelled->load())
+                call();
+        });
+    };
+    EspeakWorker::instance().post([link = m_link, parsed, shared, cancelled, deliver] {
+        if (!link->alive || cancelled->load())
+            return;
+        EspeakWorker &worker = EspeakWorker::instance();
+        QString error;
+        if (!worker.ready(&error)) {
+            deliver([shared, error] { shared->ended({SpeechError::Synthesis, error}); });
+            return;
+        }
+        deliver([shared, rate = worker.sampleRate()] { shared->started(rate); });
+        SpeakOptions options;
+        options.cancelled = cancelled.get();
+        options.markObserver = [&deliver, shared](const char *name, qint64 sample) {
+            deliver(
+                [shared, mark = QString::fromUtf8(name), sample] { shared->mark(mark, sample); });
+        };
+        const bool spoken = speak(
+            *parsed,
+            [&deliver, shared](const qint16 *pcm, int count) {
+                QByteArray bytes(reinterpret_cast<const char *>(pcm), count * 2);
+                deliver([shared, bytes] { shared->audio(bytes); });
+            },
+            link->alive, &error, options);
+        const SpeechError result =
+            spoken ? SpeechError() : SpeechError{SpeechError::Synthesis, error};
+        deliver([shared, result] { shared->ended(result); });
+    });
+    return [cancelled] { cancelled->store(true); };
 }
 
 } // namespace parlino

@@ -51,6 +51,10 @@ public:
     ~OfflineSpeechEngine() override;
 
     void synthesize(const QJsonObject &request, Completion done) override;
+    void synthesizeTimed(const QJsonObject &request, TimedCompletion done) override;
+    // PCM at eSpeak's rate, each buffer handed on as soon as eSpeak has made it.
+    SpeechPreviewCancel preview(const QJsonObject &request,
+                                SpeechPreviewHandlers handlers) override;
 
     // Like synthesize(), but hands back the PCM and eSpeak's events and
     // phonemes instead of MP3.

@@ -31,8 +31,8 @@ void TestCatalogue::ordering_data() {
     QTest::addColumn<QStringList>("input");
     QTest::addColumn<QStringList>("expected");
     for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/catalogue/ordering.tsv"))
-        QTest::newRow(qPrintable(row.at(0)))
-            << row.at(1).split(u'|', Qt::SkipEmptyParts) << row.at(2).split(u'|', Qt::SkipEmptyParts);
+        QTest::newRow(qPrintable(row.at(0))) << row.at(1).split(u'|', Qt::SkipEmptyParts)
+                                             << row.at(2).split(u'|', Qt::SkipEmptyParts);
 }
 
 void TestCatalogue::ordering() {

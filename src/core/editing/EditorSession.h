@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/DataSource.h"
+#include "catalogue/VoicePicker.h"
 #include "editing/EffectKind.h"
 #include "editing/SSMLCharactersModel.h"
 #include "editing/TextEdit.h"
@@ -61,6 +62,21 @@ public:
     // selects the first.
     void setLanguage(const QString &language);
     void setVoice(const QString &voice);
+
+    // What the language and voice pop-ups offer: the catalogue of the engine
+    // in use, the family filter, the search and the favourites.
+    const VoicePicker &picker() const { return m_picker; }
+    // Another catalogue (engine changed, the service's list arrived); the
+    // language and voice stay where the new one has them.
+    void setCatalogue(const VoiceCatalogue &catalogue);
+    void pickFamily(const QString &family);
+    // False, with nothing changed, when no language or voice matches.
+    bool searchVoices(const QString &query);
+    void setFavourites(const QSet<QString> &favourites);
+    void setFavourite(const QString &voice, bool favourite);
+    // A remembered choice: the voice when the catalogue has it, else the
+    // language; false when it knows neither.
+    bool restoreChoice(const QString &language, const QString &voice);
     void setPitch(int pitch);
     void setSpeed(int speed);
 
@@ -107,6 +123,9 @@ signals:
     void voicesChanged(const QStringList &voices);
     void languageChanged(const QString &language);
     void voiceChanged(const QString &voice);
+    // Anything the voice pop-ups show changed: languages, families, voices,
+    // favourites or the choice.
+    void pickerChanged();
     void pitchChanged(int pitch);
     void speedChanged(int speed);
     // The text was replaced as a whole (a loaded document), not edited.
@@ -125,6 +144,8 @@ signals:
 
 private:
     void setConverting(bool converting);
+    // Mirrors the picker in the catalogue properties and tells the view.
+    void pickerUpdated();
 
     QString m_text;
     EffectsArray m_effectsArray;
@@ -137,6 +158,7 @@ private:
     int m_speed;
     QString m_statistics;
     QString m_ssmlString;
+    VoicePicker m_picker;
 
     Conversion *m_conversion;
     std::unique_ptr<SpeechEngine> m_engine; // of the last conversion; replaced by the next

@@ -17,6 +17,11 @@ constexpr Entry table[] = {
     {Settings::Key::SavePath, "SavePath", ""},
     {Settings::Key::Engine, "Engine", ""},
     {Settings::Key::Endpoint, "Endpoint", ""},
+    {Settings::Key::Language, "Language", ""},
+    {Settings::Key::Voice, "Voice", ""},
+    {Settings::Key::Pitch, "Pitch", ""},
+    {Settings::Key::Speed, "Speed", ""},
+    {Settings::Key::FavouriteVoices, "FavouriteVoices", ""},
     {Settings::Key::TwentyFourHourTime, "TwentyFourHourTime", "false"},
 };
 

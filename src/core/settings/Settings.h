@@ -20,6 +20,12 @@ public:
         Engine,             // "cloud" or "offline"; empty picks one by what is configured
         Endpoint,           // base address of the cloud service; empty uses the built-in one
         TwentyFourHourTime, // "true": new Time spans are read on the 24-hour clock
+        // The choices last used in the editor; empty until the first choice.
+        Language,
+        Voice,
+        Pitch,
+        Speed,
+        FavouriteVoices, // voice names, separated by spaces
     };
 
     static QString name(Key key);

@@ -1,4 +1,5 @@
 #include "CliRun.h"
+#include "GoldenData.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,23 +33,19 @@ private slots:
 // Each row runs a verb on one of the examples in tests/data/cli and compares
 // its output byte for byte with the stored result.
 void TestCli::golden_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("expected");
-    const QString effects = QStringLiteral(PARLINO_TEST_DATA "/cli/effects.json");
-    const QString plain = QStringLiteral(PARLINO_TEST_DATA "/cli/plain.txt");
-    QTest::newRow("ssml, document with every effect")
-        << QStringList{"ssml", effects} << "ssml-effects";
-    QTest::newRow("ssml, plain text") << QStringList{"ssml", plain} << "ssml-plain";
-    QTest::newRow("request, document with every effect")
-        << QStringList{"request", effects} << "request-effects";
-    QTest::newRow("request, plain text") << QStringList{"request", plain} << "request-plain";
-    QTest::newRow("voices") << QStringList{"voices"} << "voices";
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/cli/golden.tsv"))
+        QTest::newRow(qPrintable(row.at(0))) << row;
 }
 
+// Each row runs a verb on one of the examples in tests/data/cli and compares
+// its output byte for byte with the stored result.
 void TestCli::golden() {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, expected);
-    QFile file(QStringLiteral(PARLINO_TEST_DATA "/cli/%1.out").arg(expected));
+    QFETCH(QStringList, row);
+    QStringList arguments = row.at(1).split(u' ');
+    if (arguments.size() > 1)
+        arguments[1] = QStringLiteral(PARLINO_TEST_DATA "/cli/") + arguments.at(1);
+    QFile file(QStringLiteral(PARLINO_TEST_DATA "/cli/") + row.at(2));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const Run result = run(arguments);
     QCOMPARE(result.err, QString());
@@ -57,33 +54,22 @@ void TestCli::golden() {
 }
 
 void TestCli::ssmlRefuses_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("bad json") << "bad.json" << QByteArray("{") << "not valid JSON";
-    QTest::newRow("span outside")
-        << "out.json"
-        << QByteArray(R"({"text":"a","effects":[{"effect":"Sub","location":0,"length":9}]})")
-        << "outside the text";
-    QTest::newRow("missing file") << "" << QByteArray() << "No such file";
-    QTest::newRow("empty text") << "empty.txt" << QByteArray() << "the text is empty";
-    QTest::newRow("empty document text")
-        << "empty.json" << QByteArray(R"({"text":""})") << "the text is empty";
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/cli/refusals.tsv"))
+        QTest::newRow(qPrintable(row.at(0))) << row;
 }
 
 void TestCli::ssmlRefuses() {
-    QFETCH(QString, name);
-    QFETCH(QByteArray, content);
-    QFETCH(QString, reason);
+    QFETCH(QStringList, row);
     QTemporaryDir dir;
-    const QString path = name.isEmpty() ? dir.filePath(QStringLiteral("nothing.json"))
-                                        : writeFile(dir, name, content);
+    const QString path = row.at(1).isEmpty() ? dir.filePath(QStringLiteral("nothing.json"))
+                                             : writeFile(dir, row.at(1), row.at(2).toUtf8());
     const Run result = run({"ssml", path});
     QCOMPARE(result.status, 2);
     QCOMPARE(result.out, QString());
     QVERIFY2(result.err.startsWith(QStringLiteral("parlino: ") + path + QStringLiteral(": ")),
              qPrintable(result.err));
-    QVERIFY2(result.err.contains(reason), qPrintable(result.err));
+    QVERIFY2(result.err.contains(row.at(3)), qPrintable(result.err));
     QCOMPARE(result.err.count(u'\n'), 1);
 }
 

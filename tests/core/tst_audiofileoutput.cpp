@@ -1,3 +1,4 @@
+#include "GoldenData.h"
 #include "output/AudioFileOutput.h"
 #include "output/FolderChooser.h"
 #include "settings/Settings.h"
@@ -47,47 +48,50 @@ QString savePath() {
     return Settings::value(Settings::Key::SavePath).toString();
 }
 
+// The rows of one table under tests/data/output, named by their first cell.
+void rowsOf(const char *table) {
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/output/" + QString(table)))
+        QTest::newRow(qPrintable(row.at(0))) << row;
+}
+
+// Makes what the row names at the path: a file, a link to `target`, a folder.
+void makeAt(const QString &path, const QString &what, const QString &target) {
+    if (what == "file")
+        QFile(path).open(QIODevice::WriteOnly);
+    else if (what == "symlink" || what == "dangling")
+        QFile::link(target, path);
+    else if (what == "folder")
+        QDir().mkdir(path);
+}
+
 } // namespace
 
 class TestAudioFileOutput : public QObject {
     Q_OBJECT
 private slots:
     void init() { Settings::remove(Settings::Key::SavePath); }
-    void fileName_data();
+    void fileName_data() { rowsOf("filenames.tsv"); }
     void fileName();
     void collisionTakesNextMillisecond();
     void saveRemembersTheFolder();
-    void notSaved_data();
+    void notSaved_data() { rowsOf("notsaved.tsv"); }
     void notSaved();
     void shortWriteLeavesNothing();
-    void writeToFile_data();
+    void writeToFile_data() { rowsOf("writes.tsv"); }
     void writeToFile();
+    void noReplaceMove_data() { rowsOf("moves.tsv"); }
+    void noReplaceMove();
     void simultaneousWritersKeepEveryFile();
 };
 
-void TestAudioFileOutput::fileName_data() {
-    QTest::addColumn<QDateTime>("time");
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("example") << moment << QLocale::c() << "Parlino20240305140709042.mp3";
-    QTest::newRow("midnight on the 24-hour clock")
-        << QDateTime(QDate(1999, 12, 31), QTime(0, 0, 0, 7)) << QLocale::c()
-        << "Parlino19991231000000007.mp3";
-    QTest::newRow("Arabic locale keeps ASCII digits")
-        << QDateTime(QDate(2024, 11, 30), QTime(23, 59, 59, 999))
-        << QLocale(QLocale::Arabic, QLocale::Egypt) << "Parlino20241130235959999.mp3";
-    QTest::newRow("Persian locale keeps the Gregorian year")
-        << moment << QLocale(QLocale::Persian, QLocale::Iran) << "Parlino20240305140709042.mp3";
-}
-
 void TestAudioFileOutput::fileName() {
-    QFETCH(QDateTime, time);
-    QFETCH(QLocale, locale);
-    QFETCH(QString, name);
-    QLocale::setDefault(locale);
-    const QString made = AudioFileOutput::fileNameForTime(time);
+    QFETCH(QStringList, row);
+    QLocale::setDefault(QLocale(row.at(2)));
+    const QString made =
+        AudioFileOutput::fileNameForTime(QDateTime::fromString(row.at(1), Qt::ISODateWithMs));
     QLocale::setDefault(QLocale::c());
-    QCOMPARE(made, name);
+    QCOMPARE(made, row.at(3));
 }
 
 void TestAudioFileOutput::collisionTakesNextMillisecond() {
@@ -117,23 +121,13 @@ void TestAudioFileOutput::saveRemembersTheFolder() {
     QCOMPARE(QFileInfo(empty.path).size(), 0);
 }
 
-void TestAudioFileOutput::notSaved_data() {
-    QTest::addColumn<QString>("folder"); // inside a temporary folder; null: cancelled
-    QTest::addColumn<QString>("error");  // part of the message
-    QTest::newRow("cancelled") << QString() << QString();
-    QTest::newRow("folder removed meanwhile") << "gone"
-                                              << "does not exist";
-    QTest::newRow("a file, not a folder") << "file"
-                                          << "not a folder";
-}
-
 // Nothing is written and the folder is not remembered.
 void TestAudioFileOutput::notSaved() {
-    QFETCH(QString, folder);
-    QFETCH(QString, error);
+    QFETCH(QStringList, row);
+    const QString error = row.at(2).isEmpty() ? QString() : row.at(2);
     QTemporaryDir dir;
     QFile(dir.filePath("file")).open(QIODevice::WriteOnly);
-    FakeChooser chooser(folder.isNull() ? QString() : dir.filePath(folder));
+    FakeChooser chooser(row.at(1).isEmpty() ? QString() : dir.filePath(row.at(1)));
     const auto result = AudioFileOutput::saveAudioWithFile("mp3", chooser, fixedClock);
     QCOMPARE(result.status,
              error.isNull() ? AudioFileOutput::Result::Cancelled : AudioFileOutput::Result::Failed);
@@ -165,33 +159,18 @@ void TestAudioFileOutput::shortWriteLeavesNothing() {
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 0);
 }
 
-void TestAudioFileOutput::writeToFile_data() {
-    QTest::addColumn<QString>("existing"); // "", "file", "symlink", "folder"
-    QTest::addColumn<bool>("replace");
-    QTest::addColumn<QString>("error"); // part of the message; empty when written
-    QTest::newRow("new") << "" << false << "";
-    QTest::newRow("existing kept") << "file" << false << "already exists";
-    QTest::newRow("existing replaced") << "file" << true << "";
-    QTest::newRow("symlink never replaced") << "symlink" << true << "not a regular file";
-    QTest::newRow("folder never replaced") << "folder" << true << "not a regular file";
-}
-
 void TestAudioFileOutput::writeToFile() {
-    QFETCH(QString, existing);
-    QFETCH(bool, replace);
-    QFETCH(QString, error);
+    QFETCH(QStringList, row);
+    const QString existing = row.at(1);
+    const QString error = row.at(3);
     QTemporaryDir dir;
     const QString path = dir.filePath("out.mp3");
     QFile(dir.filePath("other")).open(QIODevice::WriteOnly);
-    if (existing == "file")
-        QFile(path).open(QIODevice::WriteOnly);
-    else if (existing == "symlink")
-        QFile::link(dir.filePath("other"), path);
-    else if (existing == "folder")
-        QDir().mkdir(path);
+    makeAt(path, existing, dir.filePath("other"));
     const auto result = AudioFileOutput::writeToFile(
         path, "new",
-        replace ? AudioFileOutput::Existing::ReplaceRegularFile : AudioFileOutput::Existing::Keep);
+        row.at(2) == "replace" ? AudioFileOutput::Existing::ReplaceRegularFile
+                               : AudioFileOutput::Existing::Keep);
     QVERIFY2(result.error.contains(error), qPrintable(result.error));
     QCOMPARE(result.status,
              error.isEmpty() ? AudioFileOutput::Result::Saved : AudioFileOutput::Result::Failed);
@@ -201,6 +180,27 @@ void TestAudioFileOutput::writeToFile() {
         QCOMPARE(contents(path), QByteArray());
     QCOMPARE(contents(dir.filePath("other")), QByteArray());
     QCOMPARE(QDir(dir.path()).entryList({".*part"}, QDir::Files | QDir::Hidden), QStringList());
+}
+
+// The final step of every write fails rather than replace whatever has the name.
+void TestAudioFileOutput::noReplaceMove() {
+    QFETCH(QStringList, row);
+    const QString existing = row.at(1);
+    QTemporaryDir dir;
+    const QString from = dir.filePath("from");
+    const QString to = dir.filePath("to");
+    QFile source(from);
+    QVERIFY(source.open(QIODevice::WriteOnly));
+    source.write("moved");
+    source.close();
+    makeAt(to, existing, dir.filePath("nowhere"));
+    const NoReplaceRename result = NoReplaceRename::move(from, to);
+    const bool moved = row.at(2) == "moved";
+    QCOMPARE(result.status, moved ? NoReplaceRename::Moved : NoReplaceRename::Exists);
+    QCOMPARE(QFileInfo::exists(from), !moved);
+    if (existing != "folder")
+        QCOMPARE(contents(to),
+                 moved ? QByteArray("moved") : QByteArray(existing == "file" ? "" : "<missing>"));
 }
 
 // Two writers that finish in the same millisecond, round after round: every

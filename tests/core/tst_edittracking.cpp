@@ -1,6 +1,7 @@
 #include "GoldenData.h"
 #include "SpanBuilders.h"
 #include "editing/EditTracker.h"
+#include "editing/EditWindow.h"
 #include "editing/TextEdit.h"
 
 #include <QRegularExpression>
@@ -17,17 +18,45 @@ static TextEdit edit(qint64 location, qint64 removed, qint64 inserted) {
     return TextEdit{location, removed, inserted};
 }
 
+// "15 0 1" as an edit.
+static TextEdit edit(const QString &numbers) {
+    const QStringList n = numbers.split(u' ');
+    return edit(n.at(0).toLongLong(), n.at(1).toLongLong(), n.at(2).toLongLong());
+}
+
+// A text cell of the tables: \n, \t and \u00a0 escapes, "c*N" for N copies of
+// c, and parts joined by +.
+static QString cellText(const QString &cell) {
+    QString result;
+    for (QString part : cell.split(u'+')) {
+        part.replace("\\n", "\n").replace("\\t", "\t").replace("\\u00a0", QChar(0xA0));
+        result += part.indexOf(u'*') == 1 ? QString(part.mid(2).toInt(), part.at(0)) : part;
+    }
+    return result;
+}
+
+// The rows of one table under tests/data/editing, named by their first cell.
+static void rowsOf(const char *table) {
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/editing/" + QString(table)))
+        QTest::newRow(qPrintable(row.at(0))) << row;
+}
+
 class TestEditTracking : public QObject {
     Q_OBJECT
 private slots:
     void fromRanges_data();
     void fromRanges();
-    void statistics_data();
+    void statistics_data() { rowsOf("statistics.tsv"); }
     void statistics();
     void tracking_data();
     void tracking();
     void emptySpansGo();
     void trackedOverTheLimit();
+    void trimWindow_data() { rowsOf("windows.tsv"); }
+    void trimWindow();
+    void selection_data() { rowsOf("selections.tsv"); }
+    void selection();
 };
 
 void TestEditTracking::fromRanges_data() {
@@ -50,29 +79,11 @@ void TestEditTracking::fromRanges() {
     QCOMPARE(TextEdit::fromRanges(ranges, strings), expected);
 }
 
-void TestEditTracking::statistics_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<bool>("limitExceeded");
-    QTest::newRow("empty") << QString() << QString() << false;
-    QTest::newRow("two spaces make an empty word")
-        << QString("a  b") << "(3words 2characters)" << false;
-    QTest::newRow("line breaks and tabs are no separators")
-        << QString("\n\n\t") << "(1words 3characters)" << false;
-    QTest::newRow("only spaces") << QString("   ") << "(4words 0characters)" << false;
-    QTest::newRow("emoji counts two units") << QString("😀") << "(1words 2characters)" << false;
-    QTest::newRow("5000 letters and spaces pass")
-        << letters(5000) + QString(300, u' ') << "(301words 5000characters)" << false;
-    QTest::newRow("5001 letters raise the alert")
-        << letters(5001) << "(1words 5001characters)" << true;
-    QTest::newRow("non-breaking space is a character")
-        << letters(5000) + QChar(0x00A0) << "(1words 5001characters)" << true;
-}
-
 void TestEditTracking::statistics() {
-    QFETCH(QString, text);
-    QFETCH(QString, label);
-    QFETCH(bool, limitExceeded);
+    QFETCH(QStringList, row);
+    const QString text = cellText(row.at(1));
+    const QString label = row.at(2);
+    const bool limitExceeded = row.at(3) == "true";
     QCOMPARE(EditTracker::statistics(text), label);
     QCOMPARE(EditTracker::characterCount(text) > EditTracker::characterLimit, limitExceeded);
 
@@ -98,14 +109,8 @@ void TestEditTracking::tracking_data() {
     QTest::addColumn<QString>("before");
     QTest::addColumn<TextEdit>("e");
     QTest::addColumn<QString>("expected");
-    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/editing/tracking.tsv")) {
-        const QStringList numbers = row.at(2).split(u' ');
-        QTest::newRow(qPrintable(row.at(0)))
-            << row.at(1)
-            << edit(numbers.at(0).toLongLong(), numbers.at(1).toLongLong(),
-                    numbers.at(2).toLongLong())
-            << row.value(3);
-    }
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/editing/tracking.tsv"))
+        QTest::newRow(qPrintable(row.at(0))) << row.at(1) << edit(row.at(2)) << row.value(3);
 }
 
 // Runs one edit over a 60-unit text and checks the spans.
@@ -137,6 +142,25 @@ void TestEditTracking::trackedOverTheLimit() {
         EditTracker::track(spans, edit(4000, 1003, 0), letters(4000));
     QVERIFY(!shorter.limitExceeded);
     QCOMPARE(ranges(spans), "[13,23)");
+}
+
+// The changed window of a document edit, trimmed to the edit it explains.
+void TestEditTracking::trimWindow() {
+    QFETCH(QStringList, row);
+    const QStringList window = row.at(3).split(u' ');
+    QCOMPARE(trimEditWindow(cellText(row.at(1)), cellText(row.at(2)), window.at(0).toInt(),
+                            window.at(1).toInt(), window.at(2).toInt()),
+             edit(row.at(4)));
+}
+
+void TestEditTracking::selection() {
+    QFETCH(QStringList, row);
+    const QStringList selected = row.at(3).split(u' ');
+    const auto made = replacementOfSelection(row.at(1), row.at(2), selected.at(0).toInt(),
+                                             selected.at(1).toInt());
+    QCOMPARE(made.has_value(), row.at(4) != "-");
+    if (made)
+        QCOMPARE(*made, edit(row.at(4)));
 }
 
 QTEST_GUILESS_MAIN(TestEditTracking)

@@ -85,33 +85,21 @@ void TestEspeakSsml::fortyThousandHugePausesSaturate() {
 }
 
 void TestEspeakSsml::pausesStretchedInFastMode_data() {
-    QTest::addColumn<int>("wordsPerMinute");
-    QTest::addColumn<QString>("length");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("normal") << 175 << "2s"
-                            << R"(<break time="2000ms"/>)";
-    QTest::newRow("just below fast mode") << 449 << "2s"
-                                          << R"(<break time="2000ms"/>)";
-    QTest::newRow("fast mode begins") << 450 << "2s"
-                                      << R"(<break time="5143ms"/>)";
-    QTest::newRow("fastest") << 700 << "2s"
-                             << R"(<break time="8000ms"/>)";
-    QTest::newRow("the cap, stretched") << 700 << "600s"
-                                        << R"(<break time="240000ms"/>)";
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/espeak/fastpauses.tsv"))
+        QTest::newRow(qPrintable(row.at(0))) << row;
 }
 
 // From 450 words per minute eSpeak shortens pauses by the rate over 175;
 // they are written longer by as much. Pauses before the text are silence
 // the engine adds itself and stay as they are.
 void TestEspeakSsml::pausesStretchedInFastMode() {
-    QFETCH(int, wordsPerMinute);
-    QFETCH(QString, length);
-    QFETCH(QString, expected);
-    const QString pause = "<break time='" + length + "'/>";
+    QFETCH(QStringList, row);
+    const QString pause = "<break time='" + row.at(2) + "'/>";
     const EspeakDocument document = EspeakSsmlTranslator::translate(
-        "<speak>" + pause + "a" + pause + "b</speak>", true, "en-US", wordsPerMinute);
-    QCOMPARE(document.ssml, "<speak>a" + expected + "b</speak>");
-    QCOMPARE(document.leadingSilenceMs, length == "2s" ? 2000 : 60000);
+        "<speak>" + pause + "a" + pause + "b</speak>", true, "en-US", row.at(1).toInt());
+    QCOMPARE(document.ssml, "<speak>a" + row.at(3) + "b</speak>");
+    QCOMPARE(document.leadingSilenceMs, row.at(2) == "2s" ? 2000 : 60000);
 }
 
 QTEST_GUILESS_MAIN(TestEspeakSsml)

@@ -9,13 +9,20 @@
 
 using namespace parlino;
 
+// The rows of one table under tests/data/offline, named by their first cell.
+static void rowsOf(const char *table) {
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/offline/" + QString(table)))
+        QTest::newRow(qPrintable(row.at(0))) << row;
+}
+
 class TestOfflineVoice : public QObject {
     Q_OBJECT
 private slots:
-    void voice_data();
+    void voice_data() { rowsOf("voices.tsv"); }
     void voice();
     void everyCatalogueVoiceHasAnOfflineVoice();
-    void prosody_data();
+    void prosody_data() { rowsOf("prosody.tsv"); }
     void prosody();
     void request_data();
     void request();
@@ -23,12 +30,6 @@ private slots:
 
 // tests/data/offline/voices.tsv: language code and voice name, the eSpeak
 // voice that reads them, and whether another language stands in.
-void TestOfflineVoice::voice_data() {
-    QTest::addColumn<QStringList>("row");
-    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/offline/voices.tsv"))
-        QTest::newRow(qPrintable(row.at(0))) << row;
-}
-
 void TestOfflineVoice::voice() {
     QFETCH(QStringList, row);
     QCOMPARE(row.size(), 5);
@@ -59,12 +60,6 @@ void TestOfflineVoice::everyCatalogueVoiceHasAnOfflineVoice() {
 
 // tests/data/offline/prosody.tsv: pitch in semitones and speaking rate onto
 // eSpeak's parameters, and whether the value was out of reach.
-void TestOfflineVoice::prosody_data() {
-    QTest::addColumn<QStringList>("row");
-    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/offline/prosody.tsv"))
-        QTest::newRow(qPrintable(row.at(0))) << row;
-}
-
 void TestOfflineVoice::prosody() {
     QFETCH(QStringList, row);
     QCOMPARE(row.size(), 5);

@@ -1,4 +1,6 @@
+#include "GoldenData.h"
 #include "SpanBuilders.h"
+#include "editing/ColorCode.h"
 #include "editing/EffectKind.h"
 #include "editing/SpanLookup.h"
 
@@ -6,43 +8,32 @@
 
 using namespace parlino;
 
+// The rows of one table under tests/data/editing, named by their first cell.
+static void rowsOf(const char *table) {
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/editing/" + QString(table)))
+        QTest::newRow(qPrintable(row.at(0))) << row;
+}
+
 class TestSpanModel : public QObject {
     Q_OBJECT
 private slots:
-    void kinds_data();
+    void kinds_data() { rowsOf("kinds.tsv"); }
     void kinds();
-    void namesAreExact_data();
     void namesAreExact();
-    void sortByEnd_data();
+    void sortByEnd_data() { rowsOf("sortbyend.tsv"); }
     void sortByEnd();
     void determineLocation_data();
     void determineLocation();
+    void colorCode_data() { rowsOf("colorcodes.tsv"); }
+    void colorCode();
 };
 
-void TestSpanModel::kinds_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("hex");
-    QTest::addColumn<int>("options");
-    QTest::newRow("Emphasis") << "Emphasis"
-                              << "EBDAF2" << 4;
-    QTest::newRow("Say as") << "Say as"
-                            << "9FE484" << 6;
-    QTest::newRow("Volume") << "Volume"
-                            << "D5E9E2" << 6;
-    QTest::newRow("Date") << "Date"
-                          << "8EAFE4" << 5;
-    QTest::newRow("Time") << "Time"
-                          << "E9E393" << 0;
-    QTest::newRow("Sub") << "Sub"
-                         << "DF9990" << 0;
-    QTest::newRow("Break") << "Break"
-                           << "" << 0;
-}
-
 void TestSpanModel::kinds() {
-    QFETCH(QString, name);
-    QFETCH(QString, hex);
-    QFETCH(int, options);
+    QFETCH(QStringList, row);
+    const QString name = row.at(0);
+    const QString hex = row.at(1);
+    const int options = row.at(2).toInt();
     const EffectKind *kind = EffectKind::find(name);
     QVERIFY(kind);
     QCOMPARE(kind->name, name);
@@ -54,44 +45,25 @@ void TestSpanModel::kinds() {
     QCOMPARE(EffectKind::all().size(), 7);
 }
 
-void TestSpanModel::namesAreExact_data() {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("lower case") << "emphasis";
-    QTest::newRow("no space") << "Sayas";
-    QTest::newRow("capital A") << "Say As";
-    QTest::newRow("trailing space") << "Break ";
-    QTest::newRow("empty") << "";
-}
-
+// Names match exactly: no case folding, no trimming.
 void TestSpanModel::namesAreExact() {
-    QFETCH(QString, name);
-    QVERIFY(!EffectKind::find(name));
-}
-
-void TestSpanModel::sortByEnd_data() {
-    QTest::addColumn<EffectsArray>("spans");
-    QTest::addColumn<QString>("sorted");
-    QTest::addColumn<QStringList>("valuesAfter");
-    QTest::newRow("ends 9, 4, 6") << EffectsArray{span(0, 9, "Sub", "a"), span(1, 4, "Sub", "b"),
-                                                  span(2, 6, "Sub", "c")}
-                                  << "[1,4) [2,6) [0,9)" << QStringList{"b", "c", "a"};
-    QTest::newRow("equal ends keep their order")
-        << EffectsArray{span(5, 8, "Sub", "x"), span(0, 8, "Sub", "y"), span(8, 8, "Sub", "z"),
-                        span(1, 2, "Sub", "w")}
-        << "[1,2) [5,8) [0,8) [8,8)" << QStringList{"w", "x", "y", "z"};
-    QTest::newRow("empty") << EffectsArray{} << "" << QStringList{};
+    for (const char *name : {"emphasis", "Sayas", "Say As", "Break ", ""})
+        QVERIFY2(!EffectKind::find(QString::fromUtf8(name)), name);
 }
 
 void TestSpanModel::sortByEnd() {
-    QFETCH(EffectsArray, spans);
-    QFETCH(QString, sorted);
-    QFETCH(QStringList, valuesAfter);
+    QFETCH(QStringList, row);
+    EffectsArray spans;
+    for (const QString &written : row.at(1).split(u'|', Qt::SkipEmptyParts)) {
+        const QStringList s = written.split(u' ');
+        spans << span(s.at(0).toLongLong(), s.at(1).toLongLong(), "Sub", s.at(2));
+    }
     ::sortByEnd(spans);
-    QCOMPARE(ranges(spans), sorted);
+    QCOMPARE(ranges(spans), row.at(2));
     QStringList values;
     for (const SSMLCharactersModel &s : spans)
         values << s.ssmlTag;
-    QCOMPARE(values, valuesAfter);
+    QCOMPARE(values.join(u' '), row.at(3));
 }
 
 void TestSpanModel::determineLocation_data() {
@@ -113,6 +85,18 @@ void TestSpanModel::determineLocation() {
     QFETCH(qint64, caret);
     QFETCH(qsizetype, index);
     QCOMPARE(::determineLocation(spans, caret), index);
+}
+
+// Codes are read as a C hexadecimal integer would be, the low 24 bits giving
+// the colour; whatever cannot be read gives black, never an invalid colour.
+void TestSpanModel::colorCode() {
+    QFETCH(QStringList, row);
+    QString code = row.at(1) == "(null)" ? QString() : row.at(1);
+    code.replace("\\t", "\t").replace("\\n", "\n");
+    const QColor color = colorWithHexCode(code);
+    QCOMPARE(QStringLiteral("%1 %2 %3").arg(color.red()).arg(color.green()).arg(color.blue()),
+             row.at(2));
+    QCOMPARE(color.alpha(), 255);
 }
 
 QTEST_GUILESS_MAIN(TestSpanModel)

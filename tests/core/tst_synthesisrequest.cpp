@@ -1,3 +1,4 @@
+#include "GoldenData.h"
 #include "SpanBuilders.h"
 #include "synthesis/Conversion.h"
 #include "synthesis/SynthesisRequest.h"
@@ -7,70 +8,48 @@
 
 using namespace parlino;
 
+// The rows of one table under tests/data/synthesis, named by their first cell.
+static void rowsOf(const char *table) {
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/synthesis/" + QString(table)))
+        QTest::newRow(qPrintable(row.at(0))) << row;
+}
+
 class TestSynthesisRequest : public QObject {
     Q_OBJECT
 private slots:
-    void input_data();
+    void input_data() { rowsOf("input.tsv"); }
     void input();
-    void audioConfig_data();
+    void audioConfig_data() { rowsOf("audioconfig.tsv"); }
     void audioConfig();
     void voice();
 };
 
-void TestSynthesisRequest::input_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<EffectsArray>("spans");
-    QTest::addColumn<QString>("member");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("no spans: only text") << "Hello" << EffectsArray{} << "text"
-                                         << "Hello";
-    QTest::newRow("one span: only ssml")
-        << "Hello world" << EffectsArray{span(6, 11)} << "ssml"
-        << "<speak>Hello <emphasis level='strong'>world</emphasis></speak>";
-    QTest::newRow("empty span still makes ssml") << "Hi" << EffectsArray{span(1, 1)} << "ssml"
-                                                 << "<speak>Hi</speak>";
-    QTest::newRow("pause glyph without spans stays text")
-        << QString("a\u23F8b") << EffectsArray{} << "text" << QString("a\u23F8b");
-}
-
 void TestSynthesisRequest::input() {
-    QFETCH(QString, text);
-    QFETCH(EffectsArray, spans);
-    QFETCH(QString, member);
-    QFETCH(QString, value);
-    ConversionInput in{text, spans, "en-GB-Standard-A", 0, 100};
+    QFETCH(QStringList, row);
+    EffectsArray spans;
+    if (const QStringList at = row.at(2).split(u' '); at.size() == 2)
+        spans << span(at.at(0).toLongLong(), at.at(1).toLongLong());
+    ConversionInput in{row.at(1), spans, "en-GB-Standard-A", 0, 100};
     const QJsonObject input = Conversion::request(in).value("input").toObject();
-    QCOMPARE(input.keys(), QStringList{member});
-    QCOMPARE(input.value(member).toString(), value);
-}
-
-void TestSynthesisRequest::audioConfig_data() {
-    QTest::addColumn<double>("pitch");
-    QTest::addColumn<double>("speed");
-    QTest::addColumn<int>("expectedPitch");
-    QTest::addColumn<QString>("expectedRate");
-    QTest::newRow("start-up values") << 0.0 << 100.0 << 0 << "1.00";
-    QTest::newRow("fractions dropped toward zero") << 2.9 << 87.6 << 2 << "0.87";
-    QTest::newRow("negative fraction") << -3.5 << 125.0 << -3 << "1.25";
-    QTest::newRow("beyond 32 bits clamps") << 1e12 << 400.0 << INT_MAX << "4.00";
+    QCOMPARE(input.keys(), QStringList{row.at(3)});
+    QCOMPARE(input.value(row.at(3)).toString(), row.at(4));
 }
 
 void TestSynthesisRequest::audioConfig() {
-    QFETCH(double, pitch);
-    QFETCH(double, speed);
-    QFETCH(int, expectedPitch);
-    QFETCH(QString, expectedRate);
+    QFETCH(QStringList, row);
     // A locale with a decimal comma must not leak into the body.
     QLocale::setDefault(QLocale(QLocale::German));
-    const QJsonObject config = SynthesisRequest::body("t", "t", "en-GB-Standard-A", pitch, speed)
+    const QJsonObject config = SynthesisRequest::body("t", "t", "en-GB-Standard-A",
+                                                      row.at(1).toDouble(), row.at(2).toDouble())
                                    .value("audioConfig")
                                    .toObject();
     QLocale::setDefault(QLocale::c());
     QCOMPARE(config.value("audioEncoding").toString(), QString("MP3"));
     QVERIFY(config.value("pitch").isDouble());
-    QCOMPARE(config.value("pitch").toDouble(), double(expectedPitch));
+    QCOMPARE(config.value("pitch").toDouble(), row.at(3).toDouble());
     QVERIFY(config.value("speakingRate").isString());
-    QCOMPARE(config.value("speakingRate").toString(), expectedRate);
+    QCOMPARE(config.value("speakingRate").toString(), row.at(4));
     QCOMPARE(config.keys().size(), 3);
 }
 

@@ -20,16 +20,13 @@ inline std::optional<double> ffmpegLoudness(const QVector<qint16> &samples, int 
     if (ffmpeg.isEmpty() || !dir.isValid())
         return std::nullopt;
     // A canonical 44-byte WAV header, then the samples.
-    const auto le32 = [](quint32 v) {
-        QByteArray b(4, '\0');
+    const auto le = [](auto v) {
+        QByteArray b(int(sizeof v), '\0');
         qToLittleEndian(v, b.data());
         return b;
     };
-    const auto le16 = [](quint16 v) {
-        QByteArray b(2, '\0');
-        qToLittleEndian(v, b.data());
-        return b;
-    };
+    const auto le32 = [&le](quint32 v) { return le(v); };
+    const auto le16 = [&le](quint16 v) { return le(v); };
     const quint32 bytes = quint32(samples.size() * 2);
     QByteArray wav = "RIFF" + le32(36 + bytes) + "WAVEfmt " + le32(16) + le16(1) + le16(1) +
                      le32(quint32(sampleRate)) + le32(quint32(sampleRate) * 2) + le16(2) +

@@ -94,8 +94,10 @@ void SSMLTextView::insertFromMimeData(const QMimeData *source) {
 }
 
 void SSMLTextView::onContentsChange(int position, int removed, int added) {
-    if (m_silent)
+    if (m_silent) {
+        layOutOnceAfterReset(position);
         return;
+    }
     const QString now = toPlainText();
     std::optional<TextEdit> edit;
     if (m_gesture) {
@@ -112,6 +114,18 @@ void SSMLTextView::onContentsChange(int position, int removed, int added) {
         edit = trimEditWindow(m_previousText, now, position, removed, added);
     m_previousText = now;
     report(*edit, now);
+}
+
+void SSMLTextView::layOutOnceAfterReset(int position) {
+    // For a change inside one paragraph the plain-text layout lays that
+    // paragraph out twice on the spot: once to measure its old height (the
+    // highlighter has just dropped its lines) and once for the new one. A
+    // change window reaching past the last paragraph takes the path that a
+    // text of many paragraphs takes: the old layouts are dropped and each
+    // paragraph is laid out once, when it is first needed. Opening one long
+    // highlighted paragraph cost twice its layout before.
+    QTextDocument *text = document();
+    text->markContentsDirty(position, text->characterCount() - position + 1);
 }
 
 void SSMLTextView::report(const TextEdit &edit, const QString &newText) {

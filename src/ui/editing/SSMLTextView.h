@@ -60,6 +60,7 @@ private:
     class GestureScope;
 
     void onContentsChange(int position, int removed, int added);
+    void layOutOnceAfterReset(int position);
     void report(const TextEdit &edit, const QString &newText);
 
     SSMLTextViewDelegate *m_delegate = nullptr;

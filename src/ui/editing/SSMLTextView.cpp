@@ -3,9 +3,12 @@
 #include "editing/EditWindow.h"
 #include "editing/SSMLTextViewDelegate.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -63,6 +66,27 @@ void SSMLTextView::resetText(const QString &text) {
     setPlainText(text);
     m_previousText = toPlainText();
     m_silent = false;
+}
+
+void SSMLTextView::setEmptyHint(const QString &hint) {
+    m_emptyHint = hint;
+    viewport()->update();
+}
+
+void SSMLTextView::paintEvent(QPaintEvent *event) {
+    QPlainTextEdit::paintEvent(event);
+    const QTextBlock first = document()->firstBlock();
+    if (m_emptyHint.isEmpty() || !document()->isEmpty() ||
+        !first.layout()->preeditAreaText().isEmpty())
+        return;
+    // Where Qt puts its placeholder: at the document margin, wrapped.
+    QPainter painter(viewport());
+    painter.setClipRect(event->rect());
+    painter.setFont(QApplication::font());
+    painter.setPen(palette().placeholderText().color());
+    const int margin = int(document()->documentMargin());
+    painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, 0),
+                     Qt::AlignTop | Qt::TextWordWrap, m_emptyHint);
 }
 
 void SSMLTextView::keyPressEvent(QKeyEvent *event) {

@@ -14,6 +14,7 @@
 #include "widgets/FileDialogFolderChooser.h"
 #include "widgets/MBProgressHUD.h"
 #include "widgets/OfflineNotes.h"
+#include "widgets/PopUpButton.h"
 #include "widgets/SegmentedControl.h"
 
 #include <QApplication>
@@ -56,8 +57,10 @@ ViewController::ViewController(QWidget *parent)
     : QWidget(parent)
     , m_session(new EditorSession(this))
     , m_textView(new SSMLTextView(this))
-    , m_languagesPopBtn(new QComboBox(this))
-    , m_voicesStylePopBtn(new QComboBox(this))
+    // Sized by a length, not by measuring every language and voice name: the
+    // measuring shapes each item's text and cost 4% of the start-up.
+    , m_languagesPopBtn(new PopUpButton(18, this))
+    , m_voicesStylePopBtn(new PopUpButton(16, this))
     , m_voicesStyleSegment(new SegmentedControl({tr("All")}, this))
     , m_pitchSlider(new QSlider(Qt::Horizontal, this))
     , m_speedSlider(new QSlider(Qt::Horizontal, this))
@@ -101,8 +104,8 @@ void ViewController::buildLayout() {
     QFont editorFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     editorFont.setPointSizeF(std::max(editorFont.pointSizeF() * 1.25, 12.0));
     m_textView->setFont(editorFont);
-    m_textView->setPlaceholderText(tr("Type or paste the text to speak, select a part of it "
-                                      "and give it an effect."));
+    m_textView->setEmptyHint(tr("Type or paste the text to speak, select a part of it "
+                                "and give it an effect."));
 
     m_languagesPopBtn->setToolTip(tr("Language of the text"));
     m_voicesStylePopBtn->setToolTip(tr("Voice that speaks the text"));
@@ -119,12 +122,6 @@ void ViewController::buildLayout() {
     small.setPointSizeF(small.pointSizeF() * 0.9);
     m_voiceNote->setFont(small);
     m_voiceNote->hide();
-    // Sized by a length, not by measuring every language and voice name: the
-    // measuring shapes each item's text and cost 4% of the start-up.
-    for (QComboBox *popUp : {m_languagesPopBtn, m_voicesStylePopBtn})
-        popUp->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_languagesPopBtn->setMinimumContentsLength(18);
-    m_voicesStylePopBtn->setMinimumContentsLength(16);
     m_pitchSlider->setRange(VoiceLimits::pitch.minimum, VoiceLimits::pitch.maximum);
     m_pitchSlider->setValue(VoiceLimits::pitch.standard);
     m_pitchSlider->setToolTip(tr("Pitch in semitones"));

@@ -1,6 +1,7 @@
 #include "GoldenData.h"
 #include "output/AudioFileOutput.h"
 #include "output/FolderChooser.h"
+#include "output/NoReplaceRename.h"
 #include "settings/Settings.h"
 
 #include <QDir>

@@ -185,9 +185,19 @@ void TestMainView::controlsReachTheSession() {
     QCOMPARE(m_view->offlineNotes()->rangeNote()->text(),
              QStringLiteral("Offline voice: pitch −6.3 to +8.8 semitones, speed 46% to 400% "
                             "(pitch −12 sounds as −6.3)"));
+    // Heights asked at one width follow the note's text (they are remembered).
+    QLabel *note = m_view->offlineNotes()->voiceNote();
+    const auto freshHeight = [note](int width) {
+        QLabel fresh(note->text());
+        fresh.setFont(note->font());
+        fresh.setWordWrap(true);
+        return fresh.heightForWidth(width);
+    };
+    note->heightForWidth(90); // remembered for the note before
     pick(m_view->languagesPopBtn(), QStringLiteral("Filipino (Philippines)"));
     QCOMPARE(m_view->offlineNotes()->voiceNote()->text(),
              QStringLiteral("eSpeak NG has no Filipino voice: Indonesian reads it."));
+    QCOMPARE(note->heightForWidth(90), freshHeight(90));
     pick(m_view->effectsSelector(), m_view->effectsSelector()->itemText(0));
     QVERIFY(!m_view->effectsView()->isVisible());
 }

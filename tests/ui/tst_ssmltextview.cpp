@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace parlino;
@@ -83,6 +84,7 @@ private slots:
     void reports_data();
     void reports();
     void pasteInsertsPlainText();
+    void resetLaysOutLongParagraph();
 
 private:
     SSMLTextView *m_view = nullptr;
@@ -167,6 +169,23 @@ void TestSSMLTextView::pasteInsertsPlainText() {
     }
     QCOMPARE(m_delegate.reports.size(), 1);
     QCOMPARE(m_delegate.reports.first().edit, (TextEdit{1, 0, 4}));
+}
+
+void TestSSMLTextView::resetLaysOutLongParagraph() {
+    // One paragraph many times taller than the view, as a loaded document brings.
+    const QString text =
+        QStringLiteral("The town lives by the tides of a slow river. ").repeated(80);
+    m_view->resetText(text);
+    const QTextBlock block = m_view->document()->firstBlock();
+    QTRY_VERIFY(block.layout()->lineCount() > 20);
+    QCOMPARE(block.lineCount(), block.layout()->lineCount());
+    for (int i = 0; i < block.layout()->lineCount(); ++i)
+        QVERIFY(block.layout()->lineAt(i).naturalTextWidth() <= m_view->viewport()->width());
+    // The scroll range reaches the last line.
+    m_view->moveCursor(QTextCursor::End);
+    QVERIFY(m_view->verticalScrollBar()->value() > 0);
+    QVERIFY(m_view->viewport()->rect().contains(m_view->cursorRect()));
+    QVERIFY(m_delegate.reports.isEmpty());
 }
 
 QTEST_MAIN(TestSSMLTextView)

@@ -3,9 +3,12 @@
 #include "editing/EditWindow.h"
 #include "editing/SSMLTextViewDelegate.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -65,6 +68,27 @@ void SSMLTextView::resetText(const QString &text) {
     m_silent = false;
 }
 
+void SSMLTextView::setEmptyHint(const QString &hint) {
+    m_emptyHint = hint;
+    viewport()->update();
+}
+
+void SSMLTextView::paintEvent(QPaintEvent *event) {
+    QPlainTextEdit::paintEvent(event);
+    const QTextBlock first = document()->firstBlock();
+    if (m_emptyHint.isEmpty() || !document()->isEmpty() ||
+        !first.layout()->preeditAreaText().isEmpty())
+        return;
+    // Where Qt puts its placeholder: at the document margin, wrapped.
+    QPainter painter(viewport());
+    painter.setClipRect(event->rect());
+    painter.setFont(QApplication::font());
+    painter.setPen(palette().placeholderText().color());
+    const int margin = int(document()->documentMargin());
+    painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, 0),
+                     Qt::AlignTop | Qt::TextWordWrap, m_emptyHint);
+}
+
 void SSMLTextView::keyPressEvent(QKeyEvent *event) {
     // Undo and redo restore text away from the selection: leave them to the window.
     if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
@@ -94,8 +118,10 @@ void SSMLTextView::insertFromMimeData(const QMimeData *source) {
 }
 
 void SSMLTextView::onContentsChange(int position, int removed, int added) {
-    if (m_silent)
+    if (m_silent) {
+        layOutOnceAfterReset(position);
         return;
+    }
     const QString now = toPlainText();
     std::optional<TextEdit> edit;
     if (m_gesture) {
@@ -112,6 +138,18 @@ void SSMLTextView::onContentsChange(int position, int removed, int added) {
         edit = trimEditWindow(m_previousText, now, position, removed, added);
     m_previousText = now;
     report(*edit, now);
+}
+
+void SSMLTextView::layOutOnceAfterReset(int position) {
+    // For a change inside one paragraph the plain-text layout lays that
+    // paragraph out twice on the spot: once to measure its old height (the
+    // highlighter has just dropped its lines) and once for the new one. A
+    // change window reaching past the last paragraph takes the path that a
+    // text of many paragraphs takes: the old layouts are dropped and each
+    // paragraph is laid out once, when it is first needed. Opening one long
+    // highlighted paragraph cost twice its layout before.
+    QTextDocument *text = document();
+    text->markContentsDirty(position, text->characterCount() - position + 1);
 }
 
 void SSMLTextView::report(const TextEdit &edit, const QString &newText) {

@@ -41,6 +41,12 @@ public:
     // Replaces the whole text without reporting an edit; the undo history is cleared.
     void resetText(const QString &text);
 
+    // A hint shown while the text is empty, in the application's font (the
+    // text may be larger): Qt's placeholder text would be set in the text's
+    // font, one more font size to load and rasterise before the first paint.
+    QString emptyHint() const { return m_emptyHint; }
+    void setEmptyHint(const QString &hint);
+
     // Selection as (start, length) in UTF-16 code units.
     qint64 selectionStart() const;
     qint64 selectionLength() const;
@@ -50,6 +56,7 @@ protected:
     void inputMethodEvent(QInputMethodEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     struct Selection {
@@ -60,10 +67,12 @@ private:
     class GestureScope;
 
     void onContentsChange(int position, int removed, int added);
+    void layOutOnceAfterReset(int position);
     void report(const TextEdit &edit, const QString &newText);
 
     SSMLTextViewDelegate *m_delegate = nullptr;
     QString m_previousText;
+    QString m_emptyHint;
     std::optional<Selection> m_gesture;
     bool m_silent = false;
     bool m_isDelete = false;

@@ -3,6 +3,7 @@
 #include "catalogue/DataSource.h"
 #include "synthesis/SynthesisRequest.h"
 #include "synthesis/offline/OfflineVoice.h"
+#include "widgets/WrappedLabel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,19 +33,16 @@ QString percent(double rate) {
 
 OfflineNotes::OfflineNotes(QWidget *parent)
     : QWidget(parent)
-    , m_rangeNote(new QLabel(this))
-    , m_voiceNote(new QLabel(this)) {
+    , m_rangeNote(new WrappedLabel(this))
+    , m_voiceNote(new WrappedLabel(this)) {
     setObjectName(QStringLiteral("offlineNotes"));
     m_rangeNote->setObjectName(QStringLiteral("offlineRangeNote"));
     m_voiceNote->setObjectName(QStringLiteral("offlineVoiceNote"));
     m_voiceNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    for (QLabel *label : {m_rangeNote, m_voiceNote}) {
-        QFont font = label->font();
-        font.setPointSizeF(font.pointSizeF() * 0.9);
-        label->setFont(font);
+    // Set apart by their colour, in the window's own font: a smaller size
+    // would be one more font to load and rasterise before the first paint.
+    for (QLabel *label : {m_rangeNote, m_voiceNote})
         label->setForegroundRole(QPalette::PlaceholderText);
-        label->setWordWrap(true);
-    }
     // Wrapped rather than widening the window: the editor must still fit a
     // small or strongly scaled screen.
     auto *row = new QHBoxLayout(this);

@@ -17,6 +17,8 @@ constexpr Entry table[] = {
     {Settings::Key::SavePath, "SavePath", ""},
     {Settings::Key::Engine, "Engine", ""},
     {Settings::Key::Endpoint, "Endpoint", ""},
+    {Settings::Key::RecentDocuments, "RecentDocuments", ""},
+    {Settings::Key::DocumentFolder, "DocumentFolder", ""},
 };
 
 const Entry &entry(Settings::Key key) {

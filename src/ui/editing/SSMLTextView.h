@@ -38,18 +38,32 @@ public:
     // Replaces the selection with text as one undoable user edit (the pause
     // glyph goes in this way), reported like typing.
     void insertText(const QString &text);
-    // Replaces the whole text without reporting an edit; the undo history is cleared.
+    // Replaces the whole text without reporting an edit.
     void resetText(const QString &text);
+    // Replaces [location, location + removed) by inserted without reporting an
+    // edit (undo and redo of the session), and puts the caret after it.
+    void replaceText(qint64 location, qint64 removed, const QString &inserted);
+    // Whether the latest reported edit came from typed keys (characters,
+    // Return, Backspace, Delete), which join one undo step when in a row.
+    bool lastEditWasTyped() const { return m_lastEditTyped; }
+    // Undo and Redo offered in the context menu.
+    void setUndoRedoAvailable(bool undo, bool redo);
 
     // Selection as (start, length) in UTF-16 code units.
     qint64 selectionStart() const;
     qint64 selectionLength() const;
+
+signals:
+    // The undo history lives in the session: these keys and the context menu ask for it.
+    void undoRequested();
+    void redoRequested();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     struct Selection {
@@ -65,6 +79,10 @@ private:
     SSMLTextViewDelegate *m_delegate = nullptr;
     QString m_previousText;
     std::optional<Selection> m_gesture;
+    bool m_typing = false;
+    bool m_lastEditTyped = false;
+    bool m_undoAvailable = false;
+    bool m_redoAvailable = false;
     bool m_silent = false;
     bool m_isDelete = false;
     QList<std::pair<qint64, qint64>> m_affectedRanges;

@@ -21,7 +21,7 @@ trap 'rm -rf "$work"' EXIT
 out=$work/ours.mp3
 
 # The conversion under test; it must write $out.
-OURS_CMD=${OURS_CMD:-"'$build/parlino' convert --engine offline --voice en-US-Standard-B --output '$out' '$text'"}
+OURS_CMD=${OURS_CMD:-"'$build/parlino' convert --engine offline --voice en-US-Standard-B --force --output '$out' '$text'"}
 PIPELINE_CMD="espeak-ng --stdout -v en-us -f '$text' | lame -b 48 - '$work/pipeline.mp3' 2>/dev/null"
 ESPEAK_CMD="espeak-ng -v en-us -f '$text' -w '$work/espeak.wav'"
 

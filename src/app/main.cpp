@@ -2,6 +2,7 @@
 #include "MainWindowController.h"
 #include "ViewController.h"
 #include "editing/SSMLTextView.h"
+#include "synthesis/cloud/NetAPIClicnet.h"
 #include "widgets/DeferredIconStyle.h"
 
 #include <QApplication>
@@ -25,7 +26,9 @@ int runVerb(int argc, char *argv[]) {
     in.open(stdin, QIODevice::ReadOnly);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return CommandLine::run(QCoreApplication::arguments(), {in, out, err});
+    const int status = CommandLine::run(QCoreApplication::arguments(), {in, out, err});
+    NetAPIClicnet::releaseShared();
+    return status;
 }
 
 // Runs an action once the watched widget has painted for the first time: the
@@ -93,7 +96,9 @@ int runEditor(int argc, char *argv[]) {
     // Loaded once the window has its size, so the text is laid out only once.
     if (!options.load.isEmpty())
         window.openDocument(options.load);
-    return app.exec();
+    const int status = app.exec();
+    NetAPIClicnet::releaseShared();
+    return status;
 }
 
 } // namespace

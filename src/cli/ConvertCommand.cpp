@@ -23,11 +23,13 @@ namespace {
 const QString engineOption = QStringLiteral("engine");
 const QString outputDirOption = QStringLiteral("output-dir");
 const QString outputOption = QStringLiteral("output");
+const QString forceOption = QStringLiteral("force");
+const QString standardOutput = QStringLiteral("-");
 
 int usage(CommandStreams streams, const QString &problem) {
     streams.err << "parlino: " << problem << '\n'
                 << "usage: parlino convert [--engine cloud|offline] [--voice NAME] [--pitch N] "
-                   "[--speed N] [--output-dir DIR | --output FILE] FILE..."
+                   "[--speed N] [--output-dir DIR | --output FILE|- [--force]] FILE..."
                 << Qt::endl;
     return ExitUsage;
 }
@@ -62,6 +64,56 @@ std::unique_ptr<SpeechEngine> makeEngine(SpeechEngineFactory::Kind kind, QString
     return SpeechEngineFactory::create(kind, key, error);
 }
 
+// Why --output FILE cannot be written, checked before any synthesis; the
+// write itself checks again and never replaces what appears meanwhile.
+QString outputProblem(const QString &path, bool force) {
+    switch (AudioFileOutput::targetAt(path)) {
+    case AudioFileOutput::Target::Free:
+        return QString();
+    case AudioFileOutput::Target::RegularFile:
+        return force ? QString()
+                     : QStringLiteral("%1 already exists; --force replaces it").arg(path);
+    case AudioFileOutput::Target::OtherNode:
+        break;
+    }
+    return QStringLiteral("%1 is not a regular file (a link, folder, device or pipe is never "
+                          "replaced, even with --force)")
+        .arg(path);
+}
+
+// Why the output options cannot be followed, or an empty string.
+QString outputOptionsProblem(const QCommandLineParser &parser, qsizetype fileCount,
+                             CommandStreams streams) {
+    if (parser.isSet(outputOption) && parser.isSet(outputDirOption))
+        return QStringLiteral("--output and --output-dir exclude each other");
+    if (parser.isSet(outputOption) && fileCount != 1)
+        return QStringLiteral("--output takes exactly one FILE");
+    if (parser.isSet(forceOption) && !parser.isSet(outputOption))
+        return QStringLiteral("--force goes with --output");
+    if (!parser.isSet(outputOption))
+        return QString();
+    if (parser.value(outputOption) != standardOutput)
+        return outputProblem(parser.value(outputOption), parser.isSet(forceOption));
+    if (!streams.out.device())
+        return QStringLiteral("standard output cannot take audio here");
+    if (isTerminal(streams.out))
+        return QStringLiteral("standard output is a terminal; pipe the MP3 somewhere or use "
+                              "--output FILE");
+    return QString();
+}
+
+AudioDestination destinationFor(const QCommandLineParser &parser, const QString &outputDir,
+                                CommandStreams streams) {
+    if (!parser.isSet(outputOption))
+        return AudioDestination::folder(outputDir.isEmpty() ? QStringLiteral(".") : outputDir);
+    const QString output = parser.value(outputOption);
+    if (output == standardOutput)
+        return AudioDestination::device(streams.out.device(), QStringLiteral("standard output"));
+    return AudioDestination::file(output, parser.isSet(forceOption)
+                                              ? AudioFileOutput::Existing::ReplaceRegularFile
+                                              : AudioFileOutput::Existing::Keep);
+}
+
 ConversionResult convertOne(Conversion &conversion, const ConversionInput &input,
                             const AudioDestination &destination) {
     ConversionResult result;
@@ -86,17 +138,20 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     VoiceOptions::addTo(parser);
     parser.addOption({outputDirOption, QStringLiteral("Folder for the time-stamped files."),
                       QStringLiteral("DIR")});
+    parser.addOption({outputOption,
+                      QStringLiteral("File to write (one input only); - writes to standard "
+                                     "output."),
+                      QStringLiteral("FILE")});
     parser.addOption(
-        {outputOption, QStringLiteral("File to write (one input only)."), QStringLiteral("FILE")});
+        {forceOption, QStringLiteral("Let --output replace an existing regular file.")});
     if (!parser.parse(QStringList{QStringLiteral("parlino convert")} + arguments))
         return usage(streams, parser.errorText());
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty())
         return usage(streams, QStringLiteral("no FILE to convert"));
-    if (parser.isSet(outputOption) && parser.isSet(outputDirOption))
-        return usage(streams, QStringLiteral("--output and --output-dir exclude each other"));
-    if (parser.isSet(outputOption) && files.size() != 1)
-        return usage(streams, QStringLiteral("--output takes exactly one FILE"));
+    if (const QString problem = outputOptionsProblem(parser, files.size(), streams);
+        !problem.isEmpty())
+        return usage(streams, problem);
     const QString problem = VoiceOptions::problem(parser);
     if (!problem.isEmpty())
         return usage(streams, problem);
@@ -120,11 +175,11 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
         return ExitUsage;
     }
     Conversion conversion(engine.get());
-    const AudioDestination destination =
-        parser.isSet(outputOption)
-            ? AudioDestination::file(parser.value(outputOption))
-            : AudioDestination::folder(outputDir.isEmpty() ? QStringLiteral(".") : outputDir);
+    // Text already on standard output goes before the audio.
+    streams.out.flush();
+    const AudioDestination destination = destinationFor(parser, outputDir, streams);
     const bool showProgress = files.size() > 1 && isTerminal(streams.err);
+    const bool toStandardOutput = parser.value(outputOption) == standardOutput;
 
     int status = ExitOk;
     for (qsizetype i = 0; i < files.size(); ++i) {
@@ -144,8 +199,10 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
         }
         const ConversionResult result = convertOne(conversion, *input, destination);
         if (result.status == ConversionResult::Saved) {
-            streams.out << result.path << '\n';
-            streams.out.flush();
+            if (!toStandardOutput) { // the audio itself went there
+                streams.out << result.path << '\n';
+                streams.out.flush();
+            }
         } else {
             streams.err << "parlino: " << path << ": " << result.error.message << Qt::endl;
             status = std::max<int>(status, result.status == ConversionResult::Refused ? ExitUsage

@@ -28,6 +28,11 @@ int SsmlCommand::run(const QStringList &arguments, CommandStreams streams) {
     const auto document = readInput(arguments.constFirst(), streams);
     if (!document)
         return ExitUsage;
+    // Nothing would be spoken: refused as request and convert refuse it.
+    if (document->text.isEmpty()) {
+        streams.err << "parlino: " << arguments.constFirst() << ": the text is empty" << Qt::endl;
+        return ExitUsage;
+    }
     streams.out << assembleSsml(document->text, document->effects) << '\n';
     streams.out.flush();
     return ExitOk;

@@ -5,6 +5,7 @@
 #include "synthesis/SpeechEngineFactory.h"
 #include "synthesis/cloud/CloudSpeechEngine.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -39,6 +40,7 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     , m_apiKeyEdit(new QLineEdit(this))
     , m_endpointEdit(new QLineEdit(this))
     , m_engineBox(new QComboBox(this))
+    , m_twentyFourHourBox(new QCheckBox(tr("24-hour time"), this))
     , m_keyringNote(new QLabel(keyringNoteText(), this))
     , m_statusLabel(new QLabel(this))
     , m_saveButton(new QPushButton(tr("Save"), this))
@@ -47,6 +49,9 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     m_apiKeyEdit->setObjectName(QStringLiteral("apiKeyEdit"));
     m_endpointEdit->setObjectName(QStringLiteral("endpointEdit"));
     m_engineBox->setObjectName(QStringLiteral("engineBox"));
+    m_twentyFourHourBox->setObjectName(QStringLiteral("twentyFourHourBox"));
+    m_twentyFourHourBox->setToolTip(
+        tr("New Time effects read the time on the 24-hour clock (14:30 as fourteen thirty)."));
     m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
 
     m_apiKeyEdit->setEchoMode(QLineEdit::Password);
@@ -70,6 +75,7 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     form->addRow(QString(), m_keyringNote);
     form->addRow(tr("Service address"), m_endpointEdit);
     form->addRow(tr("Speech engine"), m_engineBox);
+    form->addRow(tr("Time effect"), m_twentyFourHourBox);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->addButton(m_saveButton, QDialogButtonBox::ApplyRole);
@@ -91,6 +97,7 @@ void PreferencesDialog::loadFields() {
     m_endpointEdit->setText(Settings::value(Settings::Key::Endpoint).toString());
     const int engine = m_engineBox->findData(Settings::value(Settings::Key::Engine).toString());
     m_engineBox->setCurrentIndex(engine < 0 ? 0 : engine);
+    m_twentyFourHourBox->setChecked(Settings::value(Settings::Key::TwentyFourHourTime).toBool());
 }
 
 QString PreferencesDialog::statusText() const {
@@ -104,8 +111,7 @@ void PreferencesDialog::setStatus(const QString &text) {
 void PreferencesDialog::apply() {
     const QString endpoint = m_endpointEdit->text().trimmed();
     if (!endpoint.isEmpty()) {
-        const QString problem =
-            CloudSpeechEngine::endpointProblem(QUrl(endpoint, QUrl::StrictMode));
+        const QString problem = CloudSpeechEngine::endpointProblem(endpoint);
         if (!problem.isEmpty()) {
             setStatus(problem);
             return;
@@ -123,7 +129,11 @@ void PreferencesDialog::apply() {
     }
     QString error;
     if (!Settings::setValue(Settings::Key::Endpoint, endpoint, &error) ||
-        !Settings::setValue(Settings::Key::Engine, m_engineBox->currentData(), &error)) {
+        !Settings::setValue(Settings::Key::Engine, m_engineBox->currentData(), &error) ||
+        !Settings::setValue(Settings::Key::TwentyFourHourTime,
+                            m_twentyFourHourBox->isChecked() ? QStringLiteral("true")
+                                                             : QStringLiteral("false"),
+                            &error)) {
         setStatus(tr("Could not save the settings: %1").arg(error));
         return;
     }

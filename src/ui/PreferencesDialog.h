@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -35,6 +36,7 @@ private:
     QLineEdit *m_apiKeyEdit;
     QLineEdit *m_endpointEdit;
     QComboBox *m_engineBox;
+    QCheckBox *m_twentyFourHourBox;
     QLabel *m_keyringNote;
     QLabel *m_statusLabel;
     QPushButton *m_saveButton;

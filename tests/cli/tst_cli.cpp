@@ -66,6 +66,9 @@ void TestCli::ssmlRefuses_data() {
         << QByteArray(R"({"text":"a","effects":[{"effect":"Sub","location":0,"length":9}]})")
         << "outside the text";
     QTest::newRow("missing file") << "" << QByteArray() << "No such file";
+    QTest::newRow("empty text") << "empty.txt" << QByteArray() << "the text is empty";
+    QTest::newRow("empty document text")
+        << "empty.json" << QByteArray(R"({"text":""})") << "the text is empty";
 }
 
 void TestCli::ssmlRefuses() {

@@ -13,6 +13,8 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace parlino;
@@ -51,6 +53,8 @@ private slots:
     void request_data();
     void request();
     void convertOne();
+    void outputPath_data();
+    void outputPath();
     void severalWithOneFailing();
     void progressOnATerminal();
     void refusedInputs_data();
@@ -129,6 +133,81 @@ void TestConvertCommand::convertOne() {
     QCOMPARE(fromStdin.out.size(), 1);
     QVERIFY(QRegularExpression("/Parlino[0-9]{17}\\.mp3$").match(fromStdin.out.at(0)).hasMatch());
     QCOMPARE(contents(fromStdin.out.at(0)), QByteArray("from stdin"));
+}
+
+void TestConvertCommand::outputPath_data() {
+    QTest::addColumn<QString>("existing"); // what is at the output path beforehand
+    QTest::addColumn<bool>("force");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message"); // part of stderr; empty when written
+    const auto row = [](const char *name, const char *existing, bool force, int status,
+                        const char *message) {
+        QTest::newRow(name) << existing << force << status << message;
+    };
+    row("nothing", "", false, 0, "");
+    row("nothing, forced", "", true, 0, "");
+    row("a file", "file", false, 2, "already exists; --force replaces it");
+    row("a file, forced", "file", true, 0, "");
+    row("a symlink to a file", "symlink", false, 2, "not a regular file");
+    row("a symlink to a file, forced", "symlink", true, 2, "not a regular file");
+    row("a dangling symlink, forced", "dangling", true, 2, "not a regular file");
+    row("a FIFO, forced", "fifo", true, 2, "not a regular file");
+    row("a device, forced", "device", true, 2, "not a regular file");
+    row("a folder, forced", "folder", true, 2, "not a regular file");
+    row("standard output", "-", false, 0, "");
+}
+
+// --output writes a new file, replaces only a regular file and only with
+// --force, and with "-" writes the MP3 to standard output.
+void TestConvertCommand::outputPath() {
+    QFETCH(QString, existing);
+    QFETCH(bool, force);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    const QString input = write(m_dir, "a.txt", "Hello there");
+    const QString victim = write(m_dir, "victim", "keep me");
+    QString target = m_dir.filePath("out.mp3");
+    const QByteArray path = QFile::encodeName(target);
+    if (existing == "file")
+        write(m_dir, "out.mp3", "old");
+    else if (existing == "symlink")
+        QVERIFY(QFile::link(victim, target));
+    else if (existing == "dangling")
+        QVERIFY(QFile::link(m_dir.filePath("nowhere"), target));
+    else if (existing == "fifo")
+        QCOMPARE(::mkfifo(path.constData(), 0644), 0);
+    else if (existing == "device" && ::mknod(path.constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        QSKIP("making a device node needs root");
+    else if (existing == "folder")
+        QVERIFY(QDir().mkdir(target));
+    else if (existing == "-")
+        target = "-";
+    const QFileInfo before(target);
+
+    QStringList arguments{"convert", "--engine", "cloud", "--output", target, input};
+    if (force)
+        arguments << "--force";
+    const Run result = run(arguments);
+    QCOMPARE(result.status, status);
+    if (status != 0) {
+        QVERIFY2(result.err.startsWith("parlino: " + target + " "), qPrintable(result.err));
+        QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        QCOMPARE(result.out, QStringList());
+        const QFileInfo after(target);
+        QCOMPARE(after.isSymLink(), before.isSymLink());
+        QCOMPARE(after.isFile(), before.isFile());
+        QCOMPARE(after.size(), before.size());
+    } else if (target == "-") {
+        QCOMPARE(result.err, QString());
+        QCOMPARE(CliRun::run(arguments).outBytes, QByteArray("Hello there"));
+    } else {
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.out, QStringList{target});
+        QCOMPARE(contents(target), QByteArray("Hello there"));
+    }
+    QCOMPARE(contents(victim), QByteArray("keep me"));
+    // No temporary file is left behind.
+    QCOMPARE(QDir(m_dir.path()).entryList({".*part"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TestConvertCommand::severalWithOneFailing() {

@@ -1,5 +1,6 @@
 #include "output/AudioFileOutput.h"
 #include "output/FolderChooser.h"
+#include "output/NoReplaceRename.h"
 #include "settings/Settings.h"
 
 #include <QDir>
@@ -8,8 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <csignal>
 #include <sys/resource.h>
+#include <thread>
 
 using namespace parlino;
 
@@ -58,7 +61,11 @@ private slots:
     void notSaved_data();
     void notSaved();
     void shortWriteLeavesNothing();
-    void writeToFileReplaces();
+    void writeToFile_data();
+    void writeToFile();
+    void noReplaceMove_data();
+    void noReplaceMove();
+    void simultaneousWritersKeepEveryFile();
 };
 
 void TestAudioFileOutput::fileName_data() {
@@ -161,12 +168,104 @@ void TestAudioFileOutput::shortWriteLeavesNothing() {
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 0);
 }
 
-void TestAudioFileOutput::writeToFileReplaces() {
+void TestAudioFileOutput::writeToFile_data() {
+    QTest::addColumn<QString>("existing"); // "", "file", "symlink", "folder"
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<QString>("error"); // part of the message; empty when written
+    QTest::newRow("new") << "" << false << "";
+    QTest::newRow("existing kept") << "file" << false << "already exists";
+    QTest::newRow("existing replaced") << "file" << true << "";
+    QTest::newRow("symlink never replaced") << "symlink" << true << "not a regular file";
+    QTest::newRow("folder never replaced") << "folder" << true << "not a regular file";
+}
+
+void TestAudioFileOutput::writeToFile() {
+    QFETCH(QString, existing);
+    QFETCH(bool, replace);
+    QFETCH(QString, error);
     QTemporaryDir dir;
     const QString path = dir.filePath("out.mp3");
-    QCOMPARE(AudioFileOutput::writeToFile(path, "old").status, AudioFileOutput::Result::Saved);
-    QCOMPARE(AudioFileOutput::writeToFile(path, "new").path, path);
-    QCOMPARE(contents(path), QByteArray("new"));
+    QFile(dir.filePath("other")).open(QIODevice::WriteOnly);
+    if (existing == "file")
+        QFile(path).open(QIODevice::WriteOnly);
+    else if (existing == "symlink")
+        QFile::link(dir.filePath("other"), path);
+    else if (existing == "folder")
+        QDir().mkdir(path);
+    const auto result = AudioFileOutput::writeToFile(
+        path, "new",
+        replace ? AudioFileOutput::Existing::ReplaceRegularFile : AudioFileOutput::Existing::Keep);
+    QVERIFY2(result.error.contains(error), qPrintable(result.error));
+    QCOMPARE(result.status,
+             error.isEmpty() ? AudioFileOutput::Result::Saved : AudioFileOutput::Result::Failed);
+    if (error.isEmpty())
+        QCOMPARE(contents(path), QByteArray("new"));
+    else if (existing != "folder")
+        QCOMPARE(contents(path), QByteArray());
+    QCOMPARE(contents(dir.filePath("other")), QByteArray());
+    QCOMPARE(QDir(dir.path()).entryList({".*part"}, QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestAudioFileOutput::noReplaceMove_data() {
+    QTest::addColumn<QString>("existing");
+    QTest::addColumn<int>("status");
+    QTest::newRow("free name") << "" << int(NoReplaceRename::Moved);
+    QTest::newRow("a file") << "file" << int(NoReplaceRename::Exists);
+    QTest::newRow("a dangling symlink") << "dangling" << int(NoReplaceRename::Exists);
+    QTest::newRow("an empty folder") << "folder" << int(NoReplaceRename::Exists);
+}
+
+// The final step of every write fails rather than replace whatever has the name.
+void TestAudioFileOutput::noReplaceMove() {
+    QFETCH(QString, existing);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    const QString from = dir.filePath("from");
+    const QString to = dir.filePath("to");
+    QFile source(from);
+    QVERIFY(source.open(QIODevice::WriteOnly));
+    source.write("moved");
+    source.close();
+    if (existing == "file")
+        QFile(to).open(QIODevice::WriteOnly);
+    else if (existing == "dangling")
+        QFile::link(dir.filePath("nowhere"), to);
+    else if (existing == "folder")
+        QDir().mkdir(to);
+    const NoReplaceRename result = NoReplaceRename::move(from, to);
+    QCOMPARE(int(result.status), status);
+    const bool moved = status == NoReplaceRename::Moved;
+    QCOMPARE(QFileInfo::exists(from), !moved);
+    if (existing != "folder")
+        QCOMPARE(contents(to),
+                 moved ? QByteArray("moved") : QByteArray(existing == "file" ? "" : "<missing>"));
+}
+
+// Two writers that finish in the same millisecond, round after round: every
+// file keeps its own audio under its own name.
+void TestAudioFileOutput::simultaneousWritersKeepEveryFile() {
+    QTemporaryDir dir;
+    constexpr int rounds = 50;
+    std::atomic<int> failures{0};
+    const auto writer = [&](char tag) {
+        for (int i = 0; i < rounds; ++i) {
+            const auto result =
+                AudioFileOutput::writeToFolder(dir.path(), QByteArray(1000, tag), fixedClock);
+            if (result.status != AudioFileOutput::Result::Saved)
+                ++failures;
+        }
+    };
+    std::thread first(writer, 'a');
+    std::thread second(writer, 'b');
+    first.join();
+    second.join();
+    QCOMPARE(failures.load(), 0);
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(files.size(), 2 * rounds);
+    int as = 0;
+    for (const QString &name : files)
+        as += contents(dir.filePath(name)) == QByteArray(1000, 'a') ? 1 : 0;
+    QCOMPARE(as, rounds);
 }
 
 QTEST_GUILESS_MAIN(TestAudioFileOutput)

@@ -116,7 +116,7 @@ void TestDocument::roundTrip() {
     ParlinoDocument document;
     document.text = QStringLiteral("a \U0001F600 \u23F8 <b> & \"q\"");
     document.effects = {span(2, 4, "Sub", "smile"), span(5, 6, "Break", "1.5"),
-                        span(0, 1, "Time", "time")};
+                        span(0, 1, "Time", "time"), span(7, 10, "Time", "hms24")};
     document.voice = QStringLiteral("de-DE-Standard-B");
     document.speed = 80;
     const QString path = dir.filePath(QStringLiteral("doc.json"));

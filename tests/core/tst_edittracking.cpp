@@ -1,7 +1,9 @@
+#include "GoldenData.h"
 #include "SpanBuilders.h"
 #include "editing/EditTracker.h"
 #include "editing/TextEdit.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace parlino;
@@ -22,12 +24,8 @@ private slots:
     void fromRanges();
     void statistics_data();
     void statistics();
-    void twoSpans_data();
-    void twoSpans();
-    void oneSpan_data();
-    void oneSpan();
-    void openCases_data();
-    void openCases();
+    void tracking_data();
+    void tracking();
     void emptySpansGo();
     void trackedOverTheLimit();
 };
@@ -85,97 +83,39 @@ void TestEditTracking::statistics() {
     QCOMPARE(result.limitExceeded, limitExceeded);
 }
 
+// "[10,20) [30,40)" back into spans; the kind does not matter to tracking.
+static EffectsArray spansFrom(const QString &text) {
+    EffectsArray spans;
+    static const QRegularExpression range(QStringLiteral("\\[(\\d+),(\\d+)\\)"));
+    for (auto it = range.globalMatch(text); it.hasNext();) {
+        const auto match = it.next();
+        spans << span(match.captured(1).toLongLong(), match.captured(2).toLongLong());
+    }
+    return spans;
+}
+
+void TestEditTracking::tracking_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<TextEdit>("e");
+    QTest::addColumn<QString>("expected");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/editing/tracking.tsv")) {
+        const QStringList numbers = row.at(2).split(u' ');
+        QTest::newRow(qPrintable(row.at(0)))
+            << row.at(1)
+            << edit(numbers.at(0).toLongLong(), numbers.at(1).toLongLong(),
+                    numbers.at(2).toLongLong())
+            << row.value(3);
+    }
+}
+
 // Runs one edit over a 60-unit text and checks the spans.
-static void checkTracking(const EffectsArray &before, const TextEdit &e, const QString &expected) {
-    EffectsArray spans = before;
+void TestEditTracking::tracking() {
+    QFETCH(QString, before);
+    QFETCH(TextEdit, e);
+    QFETCH(QString, expected);
+    EffectsArray spans = spansFrom(before);
     EditTracker::track(spans, e, letters(60 - e.removed + e.inserted));
     QCOMPARE(ranges(spans), expected);
-}
-
-void TestEditTracking::twoSpans_data() {
-    QTest::addColumn<TextEdit>("e");
-    QTest::addColumn<QString>("expected");
-    // A = [10, 20), B = [30, 40)
-    QTest::newRow("type inside A") << edit(15, 0, 1) << "[10,21) [31,41)";
-    QTest::newRow("type at A's start") << edit(10, 0, 1) << "[11,21) [31,41)";
-    QTest::newRow("type at A's end") << edit(20, 0, 1) << "[10,20) [31,41)";
-    QTest::newRow("paste 3 at 0") << edit(0, 0, 3) << "[13,23) [33,43)";
-    QTest::newRow("backspace A's last character") << edit(19, 1, 0) << "[10,19) [29,39)";
-    QTest::newRow("delete the character after A") << edit(20, 1, 0) << "[10,20) [29,39)";
-    QTest::newRow("delete inside A") << edit(12, 3, 0) << "[10,17) [27,37)";
-    QTest::newRow("delete ending at A's start") << edit(8, 2, 0) << "[8,18) [28,38)";
-    QTest::newRow("delete up to A's end") << edit(15, 5, 0) << "[10,15) [25,35)";
-    QTest::newRow("delete exactly A") << edit(10, 10, 0) << "[20,30)";
-    QTest::newRow("delete A's head") << edit(5, 10, 0) << "[5,10) [20,30)";
-    QTest::newRow("delete from A into B") << edit(15, 20, 0) << "[10,15) [15,20)";
-    QTest::newRow("delete everything") << edit(0, 45, 0) << "";
-    QTest::newRow("replace inside A by more") << edit(12, 3, 5) << "[10,22) [32,42)";
-    QTest::newRow("type over a character of A") << edit(15, 1, 1) << "[10,20) [30,40)";
-    QTest::newRow("replace A's head") << edit(5, 10, 2) << "[7,12) [22,32)";
-    QTest::newRow("replace exactly A") << edit(10, 10, 1) << "[21,31)";
-    QTest::newRow("delete past B's end") << edit(15, 25, 0) << "[10,15)";
-    QTest::newRow("replace past B's end") << edit(15, 25, 3) << "[10,15)";
-    QTest::newRow("replace into B: new text outside B") << edit(15, 20, 2) << "[10,15) [17,22)";
-    QTest::newRow("replace ending at B's start") << edit(18, 12, 1) << "[10,18) [19,29)";
-}
-
-void TestEditTracking::twoSpans() {
-    QFETCH(TextEdit, e);
-    QFETCH(QString, expected);
-    checkTracking({span(10, 20), span(30, 40)}, e, expected);
-}
-
-void TestEditTracking::oneSpan_data() {
-    QTest::addColumn<TextEdit>("e");
-    QTest::addColumn<QString>("expected");
-    // The span is [10, 20): positions of an edit the two-span table leaves out.
-    QTest::newRow("delete over all") << edit(8, 14, 0) << "";
-    QTest::newRow("delete leading part") << edit(10, 3, 0) << "[10,17)";
-    QTest::newRow("delete the tail and beyond") << edit(15, 8, 0) << "[10,15)";
-    QTest::newRow("delete from the end on") << edit(20, 3, 0) << "[10,20)";
-    QTest::newRow("delete before") << edit(2, 5, 0) << "[5,15)";
-    QTest::newRow("replace over all") << edit(8, 14, 2) << "";
-    QTest::newRow("replace before") << edit(2, 5, 1) << "[6,16)";
-    QTest::newRow("replace ending at start") << edit(7, 3, 5) << "[12,22)";
-    QTest::newRow("replace up to end: joins") << edit(15, 5, 2) << "[10,17)";
-    QTest::newRow("replace leading part: joins") << edit(10, 3, 1) << "[10,18)";
-    QTest::newRow("replace the tail: outside") << edit(15, 10, 3) << "[10,15)";
-    QTest::newRow("replace from the end on: outside") << edit(20, 2, 3) << "[10,20)";
-}
-
-void TestEditTracking::oneSpan() {
-    QFETCH(TextEdit, e);
-    QFETCH(QString, expected);
-    checkTracking({span(10, 20)}, e, expected);
-}
-
-void TestEditTracking::openCases_data() {
-    QTest::addColumn<EffectsArray>("before");
-    QTest::addColumn<TextEdit>("e");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("long paste inside a short span")
-        << EffectsArray{span(10, 12)} << edit(11, 0, 5) << "[10,17)";
-    QTest::newRow("long paste just before a short span")
-        << EffectsArray{span(10, 12), span(30, 40)} << edit(9, 0, 5) << "[15,17) [35,45)";
-    QTest::newRow("long replacement over a short span's end")
-        << EffectsArray{span(10, 12)} << edit(11, 2, 6) << "[10,11)";
-    QTest::newRow("identical spans both grow")
-        << EffectsArray{span(10, 20), span(10, 20, "Sub", "x")} << edit(12, 0, 1)
-        << "[10,21) [10,21)";
-    QTest::newRow("identical spans both move")
-        << EffectsArray{span(10, 20), span(10, 20, "Sub", "x")} << edit(10, 0, 4)
-        << "[14,24) [14,24)";
-    QTest::newRow("span nested in a longer one")
-        << EffectsArray{span(12, 15), span(10, 20)} << edit(5, 2, 6) << "[16,19) [14,24)";
-    QTest::newRow("order is never re-sorted")
-        << EffectsArray{span(30, 40), span(10, 20)} << edit(0, 0, 1) << "[31,41) [11,21)";
-}
-
-void TestEditTracking::openCases() {
-    QFETCH(EffectsArray, before);
-    QFETCH(TextEdit, e);
-    QFETCH(QString, expected);
-    checkTracking(before, e, expected);
 }
 
 void TestEditTracking::emptySpansGo() {

@@ -15,6 +15,9 @@ private slots:
     void translate_data();
     void translate();
     void assemblyOutputTranslatesToWellFormedSsml();
+    void fortyThousandHugePausesSaturate();
+    void pausesStretchedInFastMode_data();
+    void pausesStretchedInFastMode();
 };
 
 // The cases of tests/data/espeak/translations.json: the input ("ssml" or
@@ -71,6 +74,44 @@ void TestEspeakSsml::assemblyOutputTranslatesToWellFormedSsml() {
                 QVERIFY2(content.characters.contains(c), qPrintable(document.ssml));
         }
     }
+}
+
+// Adding up pauses in a 32-bit int wrapped here; the sum saturates at the cap.
+void TestEspeakSsml::fortyThousandHugePausesSaturate() {
+    const EspeakDocument document = EspeakSsmlTranslator::translate(
+        "<speak>a" + QString("<break time='1000000s'/>").repeated(40000) + "b</speak>", true,
+        "en-US");
+    QCOMPARE(document.ssml, QString(R"(<speak>a<break time="60000ms"/>b</speak>)"));
+}
+
+void TestEspeakSsml::pausesStretchedInFastMode_data() {
+    QTest::addColumn<int>("wordsPerMinute");
+    QTest::addColumn<QString>("length");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("normal") << 175 << "2s"
+                            << R"(<break time="2000ms"/>)";
+    QTest::newRow("just below fast mode") << 449 << "2s"
+                                          << R"(<break time="2000ms"/>)";
+    QTest::newRow("fast mode begins") << 450 << "2s"
+                                      << R"(<break time="5143ms"/>)";
+    QTest::newRow("fastest") << 700 << "2s"
+                             << R"(<break time="8000ms"/>)";
+    QTest::newRow("the cap, stretched") << 700 << "600s"
+                                        << R"(<break time="240000ms"/>)";
+}
+
+// From 450 words per minute eSpeak shortens pauses by the rate over 175;
+// they are written longer by as much. Pauses before the text are silence
+// the engine adds itself and stay as they are.
+void TestEspeakSsml::pausesStretchedInFastMode() {
+    QFETCH(int, wordsPerMinute);
+    QFETCH(QString, length);
+    QFETCH(QString, expected);
+    const QString pause = "<break time='" + length + "'/>";
+    const EspeakDocument document = EspeakSsmlTranslator::translate(
+        "<speak>" + pause + "a" + pause + "b</speak>", true, "en-US", wordsPerMinute);
+    QCOMPARE(document.ssml, "<speak>a" + expected + "b</speak>");
+    QCOMPARE(document.leadingSilenceMs, length == "2s" ? 2000 : 60000);
 }
 
 QTEST_GUILESS_MAIN(TestEspeakSsml)

@@ -42,6 +42,8 @@ private slots:
     void sendsJsonPost();
     void replies_data();
     void replies();
+    void redirectNotFollowed_data();
+    void redirectNotFollowed();
     void slowReplyTimesOut();
     void refusedConnection();
     void reachability();
@@ -128,6 +130,35 @@ void TestNetApiClient::replies() {
         QVERIFY2(outcome.error.message.contains(expected), qPrintable(outcome.error.message));
     }
     QCOMPARE(client.pendingRequests(), 0);
+}
+
+void TestNetApiClient::redirectNotFollowed_data() {
+    QTest::addColumn<int>("status");
+    for (const int status : {301, 302, 303, 307, 308})
+        QTest::newRow(qPrintable(QString::number(status))) << status;
+}
+
+// A redirect to another loopback port is reported, and nothing reaches the
+// other port: neither the text nor the key in the URL.
+void TestNetApiClient::redirectNotFollowed() {
+    QFETCH(int, status);
+    FakeSynthesisService elsewhere;
+    QVERIFY(elsewhere.listen());
+    elsewhere.setReply(FakeSynthesisService::audioReply("stolen"));
+    m_service->setReply({status, "text/html", "<a>moved</a>", false,
+                         elsewhere.baseUrl().toEncoded() + "/v1/text:synthesize?key=secret"});
+    NetAPIClicnet client;
+    Outcome outcome;
+    client.requestJsonDataWithPath(m_service->baseUrl().toString() +
+                                       "/v1/text:synthesize?key=secret",
+                                   params, NetMethodPost, recorder(outcome));
+    QTRY_COMPARE(outcome.calls, 1);
+    QCOMPARE(outcome.error.kind, NetError::Redirected);
+    QCOMPARE(outcome.error.message,
+             QString("The speech service redirected the request; not followed."));
+    QVERIFY(outcome.data.isUndefined());
+    QCOMPARE(m_service->requests().size(), 1);
+    QCOMPARE(elsewhere.requests().size(), 0);
 }
 
 void TestNetApiClient::slowReplyTimesOut() {

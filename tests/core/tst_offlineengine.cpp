@@ -1,4 +1,5 @@
 #include "GoldenData.h"
+#include "Loudness.h"
 #include "Mp3Frames.h"
 #include "OfflineAudio.h"
 #include "SpanBuilders.h"
@@ -69,7 +70,13 @@ private slots:
     void mp3LengthMatchesTheAudio();
     void breakAddsItsLength_data();
     void breakAddsItsLength();
+    void pauseKeepsItsLengthAtEverySpeed_data();
+    void pauseKeepsItsLengthAtEverySpeed();
     void louderIsLouder();
+    void loudestVolumeDoesNotClip();
+    void variantsOfALanguageAreEquallyLoud_data();
+    void variantsOfALanguageAreEquallyLoud();
+    void kanjiAreSkipped();
     void sayAsIsReadAsIntended_data();
     void sayAsIsReadAsIntended();
     void bleepReplacesTheWord();
@@ -155,6 +162,8 @@ void TestOfflineEngine::breakAddsItsLength_data() {
     QTest::newRow("pause glyph without a span") << "Wait" + glyph + "now" << 1.0;
     QTest::newRow("pause before the first word")
         << "<speak><break time='2s' />Wait now</speak>" << 2.0;
+    QTest::newRow("three pauses of a million seconds stop at the cap")
+        << "<speak>Wait" + QString("<break time='1000000s' />").repeated(3) + "now</speak>" << 60.0;
 }
 
 void TestOfflineEngine::breakAddsItsLength() {
@@ -166,6 +175,30 @@ void TestOfflineEngine::breakAddsItsLength() {
     QVERIFY(plain.error.isEmpty() && paused.error.isEmpty());
     const double difference = paused.pcm.seconds() - plain.pcm.seconds();
     QVERIFY2(qAbs(difference - added) < 0.25, qPrintable(QString::number(difference)));
+}
+
+void TestOfflineEngine::pauseKeepsItsLengthAtEverySpeed_data() {
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("ssml");
+    const QString between = "<speak>Wait here<break time='2s' />now go</speak>";
+    const QString before = "<speak><break time='2s' />Wait here now go</speak>";
+    for (const char *rate : {"1.00", "2.50", "2.57", "3.00", "4.00"}) {
+        QTest::addRow("between words at %s", rate) << rate << between;
+        QTest::addRow("before the first word at %s", rate) << rate << before;
+    }
+}
+
+// A pause is absolute time, as in the cloud service, also where eSpeak
+// switches to its fast mode (450 words per minute, speed 257 %).
+void TestOfflineEngine::pauseKeepsItsLengthAtEverySpeed() {
+    QFETCH(QString, rate);
+    QFETCH(QString, ssml);
+    OfflineSpeechEngine engine;
+    // Voice A: voice B's echo fills the first 120 ms of any pause.
+    const PcmResult r = pcmOf(engine, request(ssml, true, "en-US", "en-US-Standard-A", 0, rate));
+    QVERIFY(r.error.isEmpty());
+    const double pause = longestSilence(r.pcm.samples, r.pcm.sampleRate);
+    QVERIFY2(qAbs(pause - 2.0) <= 0.1, qPrintable(QString::number(pause)));
 }
 
 void TestOfflineEngine::louderIsLouder() {
@@ -182,6 +215,63 @@ void TestOfflineEngine::louderIsLouder() {
     QVERIFY(level["medium"] > level["x-soft"] + 5);
     QVERIFY(level["x-loud"] > level["medium"] + 3);
     QVERIFY2(level["+6dB"] > level["medium"] + 2, qPrintable(QString::number(level["+6dB"])));
+}
+
+void TestOfflineEngine::loudestVolumeDoesNotClip() {
+    OfflineSpeechEngine engine;
+    for (const char *letter : {"A", "B", "C", "D", "E"}) {
+        const PcmResult r =
+            pcmOf(engine, request("<speak><prosody volume='x-loud'>Shout it out loud, all of you, "
+                                  "right now! Papa, bob, kick the big drum.</prosody></speak>",
+                                  true, "en-US", QStringLiteral("en-US-Standard-") + letter));
+        QVERIFY(r.error.isEmpty());
+        QCOMPARE(clippedSamples(r.pcm.samples), 0);
+        QVERIFY(rmsDb(r.pcm.samples) > -30);
+    }
+}
+
+void TestOfflineEngine::variantsOfALanguageAreEquallyLoud_data() {
+    QTest::addColumn<QString>("code");
+    for (const char *code : {"en-US", "de-DE", "fr-FR", "ja-JP", "ar-XA", "ru-RU"})
+        QTest::newRow(code) << code;
+}
+
+// Integrated loudness as ffmpeg's ebur128 filter measures it: the five
+// voices of a language within 1.5 dB of each other.
+void TestOfflineEngine::variantsOfALanguageAreEquallyLoud() {
+    QFETCH(QString, code);
+    OfflineSpeechEngine engine;
+    QMap<double, QString> byLoudness;
+    for (const char *letter : {"A", "B", "C", "D", "E"}) {
+        const QString text = sentence(code) + ' ' + sentence(code) + ' ' + sentence(code);
+        const PcmResult r = pcmOf(engine, request(text, false, code, code + "-Standard-" + letter));
+        QVERIFY(r.error.isEmpty());
+        const auto loudness = ffmpegLoudness(r.pcm.samples, r.pcm.sampleRate);
+        if (!loudness)
+            QSKIP("ffmpeg is not installed");
+        byLoudness.insert(*loudness, letter);
+    }
+    const double spread = byLoudness.lastKey() - byLoudness.firstKey();
+    QVERIFY2(spread <= 1.5, qPrintable(QStringLiteral("%1 at %2 LUFS, %3 at %4 LUFS")
+                                           .arg(byLoudness.first())
+                                           .arg(byLoudness.firstKey())
+                                           .arg(byLoudness.last())
+                                           .arg(byLoudness.lastKey())));
+}
+
+// eSpeak's Japanese reads kana only: kanji would be read as the English
+// words "Chinese letter". They are left out.
+void TestOfflineEngine::kanjiAreSkipped() {
+    OfflineSpeechEngine engine;
+    const PcmResult mixed =
+        pcmOf(engine, request("今日は良い天気です。", false, "ja-JP", "ja-JP-Standard-A"));
+    const PcmResult kana = pcmOf(engine, request("はいです。", false, "ja-JP", "ja-JP-Standard-A"));
+    QVERIFY(mixed.error.isEmpty() && kana.error.isEmpty());
+    QCOMPARE(mixed.pcm.phonemes, kana.pcm.phonemes);
+    QVERIFY2(qAbs(mixed.pcm.seconds() - kana.pcm.seconds()) < 0.05,
+             qPrintable(QString::number(mixed.pcm.seconds())));
+    const PcmResult none = pcmOf(engine, request("天気", false, "ja-JP", "ja-JP-Standard-A"));
+    QVERIFY2(none.error.contains("kana only"), qPrintable(none.error));
 }
 
 void TestOfflineEngine::sayAsIsReadAsIntended_data() {

@@ -30,7 +30,7 @@ void TestSpanModel::kinds_data() {
     QTest::newRow("Volume") << "Volume"
                             << "D5E9E2" << 6;
     QTest::newRow("Date") << "Date"
-                          << "8EAFE4" << 3;
+                          << "8EAFE4" << 5;
     QTest::newRow("Time") << "Time"
                           << "E9E393" << 0;
     QTest::newRow("Sub") << "Sub"

@@ -15,6 +15,7 @@ namespace parlino {
 struct CliRun {
     int status = -1;
     QString out;
+    QByteArray outBytes; // standard output as written, for audio sent there
     QString err;
 
     QStringList outLines() const { return out.split(u'\n', Qt::SkipEmptyParts); }
@@ -24,12 +25,15 @@ struct CliRun {
         QBuffer in(&inBytes);
         in.open(QIODevice::ReadOnly);
         CliRun result;
-        QTextStream outStream(&result.out);
+        QBuffer outDevice(&result.outBytes);
+        outDevice.open(QIODevice::WriteOnly);
+        QTextStream outStream(&outDevice);
         QTextStream errStream(&result.err);
         result.status =
             CommandLine::run(QStringList{"parlino"} + arguments, {in, outStream, errStream});
         outStream.flush();
         errStream.flush();
+        result.out = QString::fromUtf8(result.outBytes);
         return result;
     }
 };

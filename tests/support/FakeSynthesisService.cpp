@@ -116,6 +116,8 @@ void FakeSynthesisService::readFrom(QTcpSocket *socket) {
                           reasons.value(reply.status, "Status") + "\r\n";
     if (!reply.contentType.isEmpty())
         response += "Content-Type: " + reply.contentType + "\r\n";
+    if (!reply.location.isEmpty())
+        response += "Location: " + reply.location + "\r\n";
     response += "Content-Length: " + QByteArray::number(reply.body.size()) +
                 "\r\nConnection: close\r\n\r\n" + reply.body;
     socket->write(response);

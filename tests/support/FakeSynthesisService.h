@@ -29,10 +29,20 @@ public:
         QByteArray body;
     };
     struct Reply {
+        Reply() = default;
+        Reply(int status, QByteArray contentType, QByteArray body, bool stall = false,
+              QByteArray location = QByteArray())
+            : status(status)
+            , contentType(std::move(contentType))
+            , body(std::move(body))
+            , stall(stall)
+            , location(std::move(location)) {}
+
         int status = 200;
         QByteArray contentType = "application/json; charset=UTF-8"; // empty: no header
         QByteArray body;
-        bool stall = false; // never answer
+        bool stall = false;  // never answer
+        QByteArray location; // a Location header, when not empty
     };
     using Responder = std::function<Reply(const Request &)>;
 

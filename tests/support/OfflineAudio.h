@@ -84,6 +84,25 @@ inline double rmsDb(const QVector<qint16> &samples, qsizetype from = 0, qsizetyp
     return 20.0 * std::log10(std::max(rms, 1e-3) / 32768.0);
 }
 
+// The longest run of samples quieter than thresholdDb (dBFS), in seconds.
+inline double longestSilence(const QVector<qint16> &samples, int sampleRate,
+                             double thresholdDb = -50.0) {
+    const double threshold = 32768.0 * std::pow(10.0, thresholdDb / 20.0);
+    qsizetype longest = 0;
+    qsizetype run = 0;
+    for (const qint16 s : samples) {
+        run = std::abs(double(s)) < threshold ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return double(longest) / sampleRate;
+}
+
+// Samples at full scale, where the waveform was cut off.
+inline int clippedSamples(const QVector<qint16> &samples) {
+    return int(std::count_if(samples.begin(), samples.end(),
+                             [](qint16 s) { return s >= 32767 || s <= -32767; }));
+}
+
 // Median fundamental frequency of the voiced 40 ms frames, by autocorrelation.
 inline double medianF0(const QVector<qint16> &samples, int sampleRate) {
     const int frame = sampleRate / 25;

@@ -186,6 +186,14 @@ void TestMainView::effectButtonsAndPopover() {
     QTest::keyClick(m_view->textView(), Qt::Key_5, Qt::ControlModifier);
     QTRY_COMPARE(ranges(m_view->effectsArray()), QStringLiteral("[0,1) [8,13)"));
     QVERIFY(!openPopover());
+    QCOMPARE(m_view->effectsArray().constLast().ssmlTag, QStringLiteral("time"));
+    // With the 24-hour preference a new Time span carries hms24.
+    Settings::setValue(Settings::Key::TwentyFourHourTime, QStringLiteral("true"));
+    selectRange(m_view->textView(), 2, 4);
+    QTest::keyClick(m_view->textView(), Qt::Key_5, Qt::ControlModifier);
+    QTRY_COMPARE(ranges(m_view->effectsArray()), QStringLiteral("[0,1) [2,4) [8,13)"));
+    Settings::remove(Settings::Key::TwentyFourHourTime);
+    QCOMPARE(m_view->effectsArray().at(1).ssmlTag, QStringLiteral("hms24"));
 }
 
 void TestMainView::typingMovesHighlights_data() {

@@ -66,6 +66,7 @@ void TestPopover::pickReportsTheKindsValue_data() {
     QTest::newRow("Volume Regular") << int(EffectKind::Volume) << 3 << "medium";
     QTest::newRow("Say as Spell out numbers") << int(EffectKind::SayAs) << 5 << "verbatim";
     QTest::newRow("Emphasis Strong, the first item") << int(EffectKind::Emphasis) << 1 << "strong";
+    QTest::newRow("Date ymd, the last of five orders") << int(EffectKind::Date) << 5 << "ymd";
 }
 
 void TestPopover::pickReportsTheKindsValue() {

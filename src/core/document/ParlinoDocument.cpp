@@ -78,8 +78,8 @@ std::optional<SSMLCharactersModel> readEffect(const QJsonValue &value, qsizetype
     span.length = *length;
     span.effects = kind->name;
     span.color = kind->color();
-    if (kind->id == EffectKind::Time)
-        span.ssmlTag = QStringLiteral("time");
+    if (kind->id == EffectKind::Time) // "hms24" or the plain "time" of older documents
+        span.ssmlTag = EffectKind::timeValue(tag.toString() == QLatin1String("hms24"));
     else if (tag.isDouble())
         span.ssmlTag = QString::number(tag.toDouble());
     else if (tag.isString() || tag.isUndefined() || tag.isNull())

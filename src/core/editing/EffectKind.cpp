@@ -52,11 +52,13 @@ QList<EffectKind> buildKinds() {
          QStringLiteral("A sequence of date field character codes."),
          {{QStringLiteral("yyyymmdd"), QStringLiteral("yyyymmdd")},
           {QStringLiteral("dm"), QStringLiteral("dm")},
-          {QStringLiteral("dmy"), QStringLiteral("dmy")}}},
+          {QStringLiteral("dmy"), QStringLiteral("dmy")},
+          {QStringLiteral("mdy"), QStringLiteral("mdy")},
+          {QStringLiteral("ymd"), QStringLiteral("ymd")}}},
         {K::Time,
          QStringLiteral("Time"),
          QStringLiteral("E9E393"),
-         QStringLiteral("<say-as interpret-as='time' format='hms12'>"),
+         QStringLiteral("<say-as interpret-as='time' format='%1'>"),
          QStringLiteral("</say-as>"),
          QString(),
          {}},
@@ -100,6 +102,16 @@ const EffectKind *EffectKind::find(QStringView name) {
 
 const EffectKind &EffectKind::byId(Id id) {
     return all().at(int(id));
+}
+
+QString EffectKind::timeValue(bool twentyFourHour) {
+    return twentyFourHour ? QStringLiteral("hms24") : QStringLiteral("time");
+}
+
+QString EffectKind::markupValue(const QString &value) const {
+    if (id != Time)
+        return value;
+    return value == QLatin1String("hms24") ? value : QStringLiteral("hms12");
 }
 
 std::optional<EffectKind::Id> EffectKind::fromVariant(const QVariant &value) {

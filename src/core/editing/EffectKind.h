@@ -39,6 +39,13 @@ struct EffectKind {
     // The kind with exactly this name (case and spaces count), or nullptr.
     static const EffectKind *find(QStringView name);
     static const EffectKind &byId(Id id);
+
+    // The value a new Time span carries: "hms24" with the 24-hour
+    // preference, otherwise "time" (the value of every older document).
+    static QString timeValue(bool twentyFourHour);
+    // The value the kind's markup gets for a span's value: a Time span
+    // valued "hms24" is read on the 24-hour clock, any other one as hms12.
+    QString markupValue(const QString &value) const;
     // The id a notification carries as a number, or nothing when it is not one.
     static std::optional<Id> fromVariant(const QVariant &value);
 };

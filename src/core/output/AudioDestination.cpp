@@ -20,10 +20,19 @@ AudioDestination AudioDestination::folder(const QString &path, AudioFileOutput::
     return destination;
 }
 
-AudioDestination AudioDestination::file(const QString &path) {
+AudioDestination AudioDestination::file(const QString &path, AudioFileOutput::Existing existing) {
     AudioDestination destination;
     destination.m_kind = File;
     destination.m_path = path;
+    destination.m_existing = existing;
+    return destination;
+}
+
+AudioDestination AudioDestination::device(QIODevice *device, const QString &name) {
+    AudioDestination destination;
+    destination.m_kind = Device;
+    destination.m_device = device;
+    destination.m_path = name;
     return destination;
 }
 
@@ -38,10 +47,17 @@ AudioFileOutput::Result AudioDestination::write(const QByteArray &audio) const {
         return AudioFileOutput::saveAudioWithFile(audio, *m_chooser, m_clock);
     case Folder:
         return AudioFileOutput::writeToFolder(m_path, audio, m_clock);
+    case Device:
+        if (!m_device) {
+            AudioFileOutput::Result result;
+            result.error = QStringLiteral("There is nowhere to write the audio.");
+            return result;
+        }
+        return AudioFileOutput::writeToDevice(*m_device, m_path, audio);
     case File:
         break;
     }
-    return AudioFileOutput::writeToFile(m_path, audio);
+    return AudioFileOutput::writeToFile(m_path, audio, m_existing);
 }
 
 } // namespace parlino

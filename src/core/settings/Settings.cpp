@@ -19,6 +19,7 @@ constexpr Entry table[] = {
     {Settings::Key::Endpoint, "Endpoint", ""},
     {Settings::Key::RecentDocuments, "RecentDocuments", ""},
     {Settings::Key::DocumentFolder, "DocumentFolder", ""},
+    {Settings::Key::TwentyFourHourTime, "TwentyFourHourTime", "false"},
 };
 
 const Entry &entry(Settings::Key key) {

@@ -16,11 +16,12 @@ namespace parlino {
 class Settings {
 public:
     enum class Key {
-        SavePath,        // the folder chosen last for saving audio
-        Engine,          // "cloud" or "offline"; empty picks one by what is configured
-        Endpoint,        // base address of the cloud service; empty uses the built-in one
-        RecentDocuments, // the documents opened or saved last, newest first
-        DocumentFolder,  // the folder a document was opened from or saved in last
+        SavePath,           // the folder chosen last for saving audio
+        Engine,             // "cloud" or "offline"; empty picks one by what is configured
+        Endpoint,           // base address of the cloud service; empty uses the built-in one
+        TwentyFourHourTime, // "true": new Time spans are read on the 24-hour clock
+        RecentDocuments,    // the documents opened or saved last, newest first
+        DocumentFolder,     // the folder a document was opened from or saved in last
     };
 
     static QString name(Key key);

@@ -50,7 +50,8 @@ std::unique_ptr<SpeechEngine> create(Kind kind, const QString &apiKey, QString *
     if (kind == Kind::Offline)
         return std::make_unique<OfflineSpeechEngine>();
     const QUrl endpoint = CloudSpeechEngine::configuredEndpoint();
-    const QString problem = CloudSpeechEngine::endpointProblem(endpoint);
+    const QString problem =
+        CloudSpeechEngine::endpointProblem(CloudSpeechEngine::configuredEndpointText());
     if (!problem.isEmpty()) {
         setError(error, problem);
         return nullptr;

@@ -25,7 +25,7 @@ struct Wrapper {
 
 QString openTag(const Wrapper &w) {
     if (w.kind->openTemplate.contains(QLatin1String("%1")))
-        return w.kind->openTemplate.arg(escapeXmlAttribute(w.value));
+        return w.kind->openTemplate.arg(escapeXmlAttribute(w.kind->markupValue(w.value)));
     return w.kind->openTemplate;
 }
 

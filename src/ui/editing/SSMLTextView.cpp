@@ -43,6 +43,10 @@ SSMLTextView::SSMLTextView(QWidget *parent)
     setUndoRedoEnabled(false);
     // A tab means nothing to a voice: Tab moves on, Ctrl+Tab types one.
     setTabChangesFocus(true);
+    // A scroll bar that comes and goes narrows the text and lays every
+    // paragraph out again: with a long highlighted text that doubled the cost
+    // of opening it, and the text jumped while typing at the bottom.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
 qint64 SSMLTextView::selectionStart() const {

@@ -27,6 +27,7 @@ SpeechError::Kind speechErrorKind(NetError::Kind kind) {
     case NetError::NoNetwork:
         return SpeechError::NoNetwork;
     case NetError::HttpStatus:
+    case NetError::Redirected: // the service never redirects; something else answered
         return SpeechError::RefusedByService;
     case NetError::InvalidParameters:
     case NetError::UnsupportedMethod:
@@ -41,16 +42,37 @@ SpeechError::Kind speechErrorKind(NetError::Kind kind) {
 
 } // namespace
 
-QUrl CloudSpeechEngine::configuredEndpoint() {
+QString CloudSpeechEngine::configuredEndpointText() {
     QString text = qEnvironmentVariable("PARLINO_ENDPOINT").trimmed();
     if (text.isEmpty())
         text = Settings::value(Settings::Key::Endpoint).toString().trimmed();
-    return text.isEmpty() ? defaultEndpoint : QUrl(text, QUrl::StrictMode);
+    return text.isEmpty() ? defaultEndpoint.toString() : text;
+}
+
+QUrl CloudSpeechEngine::configuredEndpoint() {
+    return QUrl(configuredEndpointText(), QUrl::StrictMode);
+}
+
+QString CloudSpeechEngine::endpointProblem(const QString &endpointText) {
+    const QString text = endpointText.trimmed();
+    const QUrl endpoint(text, QUrl::StrictMode);
+    const QString scheme = endpoint.scheme().toLower();
+    // A scheme other than the two web ones is named as the problem, even
+    // when the rest would parse (file:///tmp has no host).
+    if (endpoint.isValid() && !scheme.isEmpty() && scheme != QLatin1String("https") &&
+        scheme != QLatin1String("http"))
+        return QStringLiteral("The service address \"%1\" must start with https://.").arg(text);
+    if (!endpoint.isValid() || endpoint.host().isEmpty())
+        return QStringLiteral("The service address \"%1\" is not a valid URL; it must start "
+                              "with https://.")
+            .arg(text);
+    return endpointProblem(endpoint);
 }
 
 QString CloudSpeechEngine::endpointProblem(const QUrl &endpoint) {
     if (!endpoint.isValid() || endpoint.host().isEmpty())
-        return QStringLiteral("The service address \"%1\" is not a valid URL.")
+        return QStringLiteral("The service address \"%1\" is not a valid URL; it must start "
+                              "with https://.")
             .arg(endpoint.toString());
     if (endpoint.hasQuery() || endpoint.hasFragment() || !endpoint.userInfo().isEmpty())
         return QStringLiteral("The service address must not carry a query, fragment or user "

@@ -21,9 +21,13 @@ public:
     // The endpoint in use: PARLINO_ENDPOINT, else the stored setting, else
     // the service's own address.
     static QUrl configuredEndpoint();
+    // The same, as the user wrote it (for messages that quote it).
+    static QString configuredEndpointText();
 
     // Empty when the key may be sent to the endpoint, otherwise why not.
     static QString endpointProblem(const QUrl &endpoint);
+    // The same for an address as the user wrote it; messages quote the text.
+    static QString endpointProblem(const QString &endpointText);
 
     // The full address of the method, with the key as the "key" query member.
     static QUrl synthesizeUrl(const QUrl &endpoint, const QString &apiKey);

@@ -90,11 +90,10 @@ NetError makeError(NetError::Kind kind, const QString &message, int httpStatus =
     return error;
 }
 
-NetError httpStatusError(QNetworkReply *reply, int status, const QByteArray &body) {
+NetError httpStatusError(int status, const QByteArray &body, const QString &reasonPhrase) {
     QString message = serviceMessage(body);
     if (message.isEmpty()) {
-        const QString reason =
-            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
+        const QString reason = reasonPhrase.trimmed();
         message = reason.isEmpty()
                       ? QStringLiteral("The service answered with HTTP status %1.").arg(status)
                       : QStringLiteral("The service answered with HTTP status %1 (%2).")
@@ -110,11 +109,24 @@ QString secondsText(std::chrono::milliseconds timeout) {
 
 } // namespace
 
-NetAPIClicnet *NetAPIClicnet::sharedJsonClient() {
+namespace {
+
+QPointer<NetAPIClicnet> &sharedClient() {
     static QPointer<NetAPIClicnet> client;
+    return client;
+}
+
+} // namespace
+
+NetAPIClicnet *NetAPIClicnet::sharedJsonClient() {
+    QPointer<NetAPIClicnet> &client = sharedClient();
     if (!client)
         client = new NetAPIClicnet(QUrl(), QCoreApplication::instance());
     return client;
+}
+
+void NetAPIClicnet::releaseShared() {
+    delete sharedClient().data();
 }
 
 NetAPIClicnet::NetAPIClicnet(const QUrl &baseUrl, QObject *parent)
@@ -179,6 +191,9 @@ void NetAPIClicnet::send(const QUrl &url, const QJsonObject &params, NetMethodTy
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QByteArrayLiteral("application/json; charset=utf-8"));
     request.setTransferTimeout(int(m_transferTimeout.count()));
+    // A redirect is answered, not followed: readReply refuses it.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
 
     QNetworkReply *reply = nullptr;
     if (methodType == NetMethodPost) {
@@ -202,48 +217,77 @@ void NetAPIClicnet::finish(QNetworkReply *reply, const QUrl &url, const Completi
     reply->deleteLater();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
-    const bool answered = status != 0;
-    const bool success = status >= 200 && status <= 299;
 
-    NetError error;
-    QJsonValue data(QJsonValue::Undefined);
-    if (answered && !success) {
-        error = httpStatusError(reply, status, body);
-    } else if (reply->error() == QNetworkReply::OperationCanceledError) {
+    Reading reading;
+    if (status == 0 && reply->error() == QNetworkReply::OperationCanceledError) {
         // Nothing but the transfer time-out cancels a running request.
-        error = makeError(NetError::TimedOut,
-                          QStringLiteral("The service did not answer within %1 seconds.")
-                              .arg(secondsText(m_transferTimeout)),
-                          status);
-    } else if (reply->error() != QNetworkReply::NoError || !answered) {
-        error = makeError(NetError::Transport, redactedMessage(reply->errorString(), url), status);
-    } else if (!body.trimmed().isEmpty()) {
-        const QByteArray contentType =
-            reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
-        QJsonParseError parseError;
-        const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
-        if (!isAcceptedContentType(contentType)) {
-            error = makeError(NetError::ContentType,
-                              QStringLiteral("The service sent a reply of an unexpected type (%1).")
-                                  .arg(contentType.isEmpty() ? QStringLiteral("none")
-                                                             : QString::fromLatin1(contentType)),
-                              status);
-        } else if (parseError.error != QJsonParseError::NoError ||
-                   !(document.isObject() || document.isArray())) {
-            error =
-                makeError(NetError::MalformedReply,
-                          QStringLiteral("The service sent a reply that is not valid JSON (%1).")
-                              .arg(parseError.errorString()),
-                          status);
-        } else if (document.isObject()) {
-            data = document.object();
-        } else {
-            data = document.array();
-        }
+        reading.error = makeError(NetError::TimedOut,
+                                  QStringLiteral("The service did not answer within %1 seconds.")
+                                      .arg(secondsText(m_transferTimeout)));
+    } else if (status == 0) {
+        reading.error =
+            makeError(NetError::Transport, redactedMessage(reply->errorString(), url), status);
+    } else {
+        reading =
+            readReply(status, reply->header(QNetworkRequest::ContentTypeHeader).toByteArray(), body,
+                      reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+        // A reply cut short after its headers still carries a status.
+        if (!reading.error.isError() && reply->error() != QNetworkReply::NoError)
+            reading = {QJsonValue(QJsonValue::Undefined),
+                       makeError(reply->error() == QNetworkReply::OperationCanceledError
+                                     ? NetError::TimedOut
+                                     : NetError::Transport,
+                                 redactedMessage(reply->errorString(), url), status)};
     }
     qCDebug(lcNet).noquote() << "reply" << status << redactedUrl(url).toString()
-                             << (error.isError() ? error.message : QStringLiteral("ok"));
-    done(data, error);
+                             << (reading.error.isError() ? reading.error.message
+                                                         : QStringLiteral("ok"));
+    done(reading.data, reading.error);
+}
+
+NetAPIClicnet::Reading NetAPIClicnet::readReply(int status, const QByteArray &contentType,
+                                                const QByteArray &body,
+                                                const QString &reasonPhrase) {
+    Reading reading;
+    if (status >= 300 && status <= 399) {
+        // The service never redirects; following one could carry the text and
+        // the key in the URL to another host, over plain http.
+        reading.error = makeError(
+            NetError::Redirected,
+            QStringLiteral("The speech service redirected the request; not followed."), status);
+        return reading;
+    }
+    if (status < 200 || status > 299) {
+        reading.error = httpStatusError(status, body, reasonPhrase);
+        return reading;
+    }
+    if (body.trimmed().isEmpty())
+        return reading;
+    if (!isAcceptedContentType(contentType)) {
+        reading.error =
+            makeError(NetError::ContentType,
+                      QStringLiteral("The service sent a reply of an unexpected type (%1).")
+                          .arg(contentType.isEmpty() ? QStringLiteral("none")
+                                                     : QString::fromLatin1(contentType)),
+                      status);
+        return reading;
+    }
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
+    if (parseError.error != QJsonParseError::NoError ||
+        !(document.isObject() || document.isArray())) {
+        reading.error =
+            makeError(NetError::MalformedReply,
+                      QStringLiteral("The service sent a reply that is not valid JSON (%1).")
+                          .arg(parseError.errorString()),
+                      status);
+        return reading;
+    }
+    if (document.isObject())
+        reading.data = document.object();
+    else
+        reading.data = document.array();
+    return reading;
 }
 
 void NetAPIClicnet::completeLater(const Completion &done, const NetError &error) {

@@ -36,6 +36,11 @@ public:
 
     // The process-wide client, created on first use and owned by the application object.
     static NetAPIClicnet *sharedJsonClient();
+    // Destroys the shared client, if there is one, while the application
+    // object still exists: as a child of it, the client would go after the
+    // application is gone, and Qt's network thread, closing a TLS connection
+    // then, warns about a null object on stderr.
+    static void releaseShared();
 
     explicit NetAPIClicnet(const QUrl &baseUrl = QUrl(), QObject *parent = nullptr);
     ~NetAPIClicnet() override;
@@ -60,6 +65,16 @@ public:
     // The URL with the value of every "key" query member replaced, for logs
     // and messages.
     static QUrl redactedUrl(const QUrl &url);
+
+    // What a reply that arrived says: its parsed JSON (undefined when the
+    // body is empty) or why it is refused. status is the HTTP status;
+    // reasonPhrase is used when an error reply carries no message.
+    struct Reading {
+        QJsonValue data{QJsonValue::Undefined};
+        NetError error;
+    };
+    static Reading readReply(int status, const QByteArray &contentType, const QByteArray &body,
+                             const QString &reasonPhrase = QString());
 
 signals:
     // A request was not sent because the network is known to be down.

@@ -15,6 +15,7 @@ struct NetError {
         Transport,         // connection, TLS or protocol failure
         TimedOut,          // no data for the whole transfer time-out
         HttpStatus,        // a status outside 200 to 299
+        Redirected,        // a 3xx reply; the redirect was not followed
         ContentType,       // a 2xx reply of a content type that is not accepted
         MalformedReply,    // a 2xx reply that is not a JSON object or array
     };

@@ -3,6 +3,7 @@
 #include "Logging.h"
 #include "editing/EffectKind.h"
 #include "synthesis/XmlText.h"
+#include "synthesis/offline/OfflineVoice.h"
 #include "synthesis/offline/SsmlNode.h"
 #include "synthesis/offline/sayas/SayAsReading.h"
 #include "text/Utf16.h"
@@ -69,6 +70,13 @@ QString espeakVolume(const QString &volume) {
 // before a tag from being read aloud.
 class Writer {
 public:
+    // Characters the voice cannot read are left out; they are counted.
+    void skipHan(bool skip) { m_skipHan = skip; }
+    // Pause lengths are written multiplied by this, so that eSpeak's fast
+    // mode, which shortens them, gives back the asked length.
+    void stretchPauses(double factor) { m_pauseStretch = factor; }
+    int skipped() const { return m_skipped; }
+    bool spoken() const { return m_spoken; }
     void text(QStringView text);
     void tag(const QString &markup);
     void addBreak(int ms);
@@ -78,11 +86,16 @@ public:
 
 private:
     QString m_out{QStringLiteral("<speak>")};
-    int m_pendingBreak = -1; // ms, -1 when none
-    QString m_pendingSpace;  // whitespace seen after the pending break, escaped
+    // ms, -1 when none; 64 bits, so that any number of pauses of the largest
+    // readable length add up without wrapping.
+    qint64 m_pendingBreak = -1;
+    QString m_pendingSpace; // whitespace seen after the pending break, escaped
     bool m_endsWithPunctuation = false;
     bool m_spoken = false;    // some text has been written
     int m_leadingSilence = 0; // ms of pauses before any text
+    bool m_skipHan = false;
+    int m_skipped = 0;
+    double m_pauseStretch = 1.0;
 };
 
 void Writer::text(QStringView text) {
@@ -98,6 +111,12 @@ void Writer::text(QStringView text) {
             continue;
         if (c.isSpace() && m_pendingBreak >= 0) {
             appendXmlText(m_pendingSpace, text.mid(i, 1), CarriageReturn::Keep);
+            continue;
+        }
+        if (m_skipHan && OfflineVoice::isHan(pair ? QChar::surrogateToUcs4(c, text.at(i + 1))
+                                                  : char32_t(c.unicode()))) {
+            ++m_skipped;
+            i += pair ? 1 : 0;
             continue;
         }
         if (!c.isSpace()) {
@@ -118,23 +137,25 @@ void Writer::tag(const QString &markup) {
 }
 
 void Writer::addBreak(int ms) {
-    m_pendingBreak = qMax(0, m_pendingBreak) + qMax(0, ms);
+    // Saturates well above the cap: the sum is only compared with it.
+    constexpr qint64 ceiling = qint64(1) << 50;
+    m_pendingBreak = qMin(ceiling, qMax<qint64>(0, m_pendingBreak) + qMax(0, ms));
 }
 
 void Writer::flushBreak() {
     if (m_pendingBreak < 0)
         return;
-    int ms = m_pendingBreak;
-    if (ms > EspeakSsmlTranslator::maxBreakMs) {
-        qCInfo(lcSynthesis, "offline: a pause of %d ms is shortened to %d ms", ms,
-               EspeakSsmlTranslator::maxBreakMs);
-        ms = EspeakSsmlTranslator::maxBreakMs;
-    }
+    int ms = EspeakSsmlTranslator::maxBreakMs;
+    if (m_pendingBreak > ms)
+        qCInfo(lcSynthesis, "offline: a pause of %lld ms is shortened to %d ms",
+               static_cast<long long>(m_pendingBreak), ms);
+    else
+        ms = int(m_pendingBreak);
     m_pendingBreak = -1;
     if (!m_spoken)
         m_leadingSilence = qMin(m_leadingSilence + ms, EspeakSsmlTranslator::maxBreakMs);
     else if (ms > 0)
-        tag(QStringLiteral("<break time=\"%1ms\"/>").arg(ms));
+        tag(QStringLiteral("<break time=\"%1ms\"/>").arg(std::lround(ms * m_pauseStretch)));
     m_out += m_pendingSpace;
     m_pendingSpace.clear();
 }
@@ -147,14 +168,19 @@ QString Writer::finish() {
 
 class Translation {
 public:
-    explicit Translation(const QString &languageCode)
-        : m_reading(languageCode) {}
+    Translation(const QString &languageCode, int wordsPerMinute)
+        : m_reading(languageCode) {
+        m_writer.skipHan(!OfflineVoice::forVoice(languageCode, QString()).readsHan());
+        m_writer.stretchPauses(EspeakSsmlTranslator::pauseStretch(wordsPerMinute));
+    }
 
     void node(const SsmlNode &node);
     void children(const SsmlNode &node);
     QString finish() { return m_writer.finish(); }
     int bleeps() const { return m_bleeps; }
     int leadingSilenceMs() const { return m_writer.leadingSilenceMs(); }
+    int skipped() const { return m_writer.skipped(); }
+    bool spoken() const { return m_writer.spoken(); }
 
 private:
     void sayAs(const SsmlNode &node);
@@ -238,7 +264,8 @@ void Translation::sayAs(const SsmlNode &node) {
     if (kind == QLatin1String("date"))
         reading = m_reading.date(text, node.attribute("format").trimmed());
     else if (kind == QLatin1String("time"))
-        reading = m_reading.time(text);
+        reading = m_reading.time(text, node.attribute("format").trimmed().toLower() ==
+                                           QLatin1String("hms24"));
     else if (kind == QLatin1String("ordinal"))
         reading = m_reading.ordinal(text);
     else if (kind == QLatin1String("fraction"))
@@ -295,10 +322,18 @@ const char *EspeakSsmlTranslator::bleepOffMark() {
     return "parlino-bleep-off";
 }
 
+double EspeakSsmlTranslator::pauseStretch(int wordsPerMinute) {
+    // From 450 words per minute eSpeak synthesises at its normal rate and
+    // speeds the whole sound up, pauses included, by the rate over 175.
+    if (wordsPerMinute < fastModeWordsPerMinute)
+        return 1.0;
+    return double(wordsPerMinute) / double(normalWordsPerMinute);
+}
+
 EspeakDocument EspeakSsmlTranslator::translate(const QString &input, bool isSsml,
-                                               const QString &languageCode) {
+                                               const QString &languageCode, int wordsPerMinute) {
     EspeakDocument document;
-    Translation translation(languageCode);
+    Translation translation(languageCode, wordsPerMinute);
     if (isSsml) {
         SsmlNode root;
         if (!SsmlNode::read(input, &root, &document.error))
@@ -308,6 +343,11 @@ EspeakDocument EspeakSsmlTranslator::translate(const QString &input, bool isSsml
         translation.node(SsmlNode::textNode(input));
     }
     document.ssml = translation.finish();
+    document.skipped = translation.skipped();
+    document.unreadable = document.skipped > 0 && !translation.spoken();
+    if (document.skipped > 0)
+        qCInfo(lcSynthesis, "offline: %d kanji skipped; the voice reads kana only",
+               document.skipped);
     document.bleeps = translation.bleeps();
     document.leadingSilenceMs = translation.leadingSilenceMs();
     return document;

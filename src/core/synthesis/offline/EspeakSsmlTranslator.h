@@ -13,6 +13,10 @@ struct EspeakDocument {
     // eSpeak drops pauses before the first word; they are silence to put
     // before its audio instead.
     int leadingSilenceMs = 0;
+    // Characters left out because the voice cannot read them (kanji).
+    int skipped = 0;
+    // There was text, but none of it can be read by the voice.
+    bool unreadable = false;
 
     bool isValid() const { return error.isEmpty(); }
 };
@@ -26,6 +30,9 @@ struct EspeakDocument {
 // The result is written with double quotes and eSpeak's own notations:
 // - breaks in milliseconds, adjacent breaks (and pause glyphs) merged into one,
 //   each clamped to maxBreakMs; a leftover pause glyph is a one-second break;
+//   at eSpeak's fast rates they are written longer, so they are heard at
+//   their length (see pauseStretch);
+// - characters the voice cannot read (kanji for Japanese) are left out;
 // - verbatim and spell-out become characters; date, time, ordinal and
 //   fraction are written out for the language (see SayAsReading);
 // - an expletive is spoken silently between the marks bleepOnMark and
@@ -37,12 +44,21 @@ class EspeakSsmlTranslator {
 public:
     static constexpr int maxBreakMs = 60000;
     static constexpr int glyphBreakMs = 1000;
+    static constexpr int normalWordsPerMinute = 175;
+    // From this rate on eSpeak shortens pauses along with the speech.
+    static constexpr int fastModeWordsPerMinute = 450;
     static const char *bleepOnMark();
     static const char *bleepOffMark();
 
     // input: SSML when isSsml, otherwise plain text. languageCode ("en-US")
-    // chooses how dates, times, ordinals and fractions are read.
-    static EspeakDocument translate(const QString &input, bool isSsml, const QString &languageCode);
+    // chooses how dates, times, ordinals and fractions are read, and which
+    // characters are left out; wordsPerMinute is the rate eSpeak will speak at.
+    static EspeakDocument translate(const QString &input, bool isSsml, const QString &languageCode,
+                                    int wordsPerMinute = normalWordsPerMinute);
+
+    // How much longer a pause must be written for eSpeak to give its full
+    // length at the rate: 1 below fastModeWordsPerMinute.
+    static double pauseStretch(int wordsPerMinute);
 };
 
 } // namespace parlino

@@ -149,7 +149,10 @@ bool EspeakWorker::selectVoice(const OfflineRequest &request, QString *error) {
     espeak_SetParameter(espeakRATE, request.espeakRate, 0);
     espeak_SetParameter(espeakPITCH, request.espeakPitch, 0);
     espeak_SetParameter(espeakRANGE, 50, 0);
-    espeak_SetParameter(espeakVOLUME, 100, 0);
+    // Half of eSpeak's normal level: its loudest volume then stays below
+    // full scale, where eSpeak itself would clip; the engine's gain and
+    // limiter bring the level back up.
+    espeak_SetParameter(espeakVOLUME, 50, 0);
     return true;
 }
 

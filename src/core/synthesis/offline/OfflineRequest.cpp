@@ -73,9 +73,14 @@ bool OfflineRequest::fromJson(const QJsonObject &request, OfflineRequest *out, Q
 
     const bool isSsml = ssml.isString();
     out->document = EspeakSsmlTranslator::translate(isSsml ? ssml.toString() : text.toString(),
-                                                    isSsml, out->languageCode);
+                                                    isSsml, out->languageCode, out->espeakRate);
     if (!out->document.isValid()) {
         *error = out->document.error;
+        return false;
+    }
+    if (out->document.unreadable) {
+        *error = QStringLiteral("The offline Japanese voice reads kana only, and this text is "
+                                "all kanji: there is nothing it can read.");
         return false;
     }
     qCDebug(lcSynthesis, "offline: voice %s, pitch %d, rate %d wpm: %s",

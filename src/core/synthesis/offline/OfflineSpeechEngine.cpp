@@ -3,11 +3,14 @@
 #include "Logging.h"
 #include "synthesis/offline/BleepMixer.h"
 #include "synthesis/offline/EspeakWorker.h"
+#include "synthesis/offline/LoudnessMeter.h"
 #include "synthesis/offline/Mp3Encoder.h"
 #include "synthesis/offline/OfflineRequest.h"
+#include "synthesis/offline/PeakLimiter.h"
 
 #include <QElapsedTimer>
 #include <QMetaObject>
+#include <QRegularExpression>
 
 #include <atomic>
 #include <cstring>
@@ -32,15 +35,19 @@ struct OfflineSpeechEngine::Link {
 
 namespace {
 
-// Feeds eSpeak's audio through the bleep mixer into a destination.
+// Feeds eSpeak's audio through the voice's gain and the limiter, then the
+// bleep mixer (whose tone has a level of its own), into a destination.
 class MixingSink : public SynthesisSink {
 public:
-    MixingSink(BleepMixer::Sink destination, int sampleRate, const std::atomic<bool> &alive)
+    MixingSink(BleepMixer::Sink destination, int sampleRate, double gainDb,
+               const std::atomic<bool> &alive)
         : m_mixer(std::move(destination), sampleRate)
+        , m_limiter([this](const qint16 *pcm, int count) { m_mixer.write(pcm, count); }, sampleRate,
+                    gainDb)
         , m_alive(alive) {}
 
     bool samples(const qint16 *pcm, int count) override {
-        m_mixer.write(pcm, count);
+        m_limiter.write(pcm, count);
         return m_alive.load();
     }
     // Silence before eSpeak's audio; eSpeak's sample offsets move along.
@@ -49,7 +56,7 @@ public:
         const std::vector<qint16> zeros(std::size_t(sampleRate / 10), 0);
         for (qint64 done = 0; done < total;) {
             const int count = int(qMin<qint64>(qint64(zeros.size()), total - done));
-            m_mixer.write(zeros.data(), count);
+            m_limiter.write(zeros.data(), count);
             done += count;
         }
         m_offset = total;
@@ -67,25 +74,71 @@ public:
         if (m_events)
             m_events->append({OfflinePcm::Event::Word, sample + m_offset, QString()});
     }
-    void finish() { m_mixer.finish(); }
+    void finish() {
+        m_limiter.finish();
+        m_mixer.finish();
+    }
     void recordEvents(QList<OfflinePcm::Event> *events) { m_events = events; }
 
 private:
     BleepMixer m_mixer;
+    PeakLimiter m_limiter;
     const std::atomic<bool> &m_alive;
     QList<OfflinePcm::Event> *m_events = nullptr; // not owned
     qint64 m_offset = 0;
 };
 
+// Measures the loudness of what eSpeak produces, up to a length.
+class MeteringSink : public SynthesisSink {
+public:
+    MeteringSink(int sampleRate, qint64 limit)
+        : m_meter(sampleRate)
+        , m_left(limit) {}
+    bool samples(const qint16 *pcm, int count) override {
+        m_meter.add(pcm, count);
+        m_left -= count;
+        return m_left > 0;
+    }
+    double loudness() const { return m_meter.integratedLoudness(); }
+
+private:
+    LoudnessMeter m_meter;
+    qint64 m_left;
+};
+
+// The gain that brings the request to targetLoudness. eSpeak's voices and
+// variants differ by up to 6 dB (the m8 variant is the quietest), and by how
+// much depends on the sounds of the text; so the first seconds of the text
+// itself are spoken once without their volume effects and measured, which
+// keeps the voices of a language within a decibel or so while soft and loud
+// passages stay softer and louder than the rest.
+double requestGainDb(const OfflineRequest &request) {
+    constexpr int measuredSeconds = 8;
+    static const QRegularExpression volume(QStringLiteral(" volume=\"[^\"]*\""));
+    OfflineRequest plain = request;
+    plain.document.ssml.remove(volume);
+    EspeakWorker &worker = EspeakWorker::instance();
+    MeteringSink meter(worker.sampleRate(), qint64(worker.sampleRate()) * measuredSeconds);
+    QString ignored; // a measurement cut short reports a stop
+    worker.synthesize(plain, meter, &ignored);
+    const double loudness = meter.loudness();
+    const double gain = loudness > LoudnessMeter::silence
+                            ? qBound(0.0, OfflineSpeechEngine::targetLoudness - loudness, 18.0)
+                            : OfflineSpeechEngine::nominalGainDb;
+    qCDebug(lcSynthesis, "offline: %s measures %.1f LUFS; gain %.1f dB",
+            qUtf8Printable(request.voice.identifier()), loudness, gain);
+    return gain;
+}
+
 // Runs one synthesis on the worker thread into the destination, with the
-// leading silence and the bleeps put in.
+// leading silence and the bleeps put in, at the voice's level.
 bool speak(const OfflineRequest &request, BleepMixer::Sink destination,
            const std::atomic<bool> &alive, QString *error,
            QList<OfflinePcm::Event> *events = nullptr, QString *phonemes = nullptr) {
     EspeakWorker &worker = EspeakWorker::instance();
     if (!worker.ready(error))
         return false;
-    MixingSink sink(std::move(destination), worker.sampleRate(), alive);
+    MixingSink sink(std::move(destination), worker.sampleRate(), requestGainDb(request), alive);
     sink.recordEvents(events);
     sink.prependSilence(request.document.leadingSilenceMs, worker.sampleRate());
     const bool spoken = worker.synthesize(request, sink, error, phonemes);

@@ -39,6 +39,14 @@ class OfflineSpeechEngine : public SpeechEngine {
 public:
     using PcmCompletion = std::function<void(const OfflinePcm &pcm, const QString &error)>;
 
+    // Every request is brought to this integrated loudness (LUFS), measured
+    // without its volume effects; louder volumes go up to the limiter's
+    // ceiling.
+    static constexpr double targetLoudness = -22.0;
+    // The gain when there is too little speech to measure: back to eSpeak's
+    // own level.
+    static constexpr double nominalGainDb = 6.0;
+
     explicit OfflineSpeechEngine(QObject *parent = nullptr);
     ~OfflineSpeechEngine() override;
 

@@ -36,7 +36,7 @@ const VoiceFile voiceFiles[] = {
     {"hu-HU", "hu", "", false},
     {"id-ID", "id", "", false},
     {"it-IT", "it", "", false},
-    {"ja-JP", "ja", "Kana only: kanji are not read.", false},
+    {"ja-JP", "ja", "Kanji are skipped: the offline Japanese voice reads kana only.", false},
     {"ko-KR", "ko", "", false},
     {"nb-NO", "nb", "", false},
     {"pl-PL", "pl", "", false},
@@ -96,6 +96,17 @@ constexpr double maxRate = 4.0; // the cloud service's highest speaking rate
 
 QString OfflineVoice::identifier() const {
     return variant.isEmpty() ? espeakName : espeakName + QLatin1Char('+') + variant;
+}
+
+bool OfflineVoice::readsHan() const {
+    // eSpeak NG's Japanese reads kana only; it would read each kanji as the
+    // English words "Chinese letter".
+    return espeakName != QLatin1String("ja");
+}
+
+bool OfflineVoice::isHan(char32_t c) {
+    return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF) || c == 0x3005;
 }
 
 QString OfflineVoice::variantForLetter(QChar letter) {

@@ -20,6 +20,13 @@ struct OfflineVoice {
     // "en-us+m3", the name espeak_SetVoiceByName takes.
     QString identifier() const;
 
+    // Whether the voice reads Han characters (kanji); where it does not,
+    // they are left out of what it is given.
+    bool readsHan() const;
+    // A Han character: CJK ideographs of the basic block, its extensions and
+    // compatibility block, and the iteration mark 々.
+    static bool isHan(char32_t c);
+
     // languageCode: "en-GB"; voiceName: "en-GB-Standard-B" (its last letter
     // picks the variant; any other name gives the voice's own sound).
     static OfflineVoice forVoice(const QString &languageCode, const QString &voiceName);

@@ -54,6 +54,8 @@ QString EnglishReader::date(const SayAsDate &date) const {
 }
 
 QString EnglishReader::time(const SayAsTime &time) const {
+    if (time.twentyFourHour)
+        return twentyFourHourTime(time);
     QString out = QString::number(time.hour12());
     if (time.minute == 0 && !time.halfKnown)
         out += QLatin1String(" o'clock");
@@ -63,6 +65,20 @@ QString EnglishReader::time(const SayAsTime &time) const {
         out += QStringLiteral(" %1").arg(time.minute);
     if (time.halfKnown)
         out += time.hour < 12 ? QLatin1String(" a m") : QLatin1String(" p m");
+    if (time.hasSeconds && time.second > 0)
+        out += QStringLiteral(" and %1 second%2").arg(time.second).arg(time.second == 1 ? "" : "s");
+    return out;
+}
+
+// "fourteen thirty", "nine oh five", "fourteen hundred".
+QString EnglishReader::twentyFourHourTime(const SayAsTime &time) {
+    QString out = QString::number(time.hour);
+    if (time.minute == 0)
+        out += QLatin1String(" hundred");
+    else if (time.minute < 10)
+        out += QStringLiteral(" oh %1").arg(time.minute);
+    else
+        out += QStringLiteral(" %1").arg(time.minute);
     if (time.hasSeconds && time.second > 0)
         out += QStringLiteral(" and %1 second%2").arg(time.second).arg(time.second == 1 ? "" : "s");
     return out;

@@ -18,6 +18,7 @@ public:
     QString mixedFractionJoiner() const override { return QStringLiteral(" and "); }
 
 private:
+    static QString twentyFourHourTime(const SayAsTime &time);
     bool m_americanDates;
 };
 

@@ -26,6 +26,9 @@ struct SayAsTime {
     // Whether morning or afternoon is known: from an am/pm suffix or a
     // 24-hour hour (0, or past 12).
     bool halfKnown = false;
+    // Asked to be read on the 24-hour clock (say-as format hms24), where
+    // the language reads both ways.
+    bool twentyFourHour = false;
 
     int hour12() const { return hour % 12 == 0 ? 12 : hour % 12; }
 };

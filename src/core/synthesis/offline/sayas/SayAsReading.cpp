@@ -157,8 +157,9 @@ QString SayAsReading::date(QStringView text, QStringView format) const {
     return parseDate(text, format, &date) ? m_reader->date(date) : QString();
 }
 
-QString SayAsReading::time(QStringView text) const {
+QString SayAsReading::time(QStringView text, bool twentyFourHour) const {
     SayAsTime time;
+    time.twentyFourHour = twentyFourHour;
     return parseTime(text, &time) ? m_reader->time(time) : QString();
 }
 

@@ -26,8 +26,9 @@ public:
     // digits separated by - / . or spaces, or one run of digits.
     QString date(QStringView text, QStringView format) const;
 
-    // "14:30", "14:30:15", "2:05 PM", "2pm", "9.15".
-    QString time(QStringView text) const;
+    // "14:30", "14:30:15", "2:05 PM", "2pm", "9.15". twentyFourHour reads
+    // the hour on the 24-hour clock where the language has both readings.
+    QString time(QStringView text, bool twentyFourHour = false) const;
 
     // "3", "3rd", "3.".
     QString ordinal(QStringView text) const;

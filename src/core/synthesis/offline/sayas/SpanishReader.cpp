@@ -16,13 +16,13 @@ QString SpanishReader::date(const SayAsDate &date) const {
 }
 
 QString SpanishReader::time(const SayAsTime &time) const {
-    const int hour12 = time.hour12();
-    QString out = hour12 == 1 ? QStringLiteral("la una") : QStringLiteral("las %1").arg(hour12);
+    const int hour = time.twentyFourHour ? time.hour : time.hour12();
+    QString out = hour == 1 ? QStringLiteral("la una") : QStringLiteral("las %1").arg(hour);
     out +=
         time.minute == 0 ? QStringLiteral(" en punto") : QStringLiteral(" y %1").arg(time.minute);
     if (time.hasSeconds && time.second > 0)
         out += QStringLiteral(" y %1 segundo%2").arg(time.second).arg(time.second == 1 ? "" : "s");
-    if (time.halfKnown)
+    if (time.halfKnown && !time.twentyFourHour)
         out += time.hour < 12   ? QStringLiteral(" de la mañana")
                : time.hour < 20 ? QStringLiteral(" de la tarde")
                                 : QStringLiteral(" de la noche");

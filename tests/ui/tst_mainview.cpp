@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPointer>
@@ -180,6 +181,12 @@ void TestMainView::effectButtonsAndPopover() {
     QTest::mouseClick(openPopover()->stepperView()->upButton(), Qt::LeftButton);
     QCOMPARE(m_view->effectsArray().constFirst().ssmlTag, QStringLiteral("2"));
     QCOMPARE(ranges(m_view->effectsArray()), QStringLiteral("[0,1)"));
+    closePopover();
+    // Break right after that pause opens on it: its length shows, no second glyph.
+    QTest::keyClick(m_view->textView(), Qt::Key_7, Qt::ControlModifier);
+    QTRY_VERIFY(openPopover());
+    QCOMPARE(openPopover()->textField()->text(), QStringLiteral("2s"));
+    QCOMPARE(m_view->textView()->toPlainText(), QStringLiteral("⏸ me at 10:30 now"));
     closePopover();
     // Time applies at once, without a popover.
     selectRange(m_view->textView(), 8, 13);

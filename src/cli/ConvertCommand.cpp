@@ -1,9 +1,9 @@
 #include "ConvertCommand.h"
 
+#include "CatalogueInUse.h"
 #include "SsmlCommand.h"
 #include "VoiceOptions.h"
 #include "document/ParlinoDocument.h"
-#include "settings/ApiKeyStore.h"
 #include "synthesis/Conversion.h"
 #include "synthesis/SpeechEngine.h"
 #include "synthesis/SpeechEngineFactory.h"
@@ -39,22 +39,10 @@ bool isTerminal(const QTextStream &stream) {
     return file && file->handle() >= 0 && ::isatty(file->handle());
 }
 
-// The key for the cloud engine, looked up the way the editor does.
-QString cloudKey() {
-    QString key;
-    QEventLoop loop;
-    ApiKeyStore::read(&loop, [&](const QString &found) {
-        key = found;
-        loop.quit();
-    });
-    loop.exec();
-    return key;
-}
-
 std::unique_ptr<SpeechEngine> makeEngine(SpeechEngineFactory::Kind kind, QString *error) {
     QString key;
     if (kind == SpeechEngineFactory::Kind::Cloud) {
-        key = cloudKey();
+        key = CatalogueInUse::apiKey();
         if (key.isEmpty()) {
             *error = QStringLiteral("no API key for the cloud voice: set PARLINO_API_KEY or enter "
                                     "a key in the editor's Preferences");
@@ -152,10 +140,6 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     if (const QString problem = outputOptionsProblem(parser, files.size(), streams);
         !problem.isEmpty())
         return usage(streams, problem);
-    const QString problem = VoiceOptions::problem(parser);
-    if (!problem.isEmpty())
-        return usage(streams, problem);
-
     auto kind = SpeechEngineFactory::preferredKind();
     if (parser.isSet(engineOption)) {
         const auto chosen = SpeechEngineFactory::kindFromName(parser.value(engineOption));
@@ -164,6 +148,10 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
                                       .arg(parser.value(engineOption)));
         kind = *chosen;
     }
+    const VoiceCatalogue catalogue = CatalogueInUse::forEngine(kind);
+    const QString problem = VoiceOptions::problem(parser, catalogue);
+    if (!problem.isEmpty())
+        return usage(streams, problem);
     const QString outputDir = parser.value(outputDirOption);
     if (!outputDir.isEmpty() && !QFileInfo(outputDir).isDir())
         return usage(streams, QStringLiteral("%1: not a folder").arg(outputDir));
@@ -191,7 +179,7 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
             status = std::max<int>(status, ExitUsage);
             continue;
         }
-        const auto input = VoiceOptions::input(parser, *document, &error);
+        const auto input = VoiceOptions::input(parser, *document, catalogue, &error);
         if (!input) {
             streams.err << "parlino: " << path << ": " << error << Qt::endl;
             status = std::max<int>(status, ExitUsage);

@@ -1,5 +1,6 @@
 #include "RequestCommand.h"
 
+#include "CatalogueInUse.h"
 #include "SsmlCommand.h"
 #include "VoiceOptions.h"
 #include "document/ParlinoDocument.h"
@@ -27,7 +28,8 @@ int RequestCommand::run(const QStringList &arguments, CommandStreams streams) {
         return usage(streams, parser.errorText());
     if (parser.positionalArguments().size() != 1)
         return usage(streams, QStringLiteral("request takes exactly one FILE"));
-    const QString problem = VoiceOptions::problem(parser);
+    const VoiceCatalogue catalogue = CatalogueInUse::cachedCloud();
+    const QString problem = VoiceOptions::problem(parser, catalogue);
     if (!problem.isEmpty())
         return usage(streams, problem);
 
@@ -36,7 +38,7 @@ int RequestCommand::run(const QStringList &arguments, CommandStreams streams) {
     if (!document)
         return ExitUsage;
     QString error;
-    const auto input = VoiceOptions::input(parser, *document, &error);
+    const auto input = VoiceOptions::input(parser, *document, catalogue, &error);
     if (!input) {
         streams.err << "parlino: " << path << ": " << error << Qt::endl;
         return ExitUsage;

@@ -1,6 +1,7 @@
 #include "VoiceOptions.h"
 
 #include "catalogue/DataSource.h"
+#include "catalogue/VoiceCatalogue.h"
 #include "document/ParlinoDocument.h"
 #include "synthesis/SynthesisRequest.h"
 #include "synthesis/VoiceLimits.h"
@@ -34,8 +35,8 @@ QString rangeProblem(const QString &what, int value, const VoiceLimit &limit) {
         .arg(limit.maximum);
 }
 
-QString voiceProblem(const QString &voice) {
-    if (DataSource::isKnownVoice(voice))
+QString voiceProblem(const QString &voice, const VoiceCatalogue &catalogue) {
+    if (catalogue.contains(voice))
         return QString();
     return QStringLiteral("unknown voice \"%1\" (see parlino voices)").arg(voice);
 }
@@ -57,9 +58,9 @@ void VoiceOptions::addTo(QCommandLineParser &parser) {
                       QStringLiteral("N")});
 }
 
-QString VoiceOptions::problem(const QCommandLineParser &parser) {
+QString VoiceOptions::problem(const QCommandLineParser &parser, const VoiceCatalogue &catalogue) {
     if (parser.isSet(voiceOption)) {
-        const QString problem = voiceProblem(parser.value(voiceOption));
+        const QString problem = voiceProblem(parser.value(voiceOption), catalogue);
         if (!problem.isEmpty())
             return problem;
     }
@@ -82,6 +83,7 @@ QString VoiceOptions::problem(const QCommandLineParser &parser) {
 
 std::optional<ConversionInput> VoiceOptions::input(const QCommandLineParser &parser,
                                                    const ParlinoDocument &document,
+                                                   const VoiceCatalogue &catalogue,
                                                    QString *error) {
     ConversionInput input;
     input.text = document.text;
@@ -97,7 +99,7 @@ std::optional<ConversionInput> VoiceOptions::input(const QCommandLineParser &par
     if (input.text.isEmpty())
         problem = QStringLiteral("the text is empty");
     if (problem.isEmpty())
-        problem = voiceProblem(input.voice);
+        problem = voiceProblem(input.voice, catalogue);
     if (problem.isEmpty())
         problem = rangeProblem(QStringLiteral("pitch"), int(input.pitch), VoiceLimits::pitch);
     if (problem.isEmpty())

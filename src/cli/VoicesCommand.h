@@ -4,8 +4,10 @@
 
 namespace parlino {
 
-// `parlino voices`: one line per language in pop-up order, its name, a tab,
-// its voices separated by spaces.
+// `parlino voices [--engine cloud|offline] [--json]`: one line per language
+// in pop-up order, its name, a tab, its voices separated by spaces; with
+// --json one JSON object per voice and line. Without --engine it lists the
+// cloud catalogue in use, the built-in table when no key is configured.
 class VoicesCommand {
 public:
     static int run(const QStringList &arguments, CommandStreams streams);

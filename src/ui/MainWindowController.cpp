@@ -2,6 +2,7 @@
 
 #include "PreferencesDialog.h"
 #include "ViewController.h"
+#include "VoiceControls.h"
 #include "document/ParlinoDocument.h"
 #include "editing/EditorSession.h"
 #include "editing/SSMLTextView.h"
@@ -219,6 +220,11 @@ void MainWindowController::preferencesClick() {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &PreferencesDialog::saved, m_viewController,
             &ViewController::refreshEngineChoice);
+    VoiceControls *voices = m_viewController->voiceControls();
+    connect(dialog, &PreferencesDialog::refreshVoicesRequested, voices,
+            &VoiceControls::refreshVoices);
+    connect(voices, &VoiceControls::voiceListRefreshed, dialog,
+            &PreferencesDialog::voicesRefreshed);
     dialog->open();
 }
 

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,7 +45,9 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     , m_keyringNote(new QLabel(keyringNoteText(), this))
     , m_statusLabel(new QLabel(this))
     , m_saveButton(new QPushButton(tr("Save"), this))
-    , m_forgetKeyButton(new QPushButton(tr("Forget Key"), this)) {
+    , m_forgetKeyButton(new QPushButton(tr("Forget Key"), this))
+    , m_refreshVoicesButton(new QPushButton(tr("Refresh voices"), this))
+    , m_voicesStatus(new QLabel(this)) {
     setWindowTitle(tr("Preferences"));
     m_apiKeyEdit->setObjectName(QStringLiteral("apiKeyEdit"));
     m_endpointEdit->setObjectName(QStringLiteral("endpointEdit"));
@@ -75,6 +78,14 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     form->addRow(QString(), m_keyringNote);
     form->addRow(tr("Service address"), m_endpointEdit);
     form->addRow(tr("Speech engine"), m_engineBox);
+    m_refreshVoicesButton->setObjectName(QStringLiteral("refreshVoicesButton"));
+    m_refreshVoicesButton->setToolTip(tr("Ask the cloud service for its current list of voices"));
+    m_refreshVoicesButton->setAutoDefault(false);
+    m_voicesStatus->setWordWrap(true);
+    auto *voicesRow = new QHBoxLayout;
+    voicesRow->addWidget(m_refreshVoicesButton);
+    voicesRow->addWidget(m_voicesStatus, 1);
+    form->addRow(tr("Cloud voices"), voicesRow);
     form->addRow(tr("Time effect"), m_twentyFourHourBox);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -90,7 +101,18 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_saveButton, &QPushButton::clicked, this, &PreferencesDialog::apply);
     connect(m_forgetKeyButton, &QPushButton::clicked, this, &PreferencesDialog::forgetKey);
+    connect(m_refreshVoicesButton, &QPushButton::clicked, this, [this] {
+        m_refreshVoicesButton->setEnabled(false);
+        m_voicesStatus->setText(tr("Asking the service…"));
+        emit refreshVoicesRequested();
+    });
     loadFields();
+}
+
+void PreferencesDialog::voicesRefreshed(const QString &error) {
+    m_refreshVoicesButton->setEnabled(true);
+    m_voicesStatus->setText(error.isEmpty() ? tr("The voice list is up to date.")
+                                            : tr("Not refreshed: %1").arg(error));
 }
 
 void PreferencesDialog::loadFields() {

@@ -26,8 +26,13 @@ public:
 
     QString statusText() const;
 
+    // Says how the refresh asked for with "Refresh voices" ended.
+    void voicesRefreshed(const QString &error);
+
 signals:
     void saved();
+    // "Refresh voices": ask the service for its voice list now.
+    void refreshVoicesRequested();
 
 private:
     void setStatus(const QString &text);
@@ -41,6 +46,8 @@ private:
     QLabel *m_statusLabel;
     QPushButton *m_saveButton;
     QPushButton *m_forgetKeyButton;
+    QPushButton *m_refreshVoicesButton;
+    QLabel *m_voicesStatus;
 };
 
 } // namespace parlino

@@ -1,7 +1,7 @@
 #include "ViewController.h"
 
 #include "Logging.h"
-#include "catalogue/KeyOrder.h"
+#include "VoiceControls.h"
 #include "document/ParlinoDocument.h"
 #include "editing/EditTracker.h"
 #include "editing/NotificationCenter.h"
@@ -23,9 +23,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace parlino {
@@ -64,7 +66,7 @@ ViewController::ViewController(QWidget *parent)
     , m_textView(new SSMLTextView(this))
     , m_languagesPopBtn(new QComboBox(this))
     , m_voicesStylePopBtn(new QComboBox(this))
-    , m_voicesStyleSegment(new SegmentedControl({tr("Standard")}, this))
+    , m_voicesStyleSegment(new SegmentedControl({tr("All")}, this))
     , m_pitchSlider(new QSlider(Qt::Horizontal, this))
     , m_speedSlider(new QSlider(Qt::Horizontal, this))
     , m_charactersCount(new QLabel(this))
@@ -72,7 +74,10 @@ ViewController::ViewController(QWidget *parent)
     , m_effectsSelector(new QComboBox(this))
     , m_enginePopBtn(new QComboBox(this))
     , m_convertButton(new QPushButton(tr("Convert"), this))
-    , m_offlineNotes(new OfflineNotes(this)) {
+    , m_offlineNotes(new OfflineNotes(this))
+    , m_voiceSearchField(new QLineEdit(this))
+    , m_favouriteButton(new QToolButton(this))
+    , m_voiceNote(new QLabel(this)) {
     m_session->setFolderChooser(std::make_unique<FileDialogFolderChooser>(this));
     buildLayout();
     viewDidLoad();
@@ -114,7 +119,19 @@ void ViewController::buildLayout() {
 
     m_languagesPopBtn->setToolTip(tr("Language of the text"));
     m_voicesStylePopBtn->setToolTip(tr("Voice that speaks the text"));
-    m_voicesStyleSegment->setToolTip(tr("Voice style; click to list the voices again"));
+    m_voicesStyleSegment->setToolTip(
+        tr("Voice family: list only its voices (All lists every one)"));
+    m_voiceSearchField->setObjectName(QStringLiteral("voiceSearchField"));
+    m_voiceSearchField->setPlaceholderText(tr("Find a voice: neural2 female, welsh, de-DE"));
+    m_favouriteButton->setObjectName(QStringLiteral("favouriteButton"));
+    m_favouriteButton->setCheckable(true);
+    m_favouriteButton->setToolTip(tr("Favourite voice: favourites come first in the list"));
+    m_voiceNote->setObjectName(QStringLiteral("voiceNote"));
+    m_voiceNote->setWordWrap(true);
+    QFont small = m_voiceNote->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    m_voiceNote->setFont(small);
+    m_voiceNote->hide();
     // Sized by a length, not by measuring every language and voice name: the
     // measuring shapes each item's text and cost 4% of the start-up.
     for (QComboBox *popUp : {m_languagesPopBtn, m_voicesStylePopBtn})
@@ -148,7 +165,7 @@ void ViewController::buildLayout() {
     auto *voiceRow = new QHBoxLayout;
     voiceRow->setSpacing(8);
     voiceRow->addWidget(m_voicesStylePopBtn, 1);
-    voiceRow->addWidget(m_voicesStyleSegment);
+    voiceRow->addWidget(m_favouriteButton);
     voice->addLayout(voiceRow, 0, 4, 1, 2);
     voice->addWidget(nameLabel(tr("&Pitch"), m_pitchSlider, this), 1, 0);
     voice->addWidget(m_pitchSlider, 1, 1);
@@ -156,6 +173,13 @@ void ViewController::buildLayout() {
     voice->addWidget(nameLabel(tr("&Speed"), m_speedSlider, this), 1, 3);
     voice->addWidget(m_speedSlider, 1, 4);
     voice->addWidget(speedValue, 1, 5);
+    // The family segment shares the Find row: a language can have many families.
+    voice->addWidget(new QLabel(tr("Find"), this), 2, 0);
+    auto *findRow = new QHBoxLayout;
+    findRow->setSpacing(8);
+    findRow->addWidget(m_voiceSearchField, 1);
+    findRow->addWidget(m_voicesStyleSegment);
+    voice->addLayout(findRow, 2, 1, 1, 5);
     voice->setColumnStretch(1, 1);
     voice->setColumnStretch(4, 1);
 
@@ -183,6 +207,7 @@ void ViewController::buildLayout() {
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(voice);
+    layout->addWidget(m_voiceNote);
     layout->addWidget(m_offlineNotes);
     layout->addWidget(m_effectsView);
     layout->addWidget(m_limitNotice);
@@ -197,13 +222,7 @@ void ViewController::buildLayout() {
     connect(m_convertButton, &QPushButton::clicked, this, &ViewController::convertBtnClick);
     connect(m_enginePopBtn, &QComboBox::activated, this, [this] {
         Settings::setValue(Settings::Key::Engine, selectedEngine());
-        updateOfflineNotes();
-    });
-    connect(m_voicesStylePopBtn, &QComboBox::currentIndexChanged, this, [this] {
-        // Refilling the pop-up empties it first; the session picks the voice then.
-        if (!m_voicesStylePopBtn->currentText().isEmpty())
-            m_session->setVoice(m_voicesStylePopBtn->currentText());
-        updateOfflineNotes();
+        followEngine();
     });
     connect(m_pitchSlider, &QSlider::valueChanged, m_session, &EditorSession::setPitch);
     connect(m_speedSlider, &QSlider::valueChanged, m_session, &EditorSession::setSpeed);
@@ -220,10 +239,8 @@ void ViewController::connectSession() {
             EditTracker::characterCount(m_session->text()) <= EditTracker::characterLimit)
             m_limitNotice->hide();
     });
-    connect(session, &EditorSession::languageChanged, m_languagesPopBtn,
-            &QComboBox::setCurrentText);
-    connect(session, &EditorSession::voicesChanged, this, &ViewController::fillVoices);
-    connect(session, &EditorSession::voiceChanged, m_voicesStylePopBtn, &QComboBox::setCurrentText);
+    // VoiceControls fills the language and voice pop-ups from the session.
+    connect(session, &EditorSession::voiceChanged, this, &ViewController::updateOfflineNotes);
     connect(session, &EditorSession::pitchChanged, m_pitchSlider, &QSlider::setValue);
     connect(session, &EditorSession::speedChanged, m_speedSlider, &QSlider::setValue);
     // resetText() highlights every block with the new spans already.
@@ -256,13 +273,21 @@ void ViewController::connectSession() {
 void ViewController::refreshEngineChoice() {
     const QString preferred = SpeechEngineFactory::name(SpeechEngineFactory::preferredKind());
     m_enginePopBtn->setCurrentIndex(std::max(0, m_enginePopBtn->findData(preferred)));
+    followEngine();
+}
+
+// The voice pop-ups list the catalogue of the chosen engine.
+void ViewController::followEngine() {
+    if (m_voiceControls)
+        m_voiceControls->setEngine(SpeechEngineFactory::kindFromName(selectedEngine())
+                                       .value_or(SpeechEngineFactory::preferredKind()));
     updateOfflineNotes();
 }
 
 void ViewController::updateOfflineNotes() {
     const bool offline =
         selectedEngine() == SpeechEngineFactory::name(SpeechEngineFactory::Kind::Offline);
-    m_offlineNotes->refresh(offline, m_voicesStylePopBtn->currentText(), m_pitchSlider->value(),
+    m_offlineNotes->refresh(offline, selectedVoice(), m_pitchSlider->value(),
                             m_speedSlider->value());
 }
 
@@ -307,11 +332,15 @@ void ViewController::viewDidLoad() {
     // edited block is highlighted again with the spans already moved.
     m_highlighter = new SpanHighlighter(&m_session->effectsArray(), m_textView->document());
 
-    m_languagesPopBtn->clear();
-    m_languagesPopBtn->addItems(m_session->languages());
-    m_languagesPopBtn->setCurrentText(m_session->language());
-    fillVoices(m_session->googleDic());
     connectSession();
+    const VoiceWidgets widgets{m_languagesPopBtn,  m_voicesStylePopBtn, m_voicesStyleSegment,
+                               m_voiceSearchField, m_favouriteButton,   m_voiceNote,
+                               m_pitchSlider,      m_speedSlider};
+    m_voiceControls = new VoiceControls(widgets, m_session,
+                                        SpeechEngineFactory::kindFromName(selectedEngine())
+                                            .value_or(SpeechEngineFactory::preferredKind()),
+                                        this);
+    updateOfflineNotes();
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.addObserver(this, Notifications::popUpSelectedReturn,
@@ -334,19 +363,12 @@ QString ViewController::selectedEngine() const {
     return m_enginePopBtn->currentData().toString();
 }
 
-void ViewController::fillVoices(const QStringList &voices) {
-    m_voicesStylePopBtn->clear();
-    m_voicesStylePopBtn->addItems(voices);
-    m_voicesStylePopBtn->setEnabled(!voices.isEmpty());
-    updateOfflineNotes();
-}
-
 void ViewController::languagesPopBtnClick() {
-    m_session->setLanguage(m_languagesPopBtn->currentText());
+    m_voiceControls->languagePicked();
 }
 
 void ViewController::chooseVoicesStyleClick() {
-    m_session->setLanguage(m_session->language());
+    m_voiceControls->familyPicked(m_voicesStyleSegment->selectedSegment());
 }
 
 void ViewController::voiceWithEffectsAction(int selectedIndex) {

@@ -15,8 +15,10 @@
 class QAbstractButton;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QSlider;
+class QToolButton;
 
 namespace parlino {
 
@@ -27,6 +29,7 @@ class ParlinoDocument;
 class SSMLTextView;
 class SegmentedControl;
 class SpanHighlighter;
+class VoiceControls;
 
 // The editor's main view: lays out the text view and the controls, shows what
 // its EditorSession holds and forwards every gesture to it; alerts and the
@@ -55,11 +58,17 @@ public:
     QPushButton *convertButton() const { return m_convertButton; }
     QPushButton *effectButton(const QString &effect) const;
     OfflineNotes *offlineNotes() const { return m_offlineNotes; }
+    QLineEdit *voiceSearchField() const { return m_voiceSearchField; }
+    QToolButton *favouriteButton() const { return m_favouriteButton; }
+    QLabel *voiceNote() const { return m_voiceNote; }
+    VoiceControls *voiceControls() const { return m_voiceControls; }
 
     EditorSession *session() const { return m_session; }
     const EffectsArray &effectsArray() const { return m_session->effectsArray(); }
     const Catalogue &dataSource() const { return m_session->dataSource(); }
     const QStringList &googleDic() const { return m_session->googleDic(); }
+    // The name of the voice chosen in the voice pop-up; empty when there is none.
+    QString selectedVoice() const { return m_session->voice(); }
     QString ssmlString() const { return m_session->ssmlString(); }
     // "offline" or "cloud": the engine the user picked for Convert. Picking one
     // stores it as the engine setting; refreshEngineChoice() shows the setting.
@@ -124,7 +133,7 @@ private:
     void buildLayout();
     void connectSession();
     QWidget *buildEffectsView();
-    void fillVoices(const QStringList &voices);
+    void followEngine();
     void spansChanged();
     void updateOfflineNotes();
     void conversionBusyChanged(bool busy);
@@ -146,6 +155,10 @@ private:
     QComboBox *m_enginePopBtn;
     QPushButton *m_convertButton;
     OfflineNotes *m_offlineNotes;
+    QLineEdit *m_voiceSearchField;
+    QToolButton *m_favouriteButton;
+    QLabel *m_voiceNote;
+    VoiceControls *m_voiceControls = nullptr;
     QList<QPushButton *> m_effectButtons;
     SpanHighlighter *m_highlighter = nullptr;
     QPointer<QMessageBox> m_alert;

@@ -67,7 +67,7 @@ void TestConversion::refusals_data() {
     QTest::newRow("empty text") << ConversionInput{"", {}, "en-GB-Standard-A", 0, 100}
                                 << "Text not empty!";
     QTest::newRow("language without voices")
-        << ConversionInput{"Hi", {}, "", 0, 100} << "This language has no voice";
+        << ConversionInput{"Hi", {}, "", 0, 100} << "has no voice for this language";
     QTest::newRow("not a voice name")
         << ConversionInput{"Hi", {}, "English", 0, 100} << "is not a voice name";
 }

@@ -306,7 +306,7 @@ void TestEditorSession::convertOutcomes_data() {
     QTest::newRow("write fails") << Setup::WriteFails << int(SpeechError::Write) << "" << 0;
     QTest::newRow("cancelled is silent") << Setup::Cancelled << int(SpeechError::None) << "" << 0;
     QTest::newRow("language without voices")
-        << Setup::NoVoice << int(SpeechError::None) << "This language has no voice" << 0;
+        << Setup::NoVoice << int(SpeechError::None) << "The cloud service has no voice" << 0;
     QTest::newRow("no engine") << Setup::NoEngine << int(SpeechError::None) << "No key here." << 0;
 }
 

@@ -1,6 +1,7 @@
 #include "FakeSynthesisService.h"
 
 #include <QHostAddress>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSslConfiguration>
@@ -70,6 +71,35 @@ FakeSynthesisService::Reply FakeSynthesisService::errorReply(int status, const Q
                                                                  {"message", message},
                                                                  {"status", "INVALID_ARGUMENT"}}}})
                      .toJson();
+    return reply;
+}
+
+FakeSynthesisService::Reply FakeSynthesisService::voicesReply(int count) {
+    static const char *const codes[] = {"en-US", "en-GB", "de-DE",  "fr-FR", "ro-RO", "es-US",
+                                        "cy-GB", "ja-JP", "cmn-CN", "hi-IN", "ca-ES", "is-IS"};
+    static const char *const families[] = {"Standard", "Wavenet",   "Neural2",
+                                           "Studio",   "Chirp3-HD", "Polyglot"};
+    static const char *const genders[] = {"MALE", "FEMALE", "NEUTRAL"};
+    QJsonArray voices;
+    for (int i = 0; i < count; ++i) {
+        const QString code = QLatin1String(codes[i % 12]);
+        const QString family = QLatin1String(families[(i / 12) % 6]);
+        static const char *const personas[] = {"Aoede",  "Puck", "Charon", "Kore",
+                                               "Fenrir", "Leda", "Orus",   "Zephyr"};
+        // Unique for up to 8 x 72 voices.
+        const QString last = family == QLatin1String("Chirp3-HD")
+                                 ? QLatin1String(personas[(i / 72) % 8])
+                                 : QString(QChar(u'A' + (i / 72) % 26));
+        QJsonArray languageCodes{code};
+        if (family == QLatin1String("Polyglot"))
+            languageCodes.append(QStringLiteral("es-ES"));
+        voices.append(QJsonObject{{"languageCodes", languageCodes},
+                                  {"name", QStringLiteral("%1-%2-%3").arg(code, family, last)},
+                                  {"ssmlGender", genders[i % 3]},
+                                  {"naturalSampleRateHertz", 24000}});
+    }
+    Reply reply;
+    reply.body = QJsonDocument(QJsonObject{{"voices", voices}}).toJson(QJsonDocument::Compact);
     return reply;
 }
 

@@ -61,6 +61,10 @@ public:
     static Reply audioReply(const QByteArray &audio, bool lineBreaks = false);
     // The service's JSON error form.
     static Reply errorReply(int status, const QString &message);
+    // {"voices": [...]} with count voices over many languages and the
+    // families Standard, Wavenet, Neural2, Studio, Chirp3-HD and Polyglot
+    // (which speaks two languages); genders alternate.
+    static Reply voicesReply(int count);
 
 private:
     bool start(std::unique_ptr<QTcpServer> server);

@@ -4,6 +4,7 @@
 #include "document/ParlinoDocument.h"
 #include "editing/SSMLCharactersModel.h"
 #include "editing/SSMLTextView.h"
+#include "settings/Settings.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -42,6 +43,14 @@ inline void pick(QComboBox *combo, const QString &title) {
     for (int i = 0; i < index; ++i)
         QTest::keyClick(combo, Qt::Key_Down);
     QCOMPARE(combo->currentText(), title);
+}
+
+// Forgets the language, voice, pitch, speed and favourites the editor
+// remembers, so a new window starts as the first launch does.
+inline void forgetVoiceChoices() {
+    for (const auto key : {Settings::Key::Language, Settings::Key::Voice, Settings::Key::Pitch,
+                           Settings::Key::Speed, Settings::Key::FavouriteVoices})
+        Settings::remove(key);
 }
 
 inline void pasteText(SSMLTextView *view, const QString &text) {

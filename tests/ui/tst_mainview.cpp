@@ -1,7 +1,11 @@
+#include "FakeSynthesisService.h"
 #include "MainWindowController.h"
+#include "PreferencesDialog.h"
 #include "SpanBuilders.h"
 #include "ViewController.h"
+#include "VoiceControls.h"
 #include "WidgetHelpers.h"
+#include "catalogue/LiveVoices.h"
 #include "editing/NotificationCenter.h"
 #include "editing/PopoverViewController.h"
 #include "editing/SSMLTextView.h"
@@ -9,12 +13,14 @@
 #include "output/FolderChooser.h"
 #include "settings/Settings.h"
 #include "synthesis/SpeechEngine.h"
+#include "synthesis/cloud/CloudSpeechEngine.h"
 #include "widgets/MBProgressHUD.h"
 #include "widgets/OfflineNotes.h"
 #include "widgets/SegmentedControl.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -78,6 +84,26 @@ private:
     QString m_folder;
 };
 
+QStringList items(const QComboBox *combo) {
+    QStringList out;
+    for (int i = 0; i < combo->count(); ++i)
+        out << combo->itemText(i);
+    return out;
+}
+
+void pickEngine(ViewController *view, const QString &engine) {
+    QComboBox *engines = view->enginePopBtn();
+    pick(engines, engines->itemText(engines->findData(engine)));
+}
+
+VoiceInfo voice(const QString &name, const QString &gender) {
+    VoiceInfo info;
+    info.name = name;
+    info.gender = gender;
+    info.languageCodes = {name.section(u'-', 0, 1)};
+    return info;
+}
+
 PopoverViewController *openPopover() {
     return qobject_cast<PopoverViewController *>(QApplication::activePopupWidget());
 }
@@ -87,6 +113,7 @@ PopoverViewController *openPopover() {
 class TestMainView : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void controlsReachTheSession();
@@ -100,6 +127,12 @@ private slots:
     void everyControlHasAName();
     void convertShowsOverlayThenReports();
     void documentAndEngineChoiceSurvive();
+    void languagesOfTheEngine_data();
+    void languagesOfTheEngine();
+    void voiceChoicesAreRemembered();
+    void findAVoiceInTheServiceList();
+    void serviceListArrivesAfterStartUp();
+    void refreshVoicesFromPreferences();
 
 private:
     void closePopover();
@@ -108,10 +141,16 @@ private:
     std::unique_ptr<MainWindowController> m_window;
     ViewController *m_view = nullptr;
     QTemporaryDir m_folder;
+    QTemporaryDir m_cache;
 };
+
+void TestMainView::initTestCase() {
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_cache.path()));
+}
 
 void TestMainView::init() {
     Settings::remove(Settings::Key::Engine);
+    forgetVoiceChoices();
     m_window = std::make_unique<MainWindowController>();
     m_view = m_window->viewController();
     m_window->show();
@@ -373,6 +412,140 @@ void TestMainView::documentAndEngineChoiceSurvive() {
     QCOMPARE(view->selectedEngine(), QStringLiteral("offline"));
     m_window.reset(); // a destroyed view is no longer an observer
     QCOMPARE(NotificationCenter::defaultCenter().observerCount(), observers);
+}
+
+void TestMainView::languagesOfTheEngine_data() {
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("voices");
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("English (US)") << "cloud"
+                                  << "English (US)" << 4 << "en-US-Standard-B";
+    QTest::newRow("Dutch") << "offline"
+                           << "Dutch (Netherlands)" << 5 << "nl-NL-Standard-A";
+    QTest::newRow("Welsh has no cloud voice") << "cloud"
+                                              << "Welsh" << 0 << "";
+    QTest::newRow("Welsh offline") << "offline"
+                                   << "Welsh" << 5 << "cy-eSpeak-A (male)";
+    QTest::newRow("Catalan, offline only") << "offline"
+                                           << "Catalan" << 5 << "ca-eSpeak-A (male)";
+}
+
+void TestMainView::languagesOfTheEngine() {
+    QFETCH(QString, engine);
+    QFETCH(QString, language);
+    QFETCH(int, voices);
+    QFETCH(QString, selected);
+    pickEngine(m_view, engine);
+    // eSpeak's languages arrive from the background.
+    QTRY_VERIFY(engine == "cloud" || m_view->languagesPopBtn()->count() > 100);
+    pick(m_view->languagesPopBtn(), language);
+    QCOMPARE(m_view->voicesStylePopBtn()->count(), voices);
+    QCOMPARE(m_view->voicesStylePopBtn()->currentText(), selected);
+    QCOMPARE(m_view->voicesStylePopBtn()->currentIndex(), voices ? 0 : -1);
+    Settings::remove(Settings::Key::Engine);
+}
+
+// A launch starts with the language, voice, pitch and speed used last.
+void TestMainView::voiceChoicesAreRemembered() {
+    // The first launch, with nothing remembered, starts where it always has.
+    QCOMPARE(m_view->languagesPopBtn()->currentText(), QStringLiteral("Arabic"));
+    QCOMPARE(m_view->selectedVoice(), QStringLiteral("ar-XA-Standard-A"));
+    pick(m_view->languagesPopBtn(), QStringLiteral("French (France)"));
+    pick(m_view->voicesStylePopBtn(), QStringLiteral("fr-FR-Standard-C"));
+    m_view->pitchSlider()->setValue(-4);
+    m_view->speedSlider()->setValue(150);
+    m_window.reset();
+    MainWindowController next;
+    const ViewController *view = next.viewController();
+    QCOMPARE(view->languagesPopBtn()->currentText(), QStringLiteral("French (France)"));
+    QCOMPARE(view->selectedVoice(), QStringLiteral("fr-FR-Standard-C"));
+    QCOMPARE(view->pitchSlider()->value(), -4);
+    QCOMPARE(view->speedSlider()->value(), 150);
+}
+
+// The service's list in the editor: families in the style segment, genders,
+// favourites first, search, and the note on what a Chirp 3: HD voice ignores.
+void TestMainView::findAVoiceInTheServiceList() {
+    const QUrl endpoint = CloudSpeechEngine::configuredEndpoint();
+    QVERIFY(VoiceCache().write(
+        {QDateTime::currentDateTimeUtc(),
+         endpoint,
+         {voice("de-DE-Neural2-A", "FEMALE"), voice("de-DE-Neural2-B", "MALE"),
+          voice("de-DE-Standard-A", "FEMALE"), voice("en-US-Chirp3-HD-Kore", "FEMALE")}}));
+    pickEngine(m_view, QStringLiteral("cloud"));
+    QVERIFY(m_view->voiceControls()->liveVoices()->useCache(endpoint));
+    pick(m_view->languagesPopBtn(), QStringLiteral("German (Germany)"));
+    SegmentedControl *families = m_view->voicesStyleSegment();
+    QCOMPARE(families->titles(), (QStringList{"All", "Neural2", "Standard"}));
+    QTest::mouseClick(families->findChildren<QAbstractButton *>().at(1), Qt::LeftButton);
+    QCOMPARE(items(m_view->voicesStylePopBtn()),
+             (QStringList{"de-DE-Neural2-A (female)", "de-DE-Neural2-B (male)"}));
+
+    pick(m_view->voicesStylePopBtn(), QStringLiteral("de-DE-Neural2-B (male)"));
+    QTest::mouseClick(m_view->favouriteButton(), Qt::LeftButton);
+    QCOMPARE(items(m_view->voicesStylePopBtn()).first(),
+             QStringLiteral("\u2605 de-DE-Neural2-B (male)"));
+    QCOMPARE(m_view->selectedVoice(), QStringLiteral("de-DE-Neural2-B"));
+
+    QVERIFY(m_view->voiceNote()->isHidden());
+    QTest::keyClicks(m_view->voiceSearchField(), "chirp3 female");
+    QCOMPARE(m_view->languagesPopBtn()->currentText(), QStringLiteral("English (US)"));
+    QCOMPARE(m_view->selectedVoice(), QStringLiteral("en-US-Chirp3-HD-Kore"));
+    QVERIFY(m_view->voiceNote()->isVisible());
+    QVERIFY(m_view->voiceNote()->text().contains("pitch"));
+    Settings::remove(Settings::Key::Engine);
+}
+
+// With a key the window opens with the built-in list; the service's list
+// follows from the background and is cached for the next launch.
+void TestMainView::serviceListArrivesAfterStartUp() {
+    m_window.reset();
+    FakeSynthesisService service;
+    QVERIFY(service.listen());
+    service.setReply(FakeSynthesisService::voicesReply(300));
+    qputenv("PARLINO_API_KEY", "AIzaStartUpKey");
+    qputenv("PARLINO_ENDPOINT", service.baseUrl().toEncoded());
+    Settings::setValue(Settings::Key::Engine, QStringLiteral("cloud"));
+    // Remembered from the service's list, so chosen once that list is read.
+    Settings::setValue(Settings::Key::Language, QStringLiteral("Romanian"));
+    Settings::setValue(Settings::Key::Voice, QStringLiteral("ro-RO-Neural2-A"));
+    m_window = std::make_unique<MainWindowController>();
+    m_view = m_window->viewController();
+    QCOMPARE(m_view->languagesPopBtn()->count(), 37);
+    QCOMPARE(service.requests().size(), 0);
+    m_window->show();
+    QTRY_COMPARE(m_view->languagesPopBtn()->count(), 37 + 2); // Catalan (Spain), Chinese (China)
+    QCOMPARE(service.requests().size(), 1);
+    QCOMPARE(service.requests().first().url.path(), QStringLiteral("/v1/voices"));
+    QCOMPARE(m_view->selectedVoice(), QStringLiteral("ro-RO-Neural2-A"));
+    pick(m_view->languagesPopBtn(), QStringLiteral("Romanian"));
+    QCOMPARE(m_view->voicesStyleSegment()->count(), 7);
+    QVERIFY(QFile::exists(VoiceCache::defaultPath()));
+    qunsetenv("PARLINO_API_KEY");
+    qunsetenv("PARLINO_ENDPOINT");
+    Settings::remove(Settings::Key::Engine);
+}
+
+// Preferences' "Refresh voices" asks for the list and says how it went.
+void TestMainView::refreshVoicesFromPreferences() {
+    QAction *preferences = nullptr;
+    for (QAction *action : m_window->findChildren<QAction *>())
+        preferences = action->menuRole() == QAction::PreferencesRole ? action : preferences;
+    QVERIFY(preferences);
+    preferences->trigger();
+    auto *dialog = m_window->findChild<PreferencesDialog *>();
+    QVERIFY(dialog);
+    auto *refresh = dialog->findChild<QPushButton *>(QStringLiteral("refreshVoicesButton"));
+    QTest::mouseClick(refresh, Qt::LeftButton);
+    QVERIFY(!refresh->isEnabled());
+    // No key here, so the service cannot be asked.
+    QTRY_VERIFY(refresh->isEnabled());
+    const auto labels = dialog->findChildren<QLabel *>();
+    QVERIFY(std::any_of(labels.cbegin(), labels.cend(), [](const QLabel *label) {
+        return label->text().startsWith(QStringLiteral("Not refreshed: No API key"));
+    }));
+    dialog->close();
 }
 
 QTEST_MAIN(TestMainView)

@@ -89,6 +89,10 @@ Catalogue DataSource::returnDataSource() {
 }
 
 QString DataSource::languageCodeOfVoice(const QString &voiceName) {
+    // Offline voice names carry a whole eSpeak language before the marker.
+    const qsizetype marker = voiceName.indexOf(QLatin1String("-eSpeak-"));
+    if (marker > 0)
+        return voiceName.left(marker);
     return voiceName.section(u'-', 0, 1);
 }
 

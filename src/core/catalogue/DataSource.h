@@ -15,7 +15,8 @@ public:
     // A new catalogue: 37 languages, 88 voices; six languages have no voice.
     static Catalogue returnDataSource();
 
-    // The language codes a voice name starts with: "en-GB" for "en-GB-Standard-A".
+    // The language code a voice name starts with: "en-GB" for "en-GB-Standard-A",
+    // "en-GB-scotland" for the offline voice "en-GB-scotland-eSpeak-A".
     static QString languageCodeOfVoice(const QString &voiceName);
 
     // True when the name is one of the catalogue's voices.

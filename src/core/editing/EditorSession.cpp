@@ -1,7 +1,6 @@
 #include "editing/EditorSession.h"
 
 #include "Logging.h"
-#include "catalogue/KeyOrder.h"
 #include "document/ParlinoDocument.h"
 #include "editing/EditTracker.h"
 #include "editing/EffectApplier.h"
@@ -18,8 +17,6 @@ namespace parlino {
 
 EditorSession::EditorSession(QObject *parent)
     : QObject(parent)
-    , m_dataSource(DataSource::returnDataSource())
-    , m_languages(sortedArrayByKeys(m_dataSource.keys()))
     , m_pitch(VoiceLimits::pitch.standard)
     , m_speed(VoiceLimits::speed.standard)
     , m_conversion(new Conversion(nullptr, this))
@@ -28,8 +25,7 @@ EditorSession::EditorSession(QObject *parent)
         // key entered in Preferences meanwhile is used.
         return SpeechEngineFactory::create(kind, QString(), error);
     }) {
-    if (!m_languages.isEmpty())
-        setLanguage(m_languages.constFirst());
+    pickerUpdated();
     m_settingsChanged = false;
     m_wasModified = false;
     connect(m_conversion, &Conversion::busyChanged, this, &EditorSession::busyChanged);
@@ -43,21 +39,64 @@ EditorSession::~EditorSession() {
 }
 
 void EditorSession::setLanguage(const QString &language) {
-    if (m_language != language) {
-        m_language = language;
-        emit languageChanged(language);
-    }
-    m_googleDic = sortedArrayByKeys(m_dataSource.value(language));
-    emit voicesChanged(m_googleDic);
-    setVoice(m_googleDic.isEmpty() ? QString() : m_googleDic.constFirst());
+    m_picker.pickLanguage(language);
+    pickerUpdated();
 }
 
 void EditorSession::setVoice(const QString &voice) {
-    if (m_voice == voice)
-        return;
-    m_voice = voice;
-    emit voiceChanged(voice);
-    settingChanged();
+    m_picker.pickVoice(voice);
+    pickerUpdated();
+}
+
+void EditorSession::setCatalogue(const VoiceCatalogue &catalogue) {
+    m_picker.setCatalogue(catalogue);
+    pickerUpdated();
+}
+
+void EditorSession::pickFamily(const QString &family) {
+    m_picker.pickFamily(family);
+    pickerUpdated();
+}
+
+bool EditorSession::searchVoices(const QString &query) {
+    const bool found = m_picker.search(query);
+    pickerUpdated();
+    return found;
+}
+
+void EditorSession::setFavourites(const QSet<QString> &favourites) {
+    m_picker.setFavourites(favourites);
+    pickerUpdated();
+}
+
+void EditorSession::setFavourite(const QString &voice, bool favourite) {
+    m_picker.setFavourite(voice, favourite);
+    pickerUpdated();
+}
+
+bool EditorSession::restoreChoice(const QString &language, const QString &voice) {
+    const bool restored = m_picker.restore(language, voice);
+    pickerUpdated();
+    return restored;
+}
+
+void EditorSession::pickerUpdated() {
+    m_dataSource = m_picker.catalogue().names();
+    m_languages = m_picker.languages();
+    m_googleDic.clear();
+    for (const VoiceInfo &voice : m_picker.voices())
+        m_googleDic.append(voice.name);
+    if (m_language != m_picker.language()) {
+        m_language = m_picker.language();
+        emit languageChanged(m_language);
+    }
+    emit voicesChanged(m_googleDic);
+    if (m_voice != m_picker.voice()) {
+        m_voice = m_picker.voice();
+        emit voiceChanged(m_voice);
+        settingChanged();
+    }
+    emit pickerChanged();
 }
 
 void EditorSession::setPitch(int pitch) {
@@ -241,14 +280,10 @@ void EditorSession::loadDocument(const ParlinoDocument &document) {
     m_statistics = EditTracker::statistics(m_text);
     emit statisticsChanged(m_statistics);
     m_overLimit = EditTracker::characterCount(m_text) > EditTracker::characterLimit;
-    if (document.voice) {
-        for (auto it = m_dataSource.cbegin(); it != m_dataSource.cend(); ++it) {
-            if (!it.value().contains(*document.voice))
-                continue;
-            setLanguage(it.key());
-            setVoice(*document.voice);
-            break;
-        }
+    if (document.voice && m_picker.catalogue().contains(*document.voice)) {
+        // The whole list, so the document's voice is there to be chosen.
+        m_picker.search(QString());
+        restoreChoice(m_picker.catalogue().languageOf(*document.voice), *document.voice);
     }
     if (document.pitch)
         setPitch(*document.pitch);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/DataSource.h"
+#include "catalogue/VoicePicker.h"
 #include "editing/EditHistory.h"
 #include "editing/EffectKind.h"
 #include "editing/SSMLCharactersModel.h"
@@ -63,6 +64,21 @@ public:
     // selects the first.
     void setLanguage(const QString &language);
     void setVoice(const QString &voice);
+
+    // What the language and voice pop-ups offer: the catalogue of the engine
+    // in use, the family filter, the search and the favourites.
+    const VoicePicker &picker() const { return m_picker; }
+    // Another catalogue (engine changed, the service's list arrived); the
+    // language and voice stay where the new one has them.
+    void setCatalogue(const VoiceCatalogue &catalogue);
+    void pickFamily(const QString &family);
+    // False, with nothing changed, when no language or voice matches.
+    bool searchVoices(const QString &query);
+    void setFavourites(const QSet<QString> &favourites);
+    void setFavourite(const QString &voice, bool favourite);
+    // A remembered choice: the voice when the catalogue has it, else the
+    // language; false when it knows neither.
+    bool restoreChoice(const QString &language, const QString &voice);
     void setPitch(int pitch);
     void setSpeed(int speed);
 
@@ -131,6 +147,9 @@ signals:
     void voicesChanged(const QStringList &voices);
     void languageChanged(const QString &language);
     void voiceChanged(const QString &voice);
+    // Anything the voice pop-ups show changed: languages, families, voices,
+    // favourites or the choice.
+    void pickerChanged();
     void pitchChanged(int pitch);
     void speedChanged(int speed);
     // The text was replaced as a whole (a loaded document), not edited.
@@ -161,6 +180,8 @@ private:
     void restore(const EditStep &step, bool undo);
     void counted(const QString &statistics, bool overLimit);
     void settingChanged();
+    // Mirrors the picker in the catalogue properties and tells the view.
+    void pickerUpdated();
 
     QString m_text;
     EffectsArray m_effectsArray;
@@ -177,6 +198,7 @@ private:
     bool m_overLimit = false;
     bool m_settingsChanged = false;
     bool m_wasModified = false;
+    VoicePicker m_picker;
 
     Conversion *m_conversion;
     std::unique_ptr<SpeechEngine> m_engine; // of the last conversion; replaced by the next

@@ -19,6 +19,11 @@ constexpr Entry table[] = {
     {Settings::Key::Endpoint, "Endpoint", ""},
     {Settings::Key::RecentDocuments, "RecentDocuments", ""},
     {Settings::Key::DocumentFolder, "DocumentFolder", ""},
+    {Settings::Key::Language, "Language", ""},
+    {Settings::Key::Voice, "Voice", ""},
+    {Settings::Key::Pitch, "Pitch", ""},
+    {Settings::Key::Speed, "Speed", ""},
+    {Settings::Key::FavouriteVoices, "FavouriteVoices", ""},
     {Settings::Key::TwentyFourHourTime, "TwentyFourHourTime", "false"},
 };
 

@@ -20,8 +20,14 @@ public:
         Engine,             // "cloud" or "offline"; empty picks one by what is configured
         Endpoint,           // base address of the cloud service; empty uses the built-in one
         TwentyFourHourTime, // "true": new Time spans are read on the 24-hour clock
-        RecentDocuments,    // the documents opened or saved last, newest first
-        DocumentFolder,     // the folder a document was opened from or saved in last
+        // The choices last used in the editor; empty until the first choice.
+        Language,
+        Voice,
+        Pitch,
+        Speed,
+        FavouriteVoices, // voice names, separated by spaces
+        RecentDocuments, // the documents opened or saved last, newest first
+        DocumentFolder,  // the folder a document was opened from or saved in last
     };
 
     static QString name(Key key);

@@ -29,8 +29,8 @@ QString Conversion::refusal(const ConversionInput &input) {
     if (input.text.isEmpty())
         return QStringLiteral("Text not empty!");
     if (input.voice.isEmpty())
-        return QStringLiteral("This language has no voice to speak with. Choose another "
-                              "language.");
+        return QStringLiteral("The cloud service has no voice for this language. Choose another "
+                              "language, or the offline voice, which speaks it.");
     if (!SynthesisRequest::isUsableVoiceName(input.voice))
         return QStringLiteral("\"%1\" is not a voice name.").arg(input.voice);
     return QString();

@@ -1,6 +1,9 @@
 #include "synthesis/SynthesisRequest.h"
 
 #include "catalogue/DataSource.h"
+#include "catalogue/VoiceFamily.h"
+#include "catalogue/VoiceInfo.h"
+#include "editing/EffectKind.h"
 
 #include <QJsonValue>
 
@@ -10,6 +13,15 @@
 namespace parlino {
 
 namespace SynthesisRequest {
+
+namespace {
+
+// The text without the pause glyphs, which only SSML turns into pauses.
+QString withoutPauseGlyphs(QString text) {
+    return text.remove(QChar(pauseGlyph));
+}
+
+} // namespace
 
 int sliderInteger(double value) {
     if (std::isnan(value))
@@ -34,21 +46,25 @@ bool isUsableVoiceName(const QString &voiceName) {
 
 QJsonObject body(const QString &text, const QString &ssmlString, const QString &voiceName,
                  double pitch, double speed) {
+    const QString family = VoiceInfo::familyOfName(voiceName);
     QJsonObject input;
     if (ssmlString == text)
         input.insert(QLatin1String("text"), text);
-    else
+    else if (VoiceFamily::takesSsml(family))
         input.insert(QLatin1String("ssml"), ssmlString);
+    else
+        input.insert(QLatin1String("text"), withoutPauseGlyphs(text));
 
     const QJsonObject voice{
         {QLatin1String("languageCode"), DataSource::languageCodeOfVoice(voiceName)},
         {QLatin1String("name"), voiceName},
     };
-    const QJsonObject audioConfig{
+    QJsonObject audioConfig{
         {QLatin1String("audioEncoding"), QStringLiteral("MP3")},
-        {QLatin1String("pitch"), sliderInteger(pitch)},
         {QLatin1String("speakingRate"), speakingRate(sliderInteger(speed))},
     };
+    if (VoiceFamily::takesPitch(family))
+        audioConfig.insert(QLatin1String("pitch"), sliderInteger(pitch));
     return QJsonObject{
         {QLatin1String("input"), input},
         {QLatin1String("voice"), voice},

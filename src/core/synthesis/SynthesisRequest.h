@@ -21,7 +21,9 @@ int sliderInteger(double value);
 QString speakingRate(int speed);
 
 // The body for a text and its assembled form. "input" holds "text" when the
-// assembled string equals the text (no spans), otherwise "ssml". The voice
+// assembled string equals the text (no spans), otherwise "ssml". A voice
+// whose family takes no SSML gets the plain text (pause glyphs removed), and
+// one that takes no pitch gets none. The voice
 // name must have at least two "-"-separated fields; its first two make the
 // language code.
 QJsonObject body(const QString &text, const QString &ssmlString, const QString &voiceName,

@@ -12,6 +12,20 @@ SegmentedControl::SegmentedControl(const QStringList &titles, QWidget *parent)
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    m_group->setExclusive(true);
+    setTitles(titles);
+    connect(m_group, &QButtonGroup::idClicked, this, &SegmentedControl::segmentClicked);
+}
+
+void SegmentedControl::setTitles(const QStringList &titles) {
+    if (titles == this->titles()) {
+        setSelectedSegment(0);
+        return;
+    }
+    for (QAbstractButton *segment : m_group->buttons()) {
+        m_group->removeButton(segment);
+        delete segment;
+    }
     for (int i = 0; i < titles.size(); ++i) {
         auto *segment = new QToolButton(this);
         segment->setText(titles.at(i));
@@ -20,11 +34,16 @@ SegmentedControl::SegmentedControl(const QStringList &titles, QWidget *parent)
         segment->setToolButtonStyle(Qt::ToolButtonTextOnly);
         segment->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         m_group->addButton(segment, i);
-        layout->addWidget(segment);
+        layout()->addWidget(segment);
     }
-    m_group->setExclusive(true);
     setSelectedSegment(0);
-    connect(m_group, &QButtonGroup::idClicked, this, &SegmentedControl::segmentClicked);
+}
+
+QStringList SegmentedControl::titles() const {
+    QStringList result;
+    for (int i = 0; i < count(); ++i)
+        result.append(m_group->button(i)->text());
+    return result;
 }
 
 int SegmentedControl::count() const {

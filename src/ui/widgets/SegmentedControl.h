@@ -14,6 +14,10 @@ class SegmentedControl : public QWidget {
 public:
     explicit SegmentedControl(const QStringList &titles, QWidget *parent = nullptr);
 
+    // Replaces the segments; the first is selected.
+    void setTitles(const QStringList &titles);
+    QStringList titles() const;
+
     int count() const;
     int selectedSegment() const;
     void setSelectedSegment(int index);

@@ -129,6 +129,14 @@ QString OfflineVoice::variantForLetter(QChar letter) {
 OfflineVoice OfflineVoice::forVoice(const QString &languageCode, const QString &voiceName) {
     OfflineVoice voice;
     const QString code = languageCode.trimmed();
+    const QString name = voiceName.trimmed();
+    // "cy-eSpeak-B": an eSpeak voice file named outright, read as it is.
+    const qsizetype marker = name.indexOf(QLatin1String("-eSpeak-"));
+    if (marker > 0) {
+        voice.espeakName = name.left(marker);
+        voice.variant = variantForLetter(name.back());
+        return voice;
+    }
     for (const VoiceFile &file : voiceFiles) {
         if (code.compare(QLatin1String(file.languageCode), Qt::CaseInsensitive) == 0) {
             voice.espeakName = QLatin1String(file.espeakName);
@@ -151,7 +159,6 @@ OfflineVoice OfflineVoice::forVoice(const QString &languageCode, const QString &
                              .arg(code.isEmpty() ? QStringLiteral("no language") : code);
         }
     }
-    const QString name = voiceName.trimmed();
     if (name.size() >= 2 && name.at(name.size() - 2) == u'-')
         voice.variant = variantForLetter(name.back());
     return voice;

@@ -28,7 +28,8 @@ struct OfflineVoice {
     static bool isHan(char32_t c);
 
     // languageCode: "en-GB"; voiceName: "en-GB-Standard-B" (its last letter
-    // picks the variant; any other name gives the voice's own sound).
+    // picks the variant; any other name gives the voice's own sound). An
+    // offline voice "FILE-eSpeak-L" names the eSpeak voice file itself.
     static OfflineVoice forVoice(const QString &languageCode, const QString &voiceName);
 
     // One row per language code of the catalogue and of its languages without

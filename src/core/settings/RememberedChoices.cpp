@@ -1,0 +1,53 @@
+#include "settings/RememberedChoices.h"
+
+#include "catalogue/KeyOrder.h"
+#include "settings/Settings.h"
+
+#include <QSettings>
+#include <QStringList>
+
+namespace parlino {
+
+namespace {
+
+std::optional<int> storedNumber(Settings::Key key) {
+    bool ok = false;
+    const int value = Settings::value(key).toString().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+} // namespace
+
+RememberedChoices RememberedChoices::load() {
+    RememberedChoices choices;
+    choices.language = Settings::value(Settings::Key::Language).toString();
+    choices.voice = Settings::value(Settings::Key::Voice).toString();
+    choices.pitch = storedNumber(Settings::Key::Pitch);
+    choices.speed = storedNumber(Settings::Key::Speed);
+    return choices;
+}
+
+void RememberedChoices::save() const {
+    // One store, written once, for the four values.
+    const auto store = Settings::open();
+    store->setValue(Settings::name(Settings::Key::Language), language);
+    store->setValue(Settings::name(Settings::Key::Voice), voice);
+    if (pitch)
+        store->setValue(Settings::name(Settings::Key::Pitch), QString::number(*pitch));
+    if (speed)
+        store->setValue(Settings::name(Settings::Key::Speed), QString::number(*speed));
+}
+
+QSet<QString> RememberedChoices::favourites() {
+    const QStringList names =
+        Settings::value(Settings::Key::FavouriteVoices).toString().split(u' ', Qt::SkipEmptyParts);
+    return QSet<QString>(names.cbegin(), names.cend());
+}
+
+void RememberedChoices::saveFavourites(const QSet<QString> &favourites) {
+    const QStringList names =
+        sortedArrayByKeys(QStringList(favourites.cbegin(), favourites.cend()));
+    Settings::setValue(Settings::Key::FavouriteVoices, names.join(u' '));
+}
+
+} // namespace parlino

@@ -1,0 +1,248 @@
+#include "catalogue/VoiceCatalogue.h"
+#include "catalogue/VoiceFamily.h"
+#include "catalogue/VoicePicker.h"
+#include "catalogue/VoiceSearch.h"
+#include "synthesis/SynthesisRequest.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTest>
+
+using namespace parlino;
+
+namespace {
+
+VoiceInfo cloud(const QString &name, const QString &gender, QStringList codes = {}) {
+    VoiceInfo voice;
+    voice.name = name;
+    voice.gender = gender;
+    voice.languageCodes = codes.isEmpty() ? QStringList{name.section(u'-', 0, 1)} : codes;
+    return voice;
+}
+
+// A small service list: two families in German, Romanian and Welsh voices the
+// built-in table lacks, a language it does not know, a voice of two languages.
+VoiceCatalogue sample() {
+    return VoiceCatalogue::fromCloudVoices(
+        {cloud("de-DE-Neural2-A", "FEMALE"), cloud("de-DE-Neural2-B", "MALE"),
+         cloud("de-DE-Standard-A", "FEMALE"), cloud("ro-RO-Chirp3-HD-Kore", "FEMALE"),
+         cloud("cy-GB-Wavenet-A", "FEMALE"), cloud("ca-ES-Standard-A", "FEMALE"),
+         cloud("en-US-Polyglot-1", "MALE", {"en-US", "es-ES"})});
+}
+
+QStringList names(const QList<VoiceInfo> &voices) {
+    QStringList result;
+    for (const VoiceInfo &voice : voices)
+        result.append(voice.name);
+    return result;
+}
+
+} // namespace
+
+class TestVoiceCatalogue : public QObject {
+    Q_OBJECT
+private slots:
+    void family_data();
+    void family();
+    void parsing_data();
+    void parsing();
+    void cloudLanguages();
+    void offlineLanguages();
+    void search_data();
+    void search();
+    void familyFilterAndFavourites();
+    void plainTextFamilyRequest();
+    void pickerKeepsAndRestoresChoices();
+};
+
+void TestVoiceCatalogue::family_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("Standard") << "en-US-Standard-A"
+                              << "Standard"
+                              << "en-US";
+    QTest::newRow("Chirp 3: HD, two fields") << "en-US-Chirp3-HD-Aoede"
+                                             << "Chirp3-HD"
+                                             << "en-US";
+    QTest::newRow("three-letter language") << "cmn-CN-Wavenet-A"
+                                           << "Wavenet"
+                                           << "cmn-CN";
+    QTest::newRow("offline") << "cy-eSpeak-B"
+                             << "eSpeak"
+                             << "cy";
+    QTest::newRow("offline, long language") << "en-GB-scotland-eSpeak-A"
+                                            << "eSpeak"
+                                            << "en-GB-scotland";
+    QTest::newRow("no family") << "voice"
+                               << ""
+                               << "voice";
+}
+
+void TestVoiceCatalogue::family() {
+    QFETCH(QString, name);
+    QFETCH(QString, family);
+    QFETCH(QString, code);
+    QCOMPARE(VoiceInfo::familyOfName(name), family);
+    QCOMPARE(DataSource::languageCodeOfVoice(name), code);
+}
+
+void TestVoiceCatalogue::parsing_data() {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QStringList>("voices");
+    QTest::newRow("two voices, one without a name")
+        << QByteArray(R"({"voices":[{"languageCodes":["en-US"],"name":"en-US-Neural2-A",
+            "ssmlGender":"MALE","naturalSampleRateHertz":24000},{"languageCodes":["en-US"]}]})")
+        << true << QStringList{"en-US-Neural2-A"};
+    QTest::newRow("empty list") << QByteArray(R"({"voices":[]})") << true << QStringList();
+    QTest::newRow("no voices member") << QByteArray("{}") << true << QStringList();
+    QTest::newRow("voices not a list") << QByteArray(R"({"voices":3})") << false << QStringList();
+    QTest::newRow("not an object") << QByteArray("[1]") << false << QStringList();
+}
+
+void TestVoiceCatalogue::parsing() {
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, ok);
+    QFETCH(QStringList, voices);
+    const QJsonDocument document = QJsonDocument::fromJson(reply);
+    const QJsonValue value =
+        document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
+    QList<VoiceInfo> parsed;
+    QString error;
+    QCOMPARE(parseVoiceList(value, &parsed, &error), ok);
+    QCOMPARE(error.isEmpty(), ok);
+    QCOMPARE(names(parsed), voices);
+    if (!parsed.isEmpty()) {
+        QCOMPARE(parsed.first().displayName(), QStringLiteral("en-US-Neural2-A (male)"));
+        QCOMPARE(VoiceInfo::fromServiceJson(parsed.first().toServiceJson()), parsed.first());
+    }
+}
+
+void TestVoiceCatalogue::cloudLanguages() {
+    const VoiceCatalogue catalogue = sample();
+    QCOMPARE(names(catalogue.voicesOf("German (Germany)")),
+             (QStringList{"de-DE-Neural2-A", "de-DE-Neural2-B", "de-DE-Standard-A"}));
+    QCOMPARE(names(catalogue.voicesOf("Romanian")), QStringList{"ro-RO-Chirp3-HD-Kore"});
+    QCOMPARE(names(catalogue.voicesOf("Welsh")), QStringList{"cy-GB-Wavenet-A"});
+    QCOMPARE(names(catalogue.voicesOf("Catalan (Spain)")), QStringList{"ca-ES-Standard-A"});
+    QCOMPARE(names(catalogue.voicesOf("Spanish (Spain)")), QStringList{"en-US-Polyglot-1"});
+    // Built-in languages the service has no voice for stay listed, empty.
+    QVERIFY(catalogue.hasLanguage("Icelandic"));
+    QVERIFY(catalogue.voicesOf("Icelandic").isEmpty());
+    QCOMPARE(catalogue.languageOf("en-US-Polyglot-1"), QStringLiteral("English (US)"));
+    QCOMPARE(catalogue.allVoices().size(), 7);
+    QCOMPARE(VoiceCatalogue::builtIn().names(), DataSource::returnDataSource());
+}
+
+void TestVoiceCatalogue::offlineLanguages() {
+    const VoiceCatalogue catalogue =
+        VoiceCatalogue::offline({{"cy", "cy", "Welsh"},
+                                 {"ca", "ca", "Catalan"},
+                                 {"en-GB-scotland", "en-gb-scotland", "English (Scotland)"},
+                                 {"en-GB-x-rp", "en-gb-x-rp", "English (Received Pronunciation)"},
+                                 {"fr-BE", "fr-be", "French (Belgium)"},
+                                 {"xx", "xx", "Unknown tongue"},
+                                 {"en-US", "en-us", "English (America)"}});
+    for (const char *empty :
+         {"Welsh", "English (Welsh)", "Icelandic", "Romanian", "Spanish (Mexican)", "Spanish (US)"})
+        QVERIFY2(!catalogue.voicesOf(empty).isEmpty(), empty);
+    QCOMPARE(catalogue.voicesOf("Spanish (US)").first().name, QStringLiteral("es-419-eSpeak-A"));
+    QCOMPARE(catalogue.voicesOf("Catalan").size(), 5);
+    QCOMPARE(catalogue.voicesOf("French (Belgium)").first().gender, QStringLiteral("MALE"));
+    QVERIFY(catalogue.hasLanguage("English (Scotland)"));
+    QVERIFY(catalogue.hasLanguage("English (Received Pronunciation)"));
+    QVERIFY(catalogue.hasLanguage("Unknown tongue"));
+    // Files the built-in languages already read are not listed twice.
+    QCOMPARE(catalogue.languages().size(), 37 + 5);
+    QCOMPARE(catalogue.defaultVoice(), QStringLiteral("ar-XA-Standard-A"));
+}
+
+void TestVoiceCatalogue::search_data() {
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("languages");
+    QTest::addColumn<QStringList>("germanVoices");
+    QTest::newRow("family and gender")
+        << "neural2 female" << QStringList{"German (Germany)"} << QStringList{"de-DE-Neural2-A"};
+    QTest::newRow("female is not male")
+        << "de-DE male" << QStringList{"German (Germany)"} << QStringList{"de-DE-Neural2-B"};
+    QTest::newRow("language name, voiceless included")
+        << "WELSH" << QStringList{"English (Welsh)", "Welsh"} << QStringList();
+    QTest::newRow("language code")
+        << "de-DE" << QStringList{"German (Germany)"}
+        << QStringList{"de-DE-Neural2-A", "de-DE-Neural2-B", "de-DE-Standard-A"};
+    QTest::newRow("nothing") << "klingon" << QStringList() << QStringList();
+}
+
+void TestVoiceCatalogue::search() {
+    QFETCH(QString, query);
+    QFETCH(QStringList, languages);
+    QFETCH(QStringList, germanVoices);
+    const VoiceCatalogue catalogue = sample();
+    QCOMPARE(VoiceSearch::languagesMatching(catalogue, query), languages);
+    QCOMPARE(names(VoiceSearch::voicesMatching(catalogue, "German (Germany)", query)),
+             germanVoices);
+    QCOMPARE(VoiceSearch::languagesMatching(catalogue, QString()), catalogue.languages());
+}
+
+void TestVoiceCatalogue::familyFilterAndFavourites() {
+    const QList<VoiceInfo> german = sample().voicesOf("German (Germany)");
+    QCOMPARE(VoiceSearch::familiesOf(german), (QStringList{"All", "Neural2", "Standard"}));
+    QCOMPARE(names(VoiceSearch::ofFamily(german, "Standard")), QStringList{"de-DE-Standard-A"});
+    QCOMPARE(VoiceSearch::ofFamily(german, "All").size(), 3);
+    QCOMPARE(names(VoiceSearch::favouritesFirst(german, {"de-DE-Standard-A", "other"})),
+             (QStringList{"de-DE-Standard-A", "de-DE-Neural2-A", "de-DE-Neural2-B"}));
+}
+
+// A Chirp 3: HD voice takes neither SSML nor a pitch: the request carries the
+// plain text without pause glyphs and no pitch; other families keep both.
+void TestVoiceCatalogue::plainTextFamilyRequest() {
+    const QString text = QStringLiteral("Wait\u23F8now");
+    const QString ssml = QStringLiteral("<speak>Wait<break time=\"1s\"/>now</speak>");
+    const QJsonObject chirp =
+        SynthesisRequest::body(text, ssml, QStringLiteral("en-US-Chirp3-HD-Kore"), 4, 100);
+    QCOMPARE(chirp["input"].toObject(), (QJsonObject{{"text", "Waitnow"}}));
+    QVERIFY(!chirp["audioConfig"].toObject().contains("pitch"));
+    const QJsonObject neural =
+        SynthesisRequest::body(text, ssml, QStringLiteral("en-US-Neural2-A"), 4, 100);
+    QCOMPARE(neural["input"].toObject(), (QJsonObject{{"ssml", ssml}}));
+    QCOMPARE(neural["audioConfig"].toObject()["pitch"].toInt(), 4);
+    QVERIFY(!VoiceFamily::ignoredNote("Chirp3-HD").isEmpty());
+    QVERIFY(VoiceFamily::ignoredNote("Neural2").isEmpty());
+}
+
+// The picker's rules: start-up choice, a new catalogue keeps what it can,
+// a search moves to a matching language or changes nothing, a remembered
+// voice comes back with its language.
+void TestVoiceCatalogue::pickerKeepsAndRestoresChoices() {
+    VoicePicker picker;
+    QCOMPARE(picker.voice(), QStringLiteral("ar-XA-Standard-A"));
+    picker.pickLanguage("German (Germany)");
+    picker.pickVoice("de-DE-Standard-B");
+    picker.setCatalogue(sample());
+    QCOMPARE(picker.language(), QStringLiteral("German (Germany)"));
+    QCOMPARE(picker.voice(), QStringLiteral("de-DE-Neural2-A")); // Standard-B is gone
+    picker.pickFamily("Standard");
+    QCOMPARE(names(picker.voices()), QStringList{"de-DE-Standard-A"});
+    picker.pickLanguage("German (Germany)");
+    QCOMPARE(picker.family(), QStringLiteral("All"));
+
+    QVERIFY(!picker.search("klingon"));
+    QCOMPARE(picker.language(), QStringLiteral("German (Germany)"));
+    QVERIFY(picker.search("chirp3"));
+    QCOMPARE(picker.voice(), QStringLiteral("ro-RO-Chirp3-HD-Kore"));
+    QCOMPARE(picker.languages(), QStringList{"Romanian"});
+    picker.search(QString());
+
+    picker.setFavourite("de-DE-Standard-A", true);
+    QVERIFY(picker.restore("German (Germany)", "de-DE-Neural2-B"));
+    QCOMPARE(picker.voice(), QStringLiteral("de-DE-Neural2-B"));
+    QCOMPARE(picker.voices().first().name, QStringLiteral("de-DE-Standard-A"));
+    QVERIFY(picker.restore("Icelandic", "nothing"));
+    QCOMPARE(picker.voice(), QString());
+    QVERIFY(!picker.restore("Atlantean", "nothing"));
+    QCOMPARE(picker.language(), QStringLiteral("Icelandic"));
+}
+
+QTEST_GUILESS_MAIN(TestVoiceCatalogue)
+#include "tst_voicecatalogue.moc"

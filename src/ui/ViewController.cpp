@@ -106,6 +106,8 @@ void ViewController::buildLayout() {
     editorFont.setPointSizeF(std::max(editorFont.pointSizeF() * 1.25, 12.0));
     m_textView->setFont(editorFont);
     m_textView->setAccessibleName(tr("Text to speak"));
+    m_voiceSearchField->setAccessibleName(tr("Find a voice"));
+    m_favouriteButton->setAccessibleName(tr("Favourite voice"));
     m_limitNotice->setObjectName(QStringLiteral("limitNotice"));
     m_limitNotice->setVisible(false);
     m_limitNotice->setStyleSheet(QStringLiteral(

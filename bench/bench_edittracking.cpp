@@ -3,7 +3,9 @@
 // same run. Prints "ratio tracking/qtextdocument = X" at the end, against a
 // bare document and against one laid out as the editor lays it out.
 
+#include "document/ParlinoDocument.h"
 #include "editing/EditTracker.h"
+#include "editing/EditorSession.h"
 
 #include <QApplication>
 #include <QPlainTextDocumentLayout>
@@ -70,6 +72,25 @@ void tracking(benchmark::State &state) {
         state.SkipWithError("spans were lost");
 }
 
+// A typed key through the editor session, which also keeps the span list of
+// before and after the key for undo, followed by its undo (so the history
+// stays one step long): what a keystroke costs in the editor, undo included.
+void session_type_and_undo(benchmark::State &state) {
+    ParlinoDocument document;
+    document.text = sampleText();
+    document.effects = sampleSpans();
+    EditorSession session;
+    session.loadDocument(document);
+    QString after = document.text;
+    after.insert(keystrokeAt, u'a');
+    for (auto _ : state) {
+        session.trackEdit({keystrokeAt, 0, 1}, after, true);
+        session.undo();
+    }
+    if (session.effectsArray() != document.effects || session.text() != document.text)
+        state.SkipWithError("undo did not restore the text and its spans");
+}
+
 // The same keystrokes through QTextCursor. With `laidOut` the document has the
 // layout QPlainTextEdit gives it, 800 px wide, so every keystroke also lays out
 // its paragraph again, as it does in the editor.
@@ -110,6 +131,7 @@ void statistics_only(benchmark::State &state) {
 
 BENCHMARK(tracking);
 BENCHMARK(statistics_only);
+BENCHMARK(session_type_and_undo);
 BENCHMARK(qtextdocument);
 BENCHMARK(qtextdocument_laid_out);
 // Console output as usual, and the CPU times kept for the ratios (the machine
@@ -126,14 +148,19 @@ public:
     void printRatios() const {
         printRatio("qtextdocument", "bare document, no layout");
         printRatio("qtextdocument_laid_out", "document laid out as in QPlainTextEdit");
+        printRatio("qtextdocument_laid_out",
+                   "a typed key and its undo in the session, beside a "
+                   "key in the laid-out document",
+                   "session_type_and_undo");
     }
 
 private:
-    void printRatio(const std::string &qtName, const char *what) const {
-        const auto tracked = m_times.find("tracking");
+    void printRatio(const std::string &qtName, const char *what,
+                    const std::string &ours = "tracking") const {
+        const auto tracked = m_times.find(ours);
         const auto qt = m_times.find(qtName);
         if (tracked != m_times.end() && qt != m_times.end() && qt->second > 0)
-            std::printf("ratio tracking/%s = %.3f (%s)\n", qtName.c_str(),
+            std::printf("ratio %s/%s = %.3f (%s)\n", ours.c_str(), qtName.c_str(),
                         tracked->second / qt->second, what);
     }
 

@@ -4,6 +4,7 @@
 #include "PlaybackController.h"
 #include "VoiceControls.h"
 #include "document/ParlinoDocument.h"
+#include "editing/EditTracker.h"
 #include "editing/NotificationCenter.h"
 #include "editing/PopoverViewController.h"
 #include "editing/SSMLTextView.h"
@@ -44,6 +45,14 @@ const char *const timeHelp =
     QT_TRANSLATE_NOOP("ViewController", "Say the selection as a time of day. Applies at "
                                         "once, without options.");
 
+// A label that names its control, also for a screen reader.
+QLabel *nameLabel(const QString &text, QWidget *control, QWidget *parent) {
+    auto *label = new QLabel(text, parent);
+    label->setBuddy(control);
+    control->setAccessibleName(QString(text).remove(u'&'));
+    return label;
+}
+
 QLabel *valueLabel(QWidget *parent, const QString &widest) {
     auto *label = new QLabel(parent);
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest));
@@ -65,6 +74,7 @@ ViewController::ViewController(QWidget *parent)
     , m_pitchSlider(new QSlider(Qt::Horizontal, this))
     , m_speedSlider(new QSlider(Qt::Horizontal, this))
     , m_charactersCount(new QLabel(this))
+    , m_limitNotice(new QLabel(this))
     , m_effectsSelector(new QComboBox(this))
     , m_enginePopBtn(new QComboBox(this))
     , m_convertButton(new QPushButton(tr("Convert"), this))
@@ -106,6 +116,17 @@ void ViewController::buildLayout() {
     m_textView->setFont(editorFont);
     m_textView->setEmptyHint(tr("Type or paste the text to speak, select a part of it "
                                 "and give it an effect."));
+    m_textView->setAccessibleName(tr("Text to speak"));
+    m_voiceSearchField->setAccessibleName(tr("Find a voice"));
+    m_favouriteButton->setAccessibleName(tr("Favourite voice"));
+    m_limitNotice->setObjectName(QStringLiteral("limitNotice"));
+    m_limitNotice->setVisible(false);
+    m_limitNotice->setStyleSheet(QStringLiteral(
+        "background: #fdecea; color: #611a15; border: 1px solid #e0b4b4; padding: 4px 8px"));
+    m_voicesStyleSegment->setAccessibleName(tr("Voice style"));
+    m_effectsSelector->setAccessibleName(tr("Effect buttons"));
+    m_enginePopBtn->setAccessibleName(tr("Speech engine"));
+    m_charactersCount->setAccessibleName(tr("Words and characters"));
 
     m_languagesPopBtn->setToolTip(tr("Language of the text"));
     m_voicesStylePopBtn->setToolTip(tr("Voice that speaks the text"));
@@ -143,18 +164,18 @@ void ViewController::buildLayout() {
 
     auto *voice = new QGridLayout;
     voice->setHorizontalSpacing(8);
-    voice->addWidget(new QLabel(tr("Language"), this), 0, 0);
+    voice->addWidget(nameLabel(tr("&Language"), m_languagesPopBtn, this), 0, 0);
     voice->addWidget(m_languagesPopBtn, 0, 1, 1, 2);
-    voice->addWidget(new QLabel(tr("Voice"), this), 0, 3);
+    voice->addWidget(nameLabel(tr("&Voice"), m_voicesStylePopBtn, this), 0, 3);
     auto *voiceRow = new QHBoxLayout;
     voiceRow->setSpacing(8);
     voiceRow->addWidget(m_voicesStylePopBtn, 1);
     voiceRow->addWidget(m_favouriteButton);
     voice->addLayout(voiceRow, 0, 4, 1, 2);
-    voice->addWidget(new QLabel(tr("Pitch"), this), 1, 0);
+    voice->addWidget(nameLabel(tr("&Pitch"), m_pitchSlider, this), 1, 0);
     voice->addWidget(m_pitchSlider, 1, 1);
     voice->addWidget(pitchValue, 1, 2);
-    voice->addWidget(new QLabel(tr("Speed"), this), 1, 3);
+    voice->addWidget(nameLabel(tr("&Speed"), m_speedSlider, this), 1, 3);
     voice->addWidget(m_speedSlider, 1, 4);
     voice->addWidget(speedValue, 1, 5);
     // The family segment shares the Find row: a language can have many families.
@@ -195,6 +216,7 @@ void ViewController::buildLayout() {
     layout->addWidget(m_voiceNote);
     layout->addWidget(m_offlineNotes);
     layout->addWidget(m_effectsView);
+    layout->addWidget(m_limitNotice);
     layout->addWidget(m_textView, 1);
     layout->addLayout(bottom);
 
@@ -218,14 +240,31 @@ void ViewController::connectSession() {
     EditorSession *session = m_session;
     connect(session, &EditorSession::spansChanged, this, &ViewController::spansChanged);
     connect(session, &EditorSession::statisticsChanged, m_charactersCount, &QLabel::setText);
+    connect(session, &EditorSession::statisticsChanged, m_limitNotice, [this] {
+        if (m_limitNotice->isVisible() &&
+            EditTracker::characterCount(m_session->text()) <= EditTracker::characterLimit)
+            m_limitNotice->hide();
+    });
     // VoiceControls fills the language and voice pop-ups from the session.
     connect(session, &EditorSession::voiceChanged, this, &ViewController::updateOfflineNotes);
     connect(session, &EditorSession::pitchChanged, m_pitchSlider, &QSlider::setValue);
     connect(session, &EditorSession::speedChanged, m_speedSlider, &QSlider::setValue);
     // resetText() highlights every block with the new spans already.
     connect(session, &EditorSession::textReset, m_textView, &SSMLTextView::resetText);
-    connect(session, &EditorSession::alertRequested, this,
-            [this](const QString &message) { showAlert(message, alertType); });
+    connect(session, &EditorSession::alertRequested, this, [this](const QString &message) {
+        if (message == EditorSession::lengthLimitMessage())
+            showLimitNotice(message);
+        else
+            showAlert(message, alertType);
+    });
+    connect(session, &EditorSession::textReplaced, m_textView, &SSMLTextView::replaceText);
+    const auto offerUndo = [this] {
+        m_textView->setUndoRedoAvailable(m_session->canUndo(), m_session->canRedo());
+    };
+    connect(session, &EditorSession::undoAvailable, m_textView, offerUndo);
+    connect(session, &EditorSession::redoAvailable, m_textView, offerUndo);
+    connect(m_textView, &SSMLTextView::undoRequested, this, &ViewController::undo);
+    connect(m_textView, &SSMLTextView::redoRequested, this, &ViewController::redo);
     connect(session, &EditorSession::briefMessageRequested, this,
             [this](const QString &message) { MBProgressHUD::showError(message, this); });
     connect(session, &EditorSession::convertingChanged, m_convertButton,
@@ -281,6 +320,8 @@ QWidget *ViewController::buildEffectsView() {
             palette.setColor(QPalette::ButtonText, Qt::black);
             button->setPalette(palette);
         }
+        button->setAccessibleName(tr("%1 effect").arg(kind.name));
+        button->setAccessibleDescription(help);
         button->setProperty(effectKindProperty, int(kind.id));
         connect(button, &QPushButton::clicked, this,
                 [this, button] { effectsItemAtButton(button); });
@@ -348,11 +389,16 @@ void ViewController::effectsItemAtButton(QAbstractButton *button) {
         return;
     }
     const qint64 caret = m_textView->selectionStart();
+    const qint64 length = m_textView->selectionLength();
     auto *popover = new PopoverViewController(kind, window());
+    // Opens on the span it edits, showing that span's value.
+    if (const auto value = m_session->currentValue(kind, caret, length))
+        popover->setCurrentValue(*value);
     // Back to the text when the popover closes, so typing goes on where it was.
     connect(popover, &QObject::destroyed, m_textView, [this] { m_textView->setFocus(); });
     popover->showNextTo(button);
-    if (kind != EffectKind::Break)
+    // Break next to a pause edits that pause: no second glyph.
+    if (kind != EffectKind::Break || m_session->hasPauseAt(caret, length))
         return;
     const bool goesIn = m_session->pauseGoesIn(caret);
     // Reported like typing, so the other spans move before the pause joins them.
@@ -372,7 +418,7 @@ void ViewController::setEffectsData(const QVariantMap &userInfo) {
 }
 
 void ViewController::breakTimeValue(const QVariantMap &userInfo) {
-    m_session->setPauseValue(m_textView->selectionStart(),
+    m_session->setPauseValue(m_textView->selectionStart(), m_textView->selectionLength(),
                              userInfo.value(Notifications::itemTitleKey));
 }
 
@@ -384,11 +430,20 @@ qsizetype ViewController::determineLocation() const {
     return m_session->determineLocation(m_textView->selectionStart());
 }
 
-void ViewController::returnDidChangeTextView(SSMLTextView *,
+void ViewController::returnDidChangeTextView(SSMLTextView *textView,
                                              const QList<std::pair<qint64, qint64>> &affectedRanges,
                                              const QStringList &replacementStrings,
                                              const QString &textViewString) {
-    m_session->trackEdit(TextEdit::fromRanges(affectedRanges, replacementStrings), textViewString);
+    m_session->trackEdit(TextEdit::fromRanges(affectedRanges, replacementStrings), textViewString,
+                         textView->lastEditWasTyped());
+}
+
+void ViewController::undo() {
+    m_session->undo();
+}
+
+void ViewController::redo() {
+    m_session->redo();
 }
 
 void ViewController::spansChanged() {
@@ -411,6 +466,14 @@ void ViewController::showAlert(const QString &message, qint64 type) {
             [alert, ok] { qCDebug(lcApp, "%s", alert->clickedButton() == ok ? "确定" : "else"); });
     m_alert = alert;
     alert->open();
+}
+
+void ViewController::showLimitNotice(const QString &message) {
+    // Above the text instead of in an alert window, which would take the keys
+    // typed while it is up. It stays until the text is within the limit again.
+    m_limitNotice->setText(message);
+    m_limitNotice->setAccessibleName(message);
+    m_limitNotice->setVisible(true);
 }
 
 void ViewController::setFolderChooser(std::unique_ptr<FolderChooser> chooser) {

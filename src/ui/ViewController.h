@@ -78,8 +78,10 @@ public:
     // stores it as the engine setting; refreshEngineChoice() shows the setting.
     QString selectedEngine() const;
     void refreshEngineChoice();
-    // The limit or refusal alert while it is open, else nullptr.
+    // The refusal alert while it is open, else nullptr.
     QMessageBox *openAlert() const { return m_alert; }
+    // The notice above the text while the text is over the length limit.
+    QLabel *limitNotice() const { return m_limitNotice; }
 
     // Convert asks this chooser for the folder; by default a folder dialog.
     // Replace it only while no conversion runs.
@@ -117,6 +119,10 @@ public:
     // The index of the span at the caret, or -1.
     qsizetype determineLocation() const;
 
+    // Undo and redo of the text and its effects together.
+    void undo();
+    void redo();
+
     void returnDidChangeTextView(SSMLTextView *textView,
                                  const QList<std::pair<qint64, qint64>> &affectedRanges,
                                  const QStringList &replacementStrings,
@@ -140,6 +146,7 @@ private:
     // What Play speaks: the session's text, spans and voice settings.
     ConversionInput playbackInput() const;
     SpeechEngineFactory::Kind selectedKind() const;
+    void showLimitNotice(const QString &message);
 
     EditorSession *m_session;
     SSMLTextView *m_textView;
@@ -149,6 +156,7 @@ private:
     QSlider *m_pitchSlider;
     QSlider *m_speedSlider;
     QLabel *m_charactersCount;
+    QLabel *m_limitNotice;
     QWidget *m_effectsView = nullptr;
     QComboBox *m_effectsSelector;
     QComboBox *m_enginePopBtn;

@@ -94,6 +94,10 @@ void TestDocument::refuses_data() {
                                     << "\"speed\" must be a whole number";
     QTest::newRow("voice a number")
         << QByteArray(R"({"text":"a","voice":3})") << true << "\"voice\" must be a string";
+    QTest::newRow("a pause that is no length")
+        << QByteArray(R"({"text":"a","effects":[{"effect":"Break","location":0,"length":1,)"
+                      R"("value":"abc"}]})")
+        << true << "effect 1: Break value \"abc\": expected a length";
     QTest::newRow("invalid UTF-8 text") << QByteArray("abc\xff\xfe") << false << "not valid UTF-8";
 }
 

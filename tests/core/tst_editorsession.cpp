@@ -1,6 +1,7 @@
 #include "SpanBuilders.h"
 #include "document/ParlinoDocument.h"
 #include "editing/EditorSession.h"
+#include "editing/SpanLookup.h"
 #include "output/FolderChooser.h"
 #include "settings/Settings.h"
 #include "synthesis/SpeechEngine.h"
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <random>
 
 using namespace parlino;
 
@@ -83,6 +85,9 @@ private slots:
     void convertOutcomes();
     void destroyedWhileSpeakingReportsNothing();
     void subtitlesWhenTheSettingAsks();
+    void undoRedoRestoreTextAndSpans_data();
+    void undoRedoRestoreTextAndSpans();
+    void stepsAndModified();
 
 private:
     void useEngine(EditorSession &session, const SpeechError &error = {});
@@ -171,8 +176,10 @@ void TestEditorSession::pauseRule() {
     if (goesIn)
         type(session, caret, QString(QChar(pauseGlyph)));
     session.placePause(caret, goesIn);
-    session.setPauseValue(caret + 1, QVariant(4));
-    session.setPauseValue(caret + 1, QStringLiteral("2.5"));
+    session.setPauseValue(caret + 1, 0, QVariant(4));
+    QVERIFY(!session.setPauseValue(caret + 1, 0, QStringLiteral("abc")));
+    session.setPauseValue(caret, 1, QStringLiteral("2.5")); // the glyph selected
+    QCOMPARE(session.hasPauseAt(caret + 1, 0), goesIn);
     QStringList pauses;
     for (const SSMLCharactersModel &s : session.effectsArray()) {
         if (s.effects == QLatin1String("Break"))
@@ -222,6 +229,12 @@ void TestEditorSession::limitAlertWhenOver5000() {
     QCOMPARE(alerts.last().at(0).toString(), QStringLiteral("The length cannot exceed 5000"));
     QCOMPARE(session.statistics(), QStringLiteral("(4words 5001characters)"));
     QCOMPARE(ranges(session.effectsArray()), QStringLiteral("[2,12)")); // tracked all the same
+    type(session, 0, QStringLiteral("de")); // once per crossing, not at every key
+    session.undo();
+    session.undo();
+    QCOMPARE(alerts.count(), 1);
+    session.redo(); // over again: a new crossing
+    QCOMPARE(alerts.count(), 2);
 }
 
 void TestEditorSession::documentRoundTrip() {
@@ -364,6 +377,101 @@ void TestEditorSession::subtitlesWhenTheSettingAsks() {
     QFile vtt(m_folder.filePath(files.filter(".vtt").value(0)));
     QVERIFY(vtt.open(QIODevice::ReadOnly));
     QVERIFY(vtt.readAll().startsWith("WEBVTT\n\n00:00:00.000 --> "));
+}
+
+void TestEditorSession::undoRedoRestoreTextAndSpans_data() {
+    QTest::addColumn<quint32>("firstSeed");
+    QTest::newRow("seeds 1-300") << 1u;
+}
+
+// Random steps of every kind the user can take; then undo back to the start and
+// redo to the end. Each state on the way is one seen after a step, in order.
+void TestEditorSession::undoRedoRestoreTextAndSpans() {
+    QFETCH(quint32, firstSeed);
+    for (quint32 seed = firstSeed; seed < firstSeed + 300; ++seed) {
+        std::mt19937 random(seed);
+        const auto pick = [&random](int low, int high) {
+            return std::uniform_int_distribution<int>(low, high)(random);
+        };
+        EditorSession session;
+        using State = std::pair<QString, EffectsArray>;
+        QList<State> states{{QString(), {}}};
+        const auto state = [&session] { return State(session.text(), session.effectsArray()); };
+        const auto edit = [&session](qint64 at, qint64 removed, const QString &in, bool typed) {
+            session.trackEdit({at, removed, in.size()},
+                              QString(session.text()).replace(at, removed, in), typed);
+        };
+        for (int i = 0; i < 40; ++i) {
+            const int n = int(session.text().size());
+            const qint64 a = pick(0, n), b = pick(int(a), std::min(n, int(a) + 6));
+            switch (pick(0, 7)) {
+            case 0:
+                edit(a, 0, QStringLiteral("ab c"), false);
+                break; // paste
+            case 1:
+                edit(b, 0, QStringLiteral("x"), true);
+                break; // typing
+            case 2:
+                edit(a, b - a, QString(), b - a == 1);
+                break; // Backspace, cut
+            case 3:
+                session.applyEffect(EffectKind::Id(pick(0, 5)), a, b - a, "v");
+                break;
+            case 4:
+                session.applyEffect(EffectKind::SayAs, a, 0, QString::number(i));
+                break;
+            case 5:
+                session.deleteEffectAt(a);
+                break;
+            case 6:
+                if (!session.hasPauseAt(a, b - a) && session.pauseGoesIn(a)) { // as the view
+                    edit(a, b - a, QString(QChar(pauseGlyph)), false);
+                    session.placePause(a, true);
+                }
+                break;
+            default:
+                session.setPauseValue(a, 0, pick(1, 9));
+                break;
+            }
+            QVERIFY(allSpansInside(session.effectsArray(), session.text().size()));
+            if (states.constLast() != state())
+                states << state();
+        }
+        const State end = state();
+        for (qsizetype at = states.size() - 1; session.canUndo();) {
+            session.undo();
+            QVERIFY(allSpansInside(session.effectsArray(), session.text().size()));
+            const qsizetype found = states.mid(0, at).lastIndexOf(state());
+            QVERIFY2(found >= 0, qPrintable(QStringLiteral("seed %1").arg(seed)));
+            at = found;
+        }
+        QCOMPARE(state(), states.constFirst());
+        while (session.canRedo())
+            session.redo();
+        QCOMPARE(state(), end);
+    }
+}
+
+void TestEditorSession::stepsAndModified() {
+    EditorSession session;
+    QSignalSpy modified(&session, &EditorSession::modifiedChanged);
+    type(session, 0, QStringLiteral("one two three"));
+    for (const char *typed : {" ", "f", "o", "u", "r"}) // typing in a row: one step
+        session.trackEdit({session.text().size(), 0, 1}, session.text() + typed[0], true);
+    session.applyEffect(EffectKind::Emphasis, 4, 3, QStringLiteral("moderate"));
+    session.markSaved();
+    QCOMPARE(modified.count(), 2);
+    session.undo(); // the effect alone
+    QCOMPARE(session.text(), QStringLiteral("one two three four"));
+    QVERIFY(session.effectsArray().isEmpty() && session.isModified());
+    session.undo(); // the typed keys
+    QCOMPARE(session.text(), QStringLiteral("one two three"));
+    session.redo();
+    session.redo();
+    QCOMPARE(describe(session.effectsArray()), QStringLiteral("[4,7) moderate"));
+    QVERIFY(!session.isModified());
+    session.loadDocument(ParlinoDocument());
+    QVERIFY(!session.canUndo() && !session.isModified());
 }
 
 QTEST_GUILESS_MAIN(TestEditorSession)

@@ -29,6 +29,8 @@ private slots:
     void apply();
     void piecesKeepTheirEffect();
     void piecesKeepTheirPlace();
+    void valueAtTheCaret_data();
+    void valueAtTheCaret();
     void pauseGoesIn_data();
     void pauseGoesIn();
     void setPauseValue_data();
@@ -56,10 +58,9 @@ void TestEffectApplier::apply_data() {
     row("around A", a, 5, 20, "new[5,25)");
     row("right after A: never merged", a, 20, 5, "[10,20) new[20,25)");
     row("right before A", a, 0, 10, "new[0,10) [10,20)");
-    row("empty inside cuts A, adds nothing", a, 15, 0, "[10,15) [15,20)");
-    row("empty at A's start changes nothing", a, 10, 0, "[10,20)");
-    row("empty at A's end changes nothing", a, 20, 0, "[10,20)");
-    row("empty outside adds an empty span", a, 25, 0, "[10,20) new[25,25)");
+    row("a caret inside another kind's span cuts nothing", a, 15, 0, "[10,20)");
+    row("a caret at A's start changes nothing", a, 10, 0, "[10,20)");
+    row("a caret outside adds nothing", a, 25, 0, "[10,20)");
     row("empty list", {}, 3, 4, "new[3,7)");
     row("across two spans", {span(10, 20), span(30, 40)}, 15, 20, "[10,15) new[15,35) [35,40)");
     row("covering a span and cutting the next", {span(10, 20), span(20, 30)}, 5, 20,
@@ -96,13 +97,45 @@ void TestEffectApplier::piecesKeepTheirEffect() {
 void TestEffectApplier::piecesKeepTheirPlace() {
     // The tail of a cut span keeps its order among spans with the same end,
     // which decides how their markup nests.
-    EffectsArray spans{span(2, 4, "Date", "dmy"), span(3, 4, "Break", "1")};
-    applyVolume(spans, 3, 0);
-    QCOMPARE(ranges(spans), "[2,3) [3,4) [3,4)");
+    EffectsArray spans{span(2, 5, "Date", "dmy"), span(4, 5, "Break", "1")};
+    applyVolume(spans, 3, 1);
+    QCOMPARE(ranges(spans), "[2,3) [3,4) [4,5) [4,5)");
     QStringList effects;
     for (const SSMLCharactersModel &s : std::as_const(spans))
         effects << s.effects;
-    QCOMPARE(effects, (QStringList{"Date", "Date", "Break"}));
+    QCOMPARE(effects, (QStringList{"Date", "Volume", "Date", "Break"}));
+}
+
+void TestEffectApplier::valueAtTheCaret_data() {
+    QTest::addColumn<EffectsArray>("spans");
+    QTest::addColumn<qint64>("start");
+    QTest::addColumn<qint64>("length");
+    QTest::addColumn<QString>("values"); // every span's value afterwards, "-": none found
+    const EffectsArray number{span(10, 12, "Say as", "cardinal")};
+    const EffectsArray nested{span(10, 20, "Say as", "cardinal"),
+                              span(12, 14, "Say as", "fraction")};
+    QTest::newRow("inside: the value changes, the range stays")
+        << number << 11LL << 0LL << "[10,12)ordinal";
+    QTest::newRow("at the start: nothing") << number << 10LL << 0LL << "- [10,12)cardinal";
+    QTest::newRow("at the end: nothing") << number << 12LL << 0LL << "- [10,12)cardinal";
+    QTest::newRow("the innermost of nested spans")
+        << nested << 13LL << 0LL << "[10,20)cardinal [12,14)ordinal";
+    QTest::newRow("exactly its range selected") << number << 10LL << 2LL << "[10,12)ordinal";
+    QTest::newRow("a wider selection opens on none") << number << 9LL << 3LL << "- [9,12)ordinal";
+}
+
+void TestEffectApplier::valueAtTheCaret() {
+    QFETCH(EffectsArray, spans);
+    QFETCH(qint64, start);
+    QFETCH(qint64, length);
+    QFETCH(QString, values);
+    QStringList found;
+    if (EffectApplier::spanAt(spans, start, length, EffectKind::SayAs) < 0)
+        found << "-";
+    EffectApplier::apply(spans, start, length, EffectKind::SayAs, QStringLiteral("ordinal"));
+    for (const SSMLCharactersModel &s : std::as_const(spans))
+        found << ranges({s}) + s.ssmlTag;
+    QCOMPARE(found.join(u' '), values);
 }
 
 void TestEffectApplier::pauseGoesIn_data() {
@@ -128,40 +161,37 @@ void TestEffectApplier::pauseGoesIn() {
 
 void TestEffectApplier::setPauseValue_data() {
     QTest::addColumn<EffectsArray>("spans");
-    QTest::addColumn<qint64>("caret");
-    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<qint64>("start");
+    QTest::addColumn<qint64>("length");
     QTest::addColumn<QStringList>("values");
-    QTest::addColumn<int>("changed");
     const SSMLCharactersModel pause = EffectApplier::makePause(4);
-    QTest::newRow("whole number") << EffectsArray{pause} << qint64(5) << QVariant(2)
-                                  << QStringList{"2"} << 1;
-    QTest::newRow("decimal number")
-        << EffectsArray{pause} << qint64(5) << QVariant(0.5) << QStringList{"0.5"} << 1;
-    QTest::newRow("string unchanged")
-        << EffectsArray{pause} << qint64(5) << QVariant("1.5") << QStringList{"1.5"} << 1;
-    QTest::newRow("caret moved away")
-        << EffectsArray{pause} << qint64(7) << QVariant(3) << QStringList{"1"} << 0;
-    QTest::newRow("every pause there")
-        << EffectsArray{pause, span(0, 5, "Sub", "x"), pause} << qint64(5) << QVariant(3)
-        << QStringList{"3", "x", "3"} << 2;
-    QTest::newRow("other effects at the place stay")
-        << EffectsArray{span(4, 6, "Sub", "x")} << qint64(5) << QVariant(3) << QStringList{"x"}
-        << 0;
+    const auto row = [](const char *name, const EffectsArray &spans, qint64 start, qint64 length,
+                        const QStringList &values) {
+        QTest::newRow(name) << spans << start << length << values;
+    };
+    row("caret right after the glyph", {pause}, 5, 0, {"2.5"});
+    row("the glyph selected", {pause}, 4, 1, {"2.5"});
+    row("caret before the glyph", {pause}, 4, 0, {"1"});
+    row("caret moved away", {pause}, 7, 0, {"1"});
+    row("more than the glyph selected", {pause}, 3, 2, {"1"});
+    row("every pause on the glyph", {pause, span(0, 5, "Sub", "x"), pause}, 5, 0,
+        {"2.5", "x", "2.5"});
+    row("other effects there stay", {span(4, 6, "Sub", "x")}, 5, 0, {"x"});
 }
 
 void TestEffectApplier::setPauseValue() {
     QFETCH(EffectsArray, spans);
-    QFETCH(qint64, caret);
-    QFETCH(QVariant, value);
+    QFETCH(qint64, start);
+    QFETCH(qint64, length);
     QFETCH(QStringList, values);
-    QFETCH(int, changed);
     const QString rangesBefore = ranges(spans);
-    QCOMPARE(EffectApplier::setPauseValue(spans, caret, value), changed);
+    EffectApplier::setPauseValue(spans, start, length, QStringLiteral("2.5"));
     QStringList after;
     for (const SSMLCharactersModel &s : std::as_const(spans))
         after << s.ssmlTag;
     QCOMPARE(after, values);
     QCOMPARE(ranges(spans), rangesBefore);
+    QCOMPARE(EffectApplier::pauseAt(spans, start, length) >= 0, values.contains("2.5"));
 }
 
 void TestEffectApplier::deleteAt_data() {

@@ -63,7 +63,17 @@ public:
     QString apply(qint64 start, qint64 length, const EffectKind &kind) {
         const QList<QStringList> coverageBefore = coverage();
         const QString value = QStringLiteral("new");
+        const EffectsArray before = m_spans;
         EffectApplier::apply(m_spans, start, length, kind.id, value);
+        if (length == 0) { // a caret changes at most one value, never a range
+            for (qsizetype i = 0; i < m_spans.size(); ++i) {
+                if (m_spans.at(i).location != before.at(i).location ||
+                    m_spans.at(i).length != before.at(i).length)
+                    return QStringLiteral("a caret moved a span");
+            }
+            retag();
+            return {};
+        }
 
         QString failure = checkInside();
         if (failure.isEmpty() && !isSortedByEnd())

@@ -19,6 +19,7 @@
 #include "widgets/SegmentedControl.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -119,7 +120,11 @@ private slots:
     void effectButtonsAndPopover();
     void typingMovesHighlights_data();
     void typingMovesHighlights();
-    void limitAlertDoesNotStack();
+    void limitNoticeLosesNoKeys();
+    void undoCoversEffectsAndValuesChangeAtTheCaret();
+    void unsavedChangesAsk_data();
+    void unsavedChangesAsk();
+    void everyControlHasAName();
     void convertShowsOverlayThenReports();
     void documentAndEngineChoiceSurvive();
     void languagesOfTheEngine_data();
@@ -226,6 +231,12 @@ void TestMainView::effectButtonsAndPopover() {
     QCOMPARE(m_view->effectsArray().constFirst().ssmlTag, QStringLiteral("2"));
     QCOMPARE(ranges(m_view->effectsArray()), QStringLiteral("[0,1)"));
     closePopover();
+    // Break right after that pause opens on it: its length shows, no second glyph.
+    QTest::keyClick(m_view->textView(), Qt::Key_7, Qt::ControlModifier);
+    QTRY_VERIFY(openPopover());
+    QCOMPARE(openPopover()->textField()->text(), QStringLiteral("2s"));
+    QCOMPARE(m_view->textView()->toPlainText(), QStringLiteral("⏸ me at 10:30 now"));
+    closePopover();
     // Time applies at once, without a popover.
     selectRange(m_view->textView(), 8, 13);
     QTest::keyClick(m_view->textView(), Qt::Key_5, Qt::ControlModifier);
@@ -247,8 +258,13 @@ void TestMainView::typingMovesHighlights_data() {
     // A = [10,20) Emphasis and B = [30,40) Volume over 50 letters.
     QTest::newRow("type inside A") << "at 15; type x"
                                    << "[10,21) [31,41)";
-    QTest::newRow("undo does not bring a deleted span back") << "select 10 20; key Delete; undo"
-                                                             << "[30,40)";
+    QTest::newRow("undo brings a deleted span back") << "select 10 20; key Delete; undo"
+                                                     << "[10,20) [30,40)";
+    QTest::newRow("undo after typing inside A and deleting across its start")
+        << "at 15; type xy; select 8 12; key Delete; undo; undo"
+        << "[10,20) [30,40)";
+    QTest::newRow("redo deletes again") << "select 5 15; cut; undo; redo"
+                                        << "[5,10) [20,30)";
 }
 
 void TestMainView::typingMovesHighlights() {
@@ -264,20 +280,88 @@ void TestMainView::typingMovesHighlights() {
              QStringLiteral("(1words %1characters)").arg(m_view->textView()->toPlainText().size()));
 }
 
-void TestMainView::limitAlertDoesNotStack() {
-    QLoggingCategory::setFilterRules(QStringLiteral("parlino.app.debug=true"));
-    loadText(m_view, QString(5000, u'a'));
-    QTest::keyClicks(m_view->textView(), "b");
-    QPointer<QMessageBox> alert = m_view->openAlert();
-    QVERIFY(alert);
-    QTRY_VERIFY(alert->isVisible()); // opened without blocking
-    QCOMPARE(alert->text(), QStringLiteral("The length cannot exceed 5000"));
-    QCOMPARE(alert->windowModality(), Qt::WindowModal);
-    QTest::keyClicks(m_view->textView(), "c");
-    QCOMPARE(m_window->findChildren<QMessageBox *>().size(), 1);
-    QTest::ignoreMessage(QtDebugMsg, "确定");
-    QTest::keyClick(alert, Qt::Key_Return);
-    QTRY_VERIFY(alert.isNull());
+void TestMainView::limitNoticeLosesNoKeys() {
+    loadText(m_view, QString(4990, u'a'));
+    pasteText(m_view->textView(), QString(20, u'b'));
+    QVERIFY(m_view->limitNotice()->isVisible());
+    for (char key : QByteArray("vwxyz")) // through the window system, as real keys come
+        QTest::keyClick(m_window->windowHandle(), key);
+    QVERIFY(m_view->textView()->toPlainText().startsWith(QString(20, u'b') + "vwxyz"));
+    QVERIFY(!QApplication::activeModalWidget());
+    perform(m_view->textView(), QStringLiteral("all; type a"));
+    QVERIFY(!m_view->limitNotice()->isVisible());
+}
+
+void TestMainView::undoCoversEffectsAndValuesChangeAtTheCaret() {
+    SSMLTextView *text = m_view->textView();
+    QTest::keyClicks(text, "one two 42");
+    selectRange(text, 4, 7);
+    QTest::keyClick(text, Qt::Key_1, Qt::ControlModifier);
+    QTRY_VERIFY(openPopover());
+    pick(openPopover()->popUpButton(), QStringLiteral("Strong")); // the first item: one step
+    closePopover();
+    QTest::keySequence(text, QKeySequence::Undo); // the effect, not the typing
+    QCOMPARE(text->toPlainText(), QStringLiteral("one two 42"));
+    QVERIFY(m_view->effectsArray().isEmpty());
+    QTest::keyClick(text, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(ranges(m_view->effectsArray()), QStringLiteral("[4,7)"));
+
+    selectRange(text, 8, 10);
+    QTest::keyClick(text, Qt::Key_2, Qt::ControlModifier);
+    QTRY_VERIFY(openPopover());
+    pick(openPopover()->popUpButton(), QStringLiteral("Cardinal"));
+    closePopover();
+    placeCaret(text, 9); // inside "42": the popover opens on its value and changes it
+    QTest::keyClick(text, Qt::Key_2, Qt::ControlModifier);
+    QTRY_VERIFY(openPopover());
+    QCOMPARE(openPopover()->popUpButton()->currentText(), QStringLiteral("Cardinal"));
+    pick(openPopover()->popUpButton(), QStringLiteral("Ordinal"));
+    closePopover();
+    QCOMPARE(ranges(m_view->effectsArray()), QStringLiteral("[4,7) [8,10)"));
+    QCOMPARE(m_view->effectsArray().constLast().ssmlTag, QStringLiteral("ordinal"));
+}
+
+void TestMainView::unsavedChangesAsk_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("Discard quits") << int(QMessageBox::Discard) << true;
+    QTest::newRow("Cancel keeps the window") << int(QMessageBox::Cancel) << false;
+}
+
+void TestMainView::unsavedChangesAsk() {
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QVERIFY(!m_window->isWindowModified());
+    QTest::keyClicks(m_view->textView(), "Hi");
+    QVERIFY(m_window->isWindowModified());
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Untitled[*] — Parlino"));
+    QString question;
+    QTimer answerer;
+    connect(&answerer, &QTimer::timeout, this, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            question = box->text();
+            box->button(QMessageBox::StandardButton(answer))->click();
+        }
+    });
+    answerer.start(10);
+    QCOMPARE(m_window->close(), closed);
+    QCOMPARE(question, QStringLiteral("Save the changes to “Untitled”?"));
+}
+
+void TestMainView::everyControlHasAName() {
+    selectRange(m_view->textView(), 0, 0);
+    QTest::mouseClick(m_view->effectButton(QStringLiteral("Break")), Qt::LeftButton);
+    QTRY_VERIFY(openPopover());
+    QWidgetList widgets = m_window->findChildren<QWidget *>();
+    widgets += openPopover()->findChildren<QWidget *>();
+    for (QWidget *widget : std::as_const(widgets)) {
+        if (widget->focusPolicy() == Qt::NoFocus || !widget->isVisible())
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY2(accessible && !accessible->text(QAccessible::Name).isEmpty(),
+                 widget->metaObject()->className());
+    }
+    QVERIFY(openPopover()->helpButton()->focusPolicy() & Qt::TabFocus);
 }
 
 void TestMainView::convertWith(const SpeechError &error, const QString &folder) {

@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -125,7 +126,13 @@ void TestPopover::pauseFromStepperAndField() {
     QTest::keySequence(field, QKeySequence::SelectAll);
     QTest::keyClicks(field, "soon 1.5s");
     QTest::keyClick(field, Qt::Key_Return);
-    QCOMPARE(m_recorder->posts.last().itemTitle(), QVariant(QStringLiteral("oon 1.5"))); // a string
+    QCOMPARE(m_recorder->posts.size(), 6); // refused in the field: nothing posted
+    QVERIFY(popover->refusalLabel()->isVisible());
+    QTest::keySequence(field, QKeySequence::SelectAll);
+    QTest::keyClicks(field, "1.5s");
+    QVERIFY(!popover->refusalLabel()->isVisible());
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(m_recorder->posts.last().itemTitle(), QVariant(QStringLiteral("1.5")));
 }
 
 void TestPopover::aliasAndDelete() {
@@ -137,7 +144,7 @@ void TestPopover::aliasAndDelete() {
     QTest::keyClick(popover->subTextField(), Qt::Key_Enter);
     QCOMPARE(m_recorder->posts.size(), 2);
     QCOMPARE(m_recorder->posts.last().name, QStringLiteral("PopUpSelectedReturn"));
-    QCOMPARE(m_recorder->posts.last().itemTitle().toString(), QStringLiteral("world wide web"));
+    QCOMPARE(m_recorder->posts.last().itemTitle().toString(), QStringLiteral("World Wide Web"));
     QTest::mouseClick(popover->deleteButton(), Qt::LeftButton);
     QCOMPARE(m_recorder->posts.last().name, QStringLiteral("DeleteEffects"));
     QCOMPARE(m_recorder->posts.last().itemTitle().toString(), QStringLiteral("delete"));

@@ -1,6 +1,7 @@
 #include "document/ParlinoDocument.h"
 
 #include "editing/EffectKind.h"
+#include "editing/PauseLength.h"
 #include "editing/SpanLookup.h"
 #include "output/SaveFile.h"
 
@@ -86,6 +87,18 @@ std::optional<SSMLCharactersModel> readEffect(const QJsonValue &value, qsizetype
     else {
         setError(error, where + QStringLiteral("\"value\" must be a string"));
         return std::nullopt;
+    }
+    if (kind->id == EffectKind::Break) {
+        // A pause that is no length would reach the engines as time='abcs',
+        // which each reads differently.
+        QString reason;
+        const auto seconds = readPauseLength(span.ssmlTag, QLocale::c(), &reason);
+        if (!seconds) {
+            setError(error,
+                     where + QStringLiteral("Break value \"%1\": %2").arg(span.ssmlTag, reason));
+            return std::nullopt;
+        }
+        span.ssmlTag = *seconds;
     }
     return span;
 }

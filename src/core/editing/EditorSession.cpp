@@ -4,6 +4,7 @@
 #include "document/ParlinoDocument.h"
 #include "editing/EditTracker.h"
 #include "editing/EffectApplier.h"
+#include "editing/PauseLength.h"
 #include "editing/SpanLookup.h"
 #include "output/AudioDestination.h"
 #include "output/FolderChooser.h"
@@ -26,6 +27,8 @@ EditorSession::EditorSession(QObject *parent)
         return SpeechEngineFactory::create(kind, QString(), error);
     }) {
     pickerUpdated();
+    m_settingsChanged = false;
+    m_wasModified = false;
     connect(m_conversion, &Conversion::busyChanged, this, &EditorSession::busyChanged);
     connect(m_conversion, &Conversion::failed, this, &EditorSession::conversionFailed);
     connect(m_conversion, &Conversion::saved, this, &EditorSession::conversionSaved);
@@ -92,6 +95,7 @@ void EditorSession::pickerUpdated() {
     if (m_voice != m_picker.voice()) {
         m_voice = m_picker.voice();
         emit voiceChanged(m_voice);
+        settingChanged();
     }
     emit pickerChanged();
 }
@@ -101,6 +105,7 @@ void EditorSession::setPitch(int pitch) {
         return;
     m_pitch = pitch;
     emit pitchChanged(pitch);
+    settingChanged();
 }
 
 void EditorSession::setSpeed(int speed) {
@@ -108,12 +113,28 @@ void EditorSession::setSpeed(int speed) {
         return;
     m_speed = speed;
     emit speedChanged(speed);
+    settingChanged();
 }
 
 void EditorSession::applyEffect(EffectKind::Id kind, qint64 selectionStart, qint64 selectionLength,
                                 const QString &value) {
+    const EffectsArray before = m_effectsArray;
     EffectApplier::apply(m_effectsArray, selectionStart, selectionLength, kind, value);
+    recordSpans(before);
     emit spansChanged();
+}
+
+std::optional<QString> EditorSession::currentValue(EffectKind::Id kind, qint64 selectionStart,
+                                                   qint64 selectionLength) const {
+    const qsizetype i =
+        EffectApplier::spanAt(m_effectsArray, selectionStart, selectionLength, kind);
+    if (i < 0)
+        return std::nullopt;
+    return m_effectsArray.at(i).ssmlTag;
+}
+
+bool EditorSession::hasPauseAt(qint64 selectionStart, qint64 selectionLength) const {
+    return EffectApplier::pauseAt(m_effectsArray, selectionStart, selectionLength) >= 0;
 }
 
 bool EditorSession::pauseGoesIn(qint64 caret) const {
@@ -124,30 +145,122 @@ void EditorSession::placePause(qint64 caret, bool glyphInserted) {
     if (glyphInserted)
         m_effectsArray.append(EffectApplier::makePause(caret));
     sortByEnd(m_effectsArray);
+    if (glyphInserted)
+        m_history.amendLast(m_effectsArray);
     emit spansChanged();
 }
 
-void EditorSession::setPauseValue(qint64 caret, const QVariant &value) {
-    EffectApplier::setPauseValue(m_effectsArray, caret, value);
+bool EditorSession::setPauseValue(qint64 selectionStart, qint64 selectionLength,
+                                  const QVariant &value) {
+    std::optional<QString> seconds;
+    if (value.typeId() == QMetaType::Int)
+        seconds = readPauseLength(QString::number(value.toInt()), QLocale::c());
+    else
+        seconds = readPauseLength(value.toString(), QLocale::c());
+    if (!seconds)
+        return false;
+    const EffectsArray before = m_effectsArray;
+    EffectApplier::setPauseValue(m_effectsArray, selectionStart, selectionLength, *seconds);
+    recordSpans(before);
+    return true;
 }
 
 void EditorSession::deleteEffectAt(qint64 caret) {
-    if (EffectApplier::deleteAt(m_effectsArray, caret))
-        emit spansChanged();
+    const EffectsArray before = m_effectsArray;
+    if (!EffectApplier::deleteAt(m_effectsArray, caret))
+        return;
+    recordSpans(before);
+    emit spansChanged();
 }
 
 qsizetype EditorSession::determineLocation(qint64 caret) const {
     return parlino::determineLocation(m_effectsArray, caret);
 }
 
-void EditorSession::trackEdit(const TextEdit &edit, const QString &newText) {
+void EditorSession::trackEdit(const TextEdit &edit, const QString &newText, bool typed) {
+    EditStep step;
+    step.location = edit.location;
+    step.removedText = m_text.mid(edit.location, edit.removed);
+    step.insertedText = newText.mid(edit.location, edit.inserted);
+    step.typed = typed;
+    step.spansBefore = m_effectsArray;
     m_text = newText;
     const EditTrackingResult result = EditTracker::track(m_effectsArray, edit, newText);
-    m_statistics = result.statistics;
-    emit statisticsChanged(m_statistics);
+    step.spansAfter = m_effectsArray;
+    if (step.changesText() || step.spansAfter != step.spansBefore) {
+        m_history.record(step);
+        historyMoved();
+    }
     emit spansChanged();
-    if (result.limitExceeded)
+    counted(result.statistics, result.limitExceeded);
+}
+
+void EditorSession::counted(const QString &statistics, bool overLimit) {
+    m_statistics = statistics;
+    emit statisticsChanged(m_statistics);
+    // Once when the count crosses the limit, not at every further key: the
+    // alert would take the keys typed while it is up.
+    const bool crossed = overLimit && !m_overLimit;
+    m_overLimit = overLimit;
+    if (crossed)
         emit alertRequested(lengthLimitMessage());
+}
+
+void EditorSession::recordSpans(const EffectsArray &before) {
+    if (before == m_effectsArray)
+        return;
+    EditStep step;
+    step.spansBefore = before;
+    step.spansAfter = m_effectsArray;
+    m_history.record(step);
+    historyMoved();
+}
+
+void EditorSession::undo() {
+    if (m_history.canUndo())
+        restore(m_history.undo(), true);
+}
+
+void EditorSession::redo() {
+    if (m_history.canRedo())
+        restore(m_history.redo(), false);
+}
+
+void EditorSession::restore(const EditStep &step, bool undo) {
+    const QString &was = undo ? step.insertedText : step.removedText;
+    const QString &becomes = undo ? step.removedText : step.insertedText;
+    // The spans first: the view highlights the changed text with them.
+    m_effectsArray = undo ? step.spansBefore : step.spansAfter;
+    if (step.changesText()) {
+        m_text.replace(step.location, was.size(), becomes);
+        emit textReplaced(step.location, was.size(), becomes);
+    }
+    historyMoved();
+    emit spansChanged();
+    if (step.changesText())
+        counted(EditTracker::statistics(m_text),
+                EditTracker::characterCount(m_text) > EditTracker::characterLimit);
+}
+
+void EditorSession::historyMoved() {
+    emit undoAvailable(m_history.canUndo());
+    emit redoAvailable(m_history.canRedo());
+    const bool modified = isModified();
+    if (modified != m_wasModified) {
+        m_wasModified = modified;
+        emit modifiedChanged(modified);
+    }
+}
+
+void EditorSession::settingChanged() {
+    m_settingsChanged = true;
+    historyMoved();
+}
+
+void EditorSession::markSaved() {
+    m_history.markClean();
+    m_settingsChanged = false;
+    historyMoved();
 }
 
 ParlinoDocument EditorSession::document() const {
@@ -167,6 +280,7 @@ void EditorSession::loadDocument(const ParlinoDocument &document) {
     emit textReset(m_text);
     m_statistics = EditTracker::statistics(m_text);
     emit statisticsChanged(m_statistics);
+    m_overLimit = EditTracker::characterCount(m_text) > EditTracker::characterLimit;
     if (document.voice && m_picker.catalogue().contains(*document.voice)) {
         // The whole list, so the document's voice is there to be chosen.
         m_picker.search(QString());
@@ -176,6 +290,9 @@ void EditorSession::loadDocument(const ParlinoDocument &document) {
         setPitch(*document.pitch);
     if (document.speed)
         setSpeed(*document.speed);
+    m_history.clear();
+    m_settingsChanged = false;
+    historyMoved();
 }
 
 void EditorSession::setFolderChooser(std::unique_ptr<FolderChooser> chooser) {

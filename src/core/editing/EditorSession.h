@@ -2,6 +2,7 @@
 
 #include "catalogue/DataSource.h"
 #include "catalogue/VoicePicker.h"
+#include "editing/EditHistory.h"
 #include "editing/EffectKind.h"
 #include "editing/SSMLCharactersModel.h"
 #include "editing/TextEdit.h"
@@ -15,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace parlino {
 
@@ -80,24 +82,46 @@ public:
     void setPitch(int pitch);
     void setSpeed(int speed);
 
-    // Applies an effect of the kind with this value over the selection.
+    // Applies an effect of the kind with this value over the selection; with
+    // a caret inside a span of that kind, changes that span's value. One undo step.
     void applyEffect(EffectKind::Id kind, qint64 selectionStart, qint64 selectionLength,
                      const QString &value);
+    // The value of the span a popover of this kind opened on the selection
+    // edits (see EffectApplier::spanAt), or nothing.
+    std::optional<QString> currentValue(EffectKind::Id kind, qint64 selectionStart,
+                                        qint64 selectionLength) const;
+    // Whether the selection stands on a pause (its glyph selected, or the caret
+    // right after it): Break then edits that pause instead of adding one.
+    bool hasPauseAt(qint64 selectionStart, qint64 selectionLength) const;
     // The pause rule: whether the Break button puts a pause glyph at the caret.
     bool pauseGoesIn(qint64 caret) const;
     // After the Break button: adds the pause span at caret when its glyph went
-    // in (the glyph's edit has been tracked already), then keeps the list sorted.
+    // in (the glyph's edit has been tracked already, and the pause joins its
+    // undo step), then keeps the list sorted.
     void placePause(qint64 caret, bool glyphInserted);
-    // Sets the length of the pause just before the caret.
-    void setPauseValue(qint64 caret, const QVariant &value);
-    // Removes the span at the caret, if any.
+    // Sets the length of the pause at the selection: a whole number of seconds,
+    // or a length as readPauseLength() reads it in the C locale. Anything else
+    // is refused (false) and changes nothing. One undo step.
+    bool setPauseValue(qint64 selectionStart, qint64 selectionLength, const QVariant &value);
+    // Removes the span at the caret, if any. One undo step.
     void deleteEffectAt(qint64 caret);
     // The index of the span at the caret, or -1.
     qsizetype determineLocation(qint64 caret) const;
 
     // Follows an edit of the text: the spans keep their characters, the
-    // statistics are recounted and the limit alert is requested when due.
-    void trackEdit(const TextEdit &edit, const QString &newText);
+    // statistics are recounted and the limit alert is requested when the count
+    // crosses the limit. The edit is an undo step; typed keys in a row join one.
+    void trackEdit(const TextEdit &edit, const QString &newText, bool typed = false);
+
+    // Undo and redo restore the text and the span list of before and after a
+    // step; the text change goes out through textReplaced().
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
+    void undo();
+    void redo();
+    // Changed since the last load or save: text, spans or voice settings.
+    bool isModified() const { return !m_history.isClean() || m_settingsChanged; }
+    void markSaved();
 
     // The text, spans and voice settings as a document, and back.
     ParlinoDocument document() const;
@@ -130,6 +154,12 @@ signals:
     void speedChanged(int speed);
     // The text was replaced as a whole (a loaded document), not edited.
     void textReset(const QString &text);
+    // Undo or redo changed the text: [location, location + removed) became
+    // inserted. The spans are already those of after the change.
+    void textReplaced(qint64 location, qint64 removed, const QString &inserted);
+    void undoAvailable(bool available);
+    void redoAvailable(bool available);
+    void modifiedChanged(bool modified);
     // A refusal or limit for the one-button alert.
     void alertRequested(const QString &message);
     // A brief message that needs no answer.
@@ -144,6 +174,12 @@ signals:
 
 private:
     void setConverting(bool converting);
+    // Records a step that changed the spans only (nothing when they did not change).
+    void recordSpans(const EffectsArray &before);
+    void historyMoved();
+    void restore(const EditStep &step, bool undo);
+    void counted(const QString &statistics, bool overLimit);
+    void settingChanged();
     // Mirrors the picker in the catalogue properties and tells the view.
     void pickerUpdated();
 
@@ -158,6 +194,10 @@ private:
     int m_speed;
     QString m_statistics;
     QString m_ssmlString;
+    EditHistory m_history;
+    bool m_overLimit = false;
+    bool m_settingsChanged = false;
+    bool m_wasModified = false;
     VoicePicker m_picker;
 
     Conversion *m_conversion;

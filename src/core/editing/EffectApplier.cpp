@@ -67,6 +67,14 @@ void dropContained(EffectsArray &spans) {
 
 void EffectApplier::apply(EffectsArray &spans, qint64 selectionStart, qint64 selectionLength,
                           EffectKind::Id kind, const QString &value) {
+    if (selectionLength == 0) {
+        // A caret cuts nothing: cutting a span there would change how it is
+        // read ("42" as two numbers), and an empty span says nothing.
+        const qsizetype i = spanAt(spans, selectionStart, 0, kind);
+        if (i >= 0)
+            spans[i].ssmlTag = value;
+        return;
+    }
     const EffectKind &effect = EffectKind::byId(kind);
     SSMLCharactersModel added;
     added.location = selectionStart;
@@ -113,13 +121,52 @@ SSMLCharactersModel EffectApplier::makePause(qint64 caret) {
     return pause;
 }
 
-int EffectApplier::setPauseValue(EffectsArray &spans, qint64 caret, const QVariant &value) {
-    const QString text = value.toString();
+qsizetype EffectApplier::spanAt(const EffectsArray &spans, qint64 selectionStart,
+                                qint64 selectionLength, EffectKind::Id kind) {
+    if (kind == EffectKind::Break)
+        return pauseAt(spans, selectionStart, selectionLength);
+    const QString &name = EffectKind::byId(kind).name;
+    const qint64 selectionEnd = selectionStart + selectionLength;
+    qsizetype found = -1;
+    for (qsizetype i = 0; i < spans.size(); ++i) {
+        const SSMLCharactersModel &span = spans.at(i);
+        if (span.effects != name)
+            continue;
+        const bool fits = selectionLength > 0
+                              ? span.location == selectionStart && span.end() == selectionEnd
+                              : span.location < selectionStart && selectionStart < span.end();
+        if (fits && (found < 0 || span.length < spans.at(found).length))
+            found = i;
+    }
+    return found;
+}
+
+qsizetype EffectApplier::pauseAt(const EffectsArray &spans, qint64 selectionStart,
+                                 qint64 selectionLength) {
+    qint64 glyph = -1;
+    if (selectionLength == 1)
+        glyph = selectionStart;
+    else if (selectionLength == 0)
+        glyph = selectionStart - 1;
+    const QString &breakName = EffectKind::byId(EffectKind::Break).name;
+    for (qsizetype i = 0; glyph >= 0 && i < spans.size(); ++i) {
+        if (spans.at(i).effects == breakName && spans.at(i).location == glyph)
+            return i;
+    }
+    return -1;
+}
+
+int EffectApplier::setPauseValue(EffectsArray &spans, qint64 selectionStart, qint64 selectionLength,
+                                 const QString &seconds) {
+    const qsizetype at = pauseAt(spans, selectionStart, selectionLength);
+    if (at < 0)
+        return 0;
+    const qint64 glyph = spans.at(at).location;
     const QString &breakName = EffectKind::byId(EffectKind::Break).name;
     int changed = 0;
     for (SSMLCharactersModel &span : spans) {
-        if (span.effects == breakName && span.location == caret - 1) {
-            span.ssmlTag = text;
+        if (span.effects == breakName && span.location == glyph) {
+            span.ssmlTag = seconds;
             ++changed;
         }
     }

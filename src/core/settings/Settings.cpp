@@ -17,6 +17,8 @@ constexpr Entry table[] = {
     {Settings::Key::SavePath, "SavePath", ""},
     {Settings::Key::Engine, "Engine", ""},
     {Settings::Key::Endpoint, "Endpoint", ""},
+    {Settings::Key::RecentDocuments, "RecentDocuments", ""},
+    {Settings::Key::DocumentFolder, "DocumentFolder", ""},
     {Settings::Key::Language, "Language", ""},
     {Settings::Key::Voice, "Voice", ""},
     {Settings::Key::Pitch, "Pitch", ""},

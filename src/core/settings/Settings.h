@@ -26,7 +26,9 @@ public:
         Pitch,
         Speed,
         FavouriteVoices, // voice names, separated by spaces
-        Subtitles, // "srt" or "vtt": Convert in the editor writes subtitles too; empty: none
+        Subtitles,       // "srt" or "vtt": Convert in the editor writes subtitles too; empty: none
+        RecentDocuments, // the documents opened or saved last, newest first
+        DocumentFolder,  // the folder a document was opened from or saved in last
     };
 
     static QString name(Key key);

@@ -2,6 +2,7 @@
 
 #include "editing/EffectKind.h"
 #include "editing/NotificationCenter.h"
+#include "editing/PauseLength.h"
 #include "editing/Stepper.h"
 
 #include <QComboBox>
@@ -28,7 +29,8 @@ PopoverViewController::PopoverViewController(EffectKind::Id type, QWidget *paren
     , m_stepperView(new Stepper(m_customView))
     , m_subTextField(new QLineEdit(this))
     , m_deleteButton(new QPushButton(tr("Delete"), this))
-    , m_helpButton(new QToolButton(this)) {
+    , m_helpButton(new QToolButton(this))
+    , m_refusalLabel(new QLabel(this)) {
     setObjectName(QStringLiteral("PopoverViewController"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFrameShape(QFrame::StyledPanel);
@@ -61,11 +63,29 @@ PopoverViewController::PopoverViewController(EffectKind::Id type, QWidget *paren
     m_stepperView->setRange(shortestPause, longestPause);
     m_stepperView->setValue(1);
     m_textField->setText(QStringLiteral("1s"));
-    m_textField->setToolTip(tr("Pause in seconds; press Return to set it"));
+    m_textField->setToolTip(tr("Pause in seconds (1.5, 2s or 500ms, up to 60 s); press Return "
+                               "to set it"));
     m_subTextField->setPlaceholderText(tr("Say this instead, then press Return"));
+    // Wide enough for its whole placeholder.
+    m_subTextField->setMinimumWidth(
+        m_subTextField->fontMetrics().horizontalAdvance(m_subTextField->placeholderText()) + 24);
+    m_refusalLabel->setObjectName(QStringLiteral("refusalLabel"));
+    m_refusalLabel->setVisible(false);
+    m_refusalLabel->setStyleSheet(QStringLiteral("color: #c0392b"));
     m_helpButton->setText(QStringLiteral("?"));
     m_helpButton->setToolTip(m_helpText);
-    m_helpButton->setFocusPolicy(Qt::NoFocus);
+    // Reachable with Tab; Space shows the help as the pointer does.
+    m_helpButton->setFocusPolicy(Qt::StrongFocus);
+
+    m_popUpButton->setAccessibleName(tr("%1 value").arg(kind.name));
+    m_textField->setAccessibleName(tr("Pause length"));
+    m_stepperView->setAccessibleName(tr("Pause length in whole seconds"));
+    m_stepperView->upButton()->setAccessibleName(tr("Longer pause"));
+    m_stepperView->downButton()->setAccessibleName(tr("Shorter pause"));
+    m_subTextField->setAccessibleName(tr("Alias"));
+    m_deleteButton->setAccessibleName(tr("Delete the %1 effect").arg(kind.name));
+    m_helpButton->setAccessibleName(tr("Help"));
+    m_helpButton->setAccessibleDescription(m_helpText);
     m_helpButton->installEventFilter(this);
     m_deleteButton->setToolTip(tr("Remove the effect at the caret"));
     m_deleteButton->setAutoDefault(false);
@@ -75,6 +95,11 @@ PopoverViewController::PopoverViewController(EffectKind::Id type, QWidget *paren
     connect(m_stepperView, &Stepper::stepped, this, &PopoverViewController::stepperViewClick);
     connect(m_deleteButton, &QPushButton::clicked, this, &PopoverViewController::deleteButtonClick);
     connect(m_textField, &QLineEdit::returnPressed, this, &PopoverViewController::textFieldReturn);
+    connect(m_textField, &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (readPauseLength(text, locale()))
+            showRefusal(QString());
+    });
+    connect(m_helpButton, &QToolButton::clicked, this, &PopoverViewController::showHelp);
     connect(m_subTextField, &QLineEdit::returnPressed, this,
             &PopoverViewController::subTextFieldReturn);
 }
@@ -104,6 +129,7 @@ void PopoverViewController::buildLayout() {
     layout->addWidget(m_helpButton, 0, 1, Qt::AlignRight);
     layout->addWidget(m_popUpButton, 1, 0, 1, 2);
     layout->addWidget(m_customView, 2, 0, 1, 2);
+    layout->addWidget(m_refusalLabel, 5, 0, 1, 2);
     layout->addWidget(m_subTextField, 3, 0, 1, 2);
     layout->addWidget(m_deleteButton, 4, 0, 1, 2, Qt::AlignLeft);
     layout->setColumnStretch(0, 1);
@@ -152,13 +178,53 @@ void PopoverViewController::deleteButtonClick() {
 }
 
 void PopoverViewController::textFieldReturn() {
-    QString seconds = m_textField->text();
-    seconds.remove(u's');
-    post(Notifications::breakValueReturn, seconds);
+    QString reason;
+    const auto seconds = readPauseLength(m_textField->text(), locale(), &reason);
+    if (!seconds) {
+        // Refused in the field: the pause keeps its length.
+        reason[0] = reason.at(0).toUpper();
+        showRefusal(reason + u'.');
+        return;
+    }
+    showRefusal(QString());
+    post(Notifications::breakValueReturn, *seconds);
+}
+
+void PopoverViewController::showRefusal(const QString &reason) {
+    m_refusalLabel->setText(reason);
+    m_refusalLabel->setVisible(!reason.isEmpty());
+    m_textField->setStyleSheet(reason.isEmpty() ? QString()
+                                                : QStringLiteral("border: 2px solid #c0392b"));
+    adjustSize();
+}
+
+void PopoverViewController::setCurrentValue(const QString &value) {
+    if (m_type == EffectKind::Break) {
+        m_textField->setText(value + u's');
+        m_stepperView->setValue(qRound(value.toDouble()));
+        return;
+    }
+    if (m_type == EffectKind::Sub) {
+        m_subTextField->setText(value);
+        return;
+    }
+    // The first item with this value ("verbatim" is offered twice).
+    const EffectKind &kind = EffectKind::byId(m_type);
+    for (int i = 0; i < kind.options.size(); ++i) {
+        if (kind.options.at(i).value == value) {
+            m_popUpButton->setCurrentIndex(i);
+            return;
+        }
+    }
+}
+
+void PopoverViewController::showHelp() {
+    QToolTip::showText(mapToGlobal(QPoint(0, height() - 12)), m_helpText, m_helpButton);
 }
 
 void PopoverViewController::subTextFieldReturn() {
-    post(Notifications::popUpSelectedReturn, m_subTextField->text().toLower());
+    // As typed: an alias "US" is read as letters, "us" as the word.
+    post(Notifications::popUpSelectedReturn, m_subTextField->text());
 }
 
 void PopoverViewController::post(const QString &name, const QVariant &itemTitle) {
@@ -170,7 +236,7 @@ bool PopoverViewController::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_helpButton) {
         if (event->type() == QEvent::Enter) {
             // Under the popover, so it covers none of the popover's controls.
-            QToolTip::showText(mapToGlobal(QPoint(0, height() - 12)), m_helpText, m_helpButton);
+            showHelp();
             return false;
         }
         if (event->type() == QEvent::Leave)

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
@@ -21,8 +22,9 @@ class Stepper;
 // alias field (Sub), and always a delete button and a help button whose
 // help text shows while the pointer is over it. It changes no spans itself:
 // it posts each choice on the default NotificationCenter. The value pop-up
-// starts with no item chosen; picking any item, also the same one again,
-// reports it.
+// starts with the value of the span it opens on, or with no item chosen;
+// picking any item, also the same one again, reports it. The pause field
+// posts only a length (see readPauseLength), in seconds.
 class PopoverViewController : public QFrame {
     Q_OBJECT
 public:
@@ -35,6 +37,10 @@ public:
     QStringList itemTitles() const { return m_itemTitles; }
     QStringList ssmlArray() const { return m_ssmlArray; }
     QString helpText() const { return m_helpText; }
+
+    // Shows the value of the span the popover opens on: the chosen item, the
+    // alias or the pause length.
+    void setCurrentValue(const QString &value);
 
     // Opens the popover next to anchor: above it when the screen has room,
     // otherwise below. It closes when the user clicks elsewhere or presses Escape.
@@ -54,6 +60,8 @@ public:
     QLineEdit *subTextField() const { return m_subTextField; }
     QPushButton *deleteButton() const { return m_deleteButton; }
     QToolButton *helpButton() const { return m_helpButton; }
+    // Why the pause field's text was refused; hidden while it holds a length.
+    QLabel *refusalLabel() const { return m_refusalLabel; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -61,6 +69,8 @@ protected:
 private:
     void buildLayout();
     void post(const QString &name, const QVariant &itemTitle);
+    void showHelp();
+    void showRefusal(const QString &reason);
 
     EffectKind::Id m_type;
     QString m_helpText;
@@ -73,6 +83,7 @@ private:
     QLineEdit *m_subTextField;
     QPushButton *m_deleteButton;
     QToolButton *m_helpButton;
+    QLabel *m_refusalLabel;
 };
 
 } // namespace parlino

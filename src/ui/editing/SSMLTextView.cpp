@@ -4,9 +4,11 @@
 #include "editing/SSMLTextViewDelegate.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -39,6 +41,11 @@ SSMLTextView::SSMLTextView(QWidget *parent)
     // Connected here, before anybody can attach a highlighter to the document,
     // so the spans are updated before the edited blocks are highlighted again.
     connect(document(), &QTextDocument::contentsChange, this, &SSMLTextView::onContentsChange);
+    // One history for the text and the spans is kept by the session; the
+    // document's own would restore the text without the spans.
+    setUndoRedoEnabled(false);
+    // A tab means nothing to a voice: Tab moves on, Ctrl+Tab types one.
+    setTabChangesFocus(true);
     // A scroll bar that comes and goes narrows the text and lays every
     // paragraph out again: with a long highlighted text that doubled the cost
     // of opening it, and the text jumped while typing at the bottom.
@@ -89,14 +96,61 @@ void SSMLTextView::paintEvent(QPaintEvent *event) {
                      Qt::AlignTop | Qt::TextWordWrap, m_emptyHint);
 }
 
+void SSMLTextView::replaceText(qint64 location, qint64 removed, const QString &inserted) {
+    m_silent = true;
+    QTextCursor cursor(document());
+    cursor.setPosition(int(location));
+    cursor.setPosition(int(location + removed), QTextCursor::KeepAnchor);
+    cursor.insertText(inserted);
+    m_previousText = toPlainText();
+    m_silent = false;
+    setTextCursor(cursor);
+}
+
+void SSMLTextView::setUndoRedoAvailable(bool undo, bool redo) {
+    m_undoAvailable = undo;
+    m_redoAvailable = redo;
+}
+
 void SSMLTextView::keyPressEvent(QKeyEvent *event) {
-    // Undo and redo restore text away from the selection: leave them to the window.
-    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
-        QPlainTextEdit::keyPressEvent(event);
+    // Ctrl+Y redoes as in most editors, also where the platform's Redo is
+    // only Ctrl+Shift+Z.
+    const bool ctrlY = event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier;
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo) || ctrlY) {
+        if (event->matches(QKeySequence::Undo))
+            emit undoRequested();
+        else
+            emit redoRequested();
+        event->accept();
         return;
     }
     GestureScope gesture(this);
+    if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier) {
+        insertPlainText(QStringLiteral("\t"));
+        event->accept();
+        return;
+    }
+    const bool clipboard = event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut);
+    m_typing = !clipboard;
     QPlainTextEdit::keyPressEvent(event);
+    m_typing = false;
+}
+
+void SSMLTextView::contextMenuEvent(QContextMenuEvent *event) {
+    QMenu *menu = createStandardContextMenu(event->pos());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The standard Undo and Redo ask the document, whose history is off.
+    for (QAction *action : menu->actions()) {
+        const bool undo = action->objectName() == QLatin1String("edit-undo");
+        const bool redo = action->objectName() == QLatin1String("edit-redo");
+        if (!undo && !redo)
+            continue;
+        action->disconnect();
+        action->setEnabled(undo ? m_undoAvailable : m_redoAvailable);
+        connect(action, &QAction::triggered, this,
+                undo ? &SSMLTextView::undoRequested : &SSMLTextView::redoRequested);
+    }
+    menu->popup(event->globalPos());
 }
 
 void SSMLTextView::inputMethodEvent(QInputMethodEvent *event) {
@@ -153,6 +207,7 @@ void SSMLTextView::layOutOnceAfterReset(int position) {
 }
 
 void SSMLTextView::report(const TextEdit &edit, const QString &newText) {
+    m_lastEditTyped = m_typing;
     m_isDelete = edit.inserted == 0;
     m_affectedRanges = {{edit.location, edit.removed}};
     m_replacementStrings = {newText.mid(edit.location, edit.inserted)};

@@ -38,8 +38,16 @@ public:
     // Replaces the selection with text as one undoable user edit (the pause
     // glyph goes in this way), reported like typing.
     void insertText(const QString &text);
-    // Replaces the whole text without reporting an edit; the undo history is cleared.
+    // Replaces the whole text without reporting an edit.
     void resetText(const QString &text);
+    // Replaces [location, location + removed) by inserted without reporting an
+    // edit (undo and redo of the session), and puts the caret after it.
+    void replaceText(qint64 location, qint64 removed, const QString &inserted);
+    // Whether the latest reported edit came from typed keys (characters,
+    // Return, Backspace, Delete), which join one undo step when in a row.
+    bool lastEditWasTyped() const { return m_lastEditTyped; }
+    // Undo and Redo offered in the context menu.
+    void setUndoRedoAvailable(bool undo, bool redo);
 
     // A hint shown while the text is empty, in the application's font (the
     // text may be larger): Qt's placeholder text would be set in the text's
@@ -51,12 +59,18 @@ public:
     qint64 selectionStart() const;
     qint64 selectionLength() const;
 
+signals:
+    // The undo history lives in the session: these keys and the context menu ask for it.
+    void undoRequested();
+    void redoRequested();
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     void paintEvent(QPaintEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     struct Selection {
@@ -74,6 +88,10 @@ private:
     QString m_previousText;
     QString m_emptyHint;
     std::optional<Selection> m_gesture;
+    bool m_typing = false;
+    bool m_lastEditTyped = false;
+    bool m_undoAvailable = false;
+    bool m_redoAvailable = false;
     bool m_silent = false;
     bool m_isDelete = false;
     QList<std::pair<qint64, qint64>> m_affectedRanges;

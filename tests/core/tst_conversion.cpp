@@ -1,9 +1,11 @@
+#include "GoldenData.h"
 #include "SpanBuilders.h"
 #include "output/FolderChooser.h"
 #include "synthesis/Conversion.h"
 #include "synthesis/SpeechEngine.h"
 
 #include <QDir>
+#include <QHash>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,33 +50,35 @@ private:
 
 const ConversionInput hello{"Hello world", {}, "en-GB-Standard-A", 0, 100, {}};
 
+const QStringList statusNames{"Saved", "Cancelled", "Refused", "Failed"};
+const QHash<QString, SpeechError::Kind> kindsByName{{"None", SpeechError::None},
+                                                    {"Transport", SpeechError::Transport},
+                                                    {"Write", SpeechError::Write}};
+
+// The rows of one table under tests/data/synthesis, named by their first cell.
+void rowsOf(const char *table) {
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/synthesis/" + QString(table)))
+        QTest::newRow(qPrintable(row.at(0))) << row;
+}
+
 } // namespace
 
 class TestConversion : public QObject {
     Q_OBJECT
 private slots:
-    void refusals_data();
+    void refusals_data() { rowsOf("conversion-refusals.tsv"); }
     void refusals();
-    void outcomes_data();
+    void outcomes_data() { rowsOf("conversion-outcomes.tsv"); }
     void outcomes();
     void overlapping();
     void engineDestroyed();
 };
 
-void TestConversion::refusals_data() {
-    QTest::addColumn<ConversionInput>("input");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("empty text") << ConversionInput{"", {}, "en-GB-Standard-A", 0, 100, {}}
-                                << "Text not empty!";
-    QTest::newRow("language without voices")
-        << ConversionInput{"Hi", {}, "", 0, 100, {}} << "has no voice for this language";
-    QTest::newRow("not a voice name")
-        << ConversionInput{"Hi", {}, "English", 0, 100, {}} << "is not a voice name";
-}
-
 void TestConversion::refusals() {
-    QFETCH(ConversionInput, input);
-    QFETCH(QString, message);
+    QFETCH(QStringList, row);
+    const ConversionInput input{row.at(1), {}, row.at(2), 0, 100, {}};
+    const QString message = row.at(3);
     FakeEngine engine;
     Conversion conversion(&engine);
     QSignalSpy failed(&conversion, &Conversion::failed);
@@ -91,33 +95,12 @@ void TestConversion::refusals() {
     QCOMPARE(busy.count(), 0);
 }
 
-void TestConversion::outcomes_data() {
-    QTest::addColumn<QString>("engineError");
-    QTest::addColumn<QString>("folder"); // empty: the chooser is cancelled; "TMP": a new folder
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<int>("kind"); // of the error
-    QTest::newRow("saved") << ""
-                           << "TMP" << int(ConversionResult::Saved) << "" << int(SpeechError::None);
-    QTest::newRow("engine error") << "Invalid SSML."
-                                  << "." << int(ConversionResult::Failed) << "Invalid SSML."
-                                  << int(SpeechError::Transport);
-    QTest::newRow("cancelled folder choice is silent")
-        << ""
-        << "" << int(ConversionResult::Cancelled) << "" << int(SpeechError::None);
-    QTest::newRow("write fails") << ""
-                                 << "/no/such/folder" << int(ConversionResult::Failed)
-                                 << "Could not write /no/such/folder/Parlino"
-                                 << int(SpeechError::Write);
-}
-
 // One request; busy on, then off before the folder is asked for; one outcome.
 void TestConversion::outcomes() {
-    QFETCH(QString, engineError);
-    QFETCH(QString, folder);
-    QFETCH(int, status);
-    QFETCH(QString, message);
-    QFETCH(int, kind);
+    QFETCH(QStringList, row);
+    const QString engineError = row.at(1);
+    const QString folder = row.at(2);
+    const QString message = row.at(4);
     QTemporaryDir dir;
     FakeEngine engine;
     Conversion conversion(&engine);
@@ -138,16 +121,16 @@ void TestConversion::outcomes() {
     engine.answer(0, engineError.isEmpty() ? QByteArray("mp3") : QByteArray(), engineError);
     QTRY_COMPARE(finished.count(), 1);
     QCOMPARE(calls, 1);
-    QCOMPARE(int(result.status), status);
+    QCOMPARE(statusNames.at(result.status), row.at(3));
     QVERIFY2(message.isEmpty() ? result.error.message.isEmpty()
                                : result.error.message.startsWith(message),
              qPrintable(result.error.message));
-    QCOMPARE(int(result.error.kind), kind);
+    QCOMPARE(result.error.kind, kindsByName.value(row.at(5), SpeechError::Refused));
     QCOMPARE(failed.count(), message.isEmpty() ? 0 : 1);
     QCOMPARE(busy.count(), 2);
     QVERIFY(!conversion.isBusy());
     QVERIFY(!chooser.busyWhenAsked); // the overlay is gone before the folder dialog
-    QCOMPARE(saved.count(), status == ConversionResult::Saved ? 1 : 0);
+    QCOMPARE(saved.count(), result.status == ConversionResult::Saved ? 1 : 0);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), saved.count());
 }
 

@@ -1,3 +1,4 @@
+#include "GoldenData.h"
 #include "SpanBuilders.h"
 #include "document/ParlinoDocument.h"
 
@@ -10,10 +11,8 @@ class TestDocument : public QObject {
     Q_OBJECT
 private slots:
     void readsFullDocument();
-    void readsPlainText_data();
-    void readsPlainText();
-    void refuses_data();
-    void refuses();
+    void reads_data();
+    void reads();
     void roundTrip();
     void saveFailsCleanly();
 };
@@ -40,75 +39,29 @@ void TestDocument::readsFullDocument() {
     QCOMPARE(document->speed.value_or(0), 150);
 }
 
-void TestDocument::readsPlainText_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("ascii") << QByteArray("Hello") << "Hello";
-    QTest::newRow("braces are text") << QByteArray("{\"text\": 1}") << "{\"text\": 1}";
-    QTest::newRow("byte order mark dropped") << QByteArray("\xEF\xBB\xBFHi") << "Hi";
-    QTest::newRow("emoji") << QByteArray("\xF0\x9F\x98\x80") << QStringLiteral("\U0001F600");
-    QTest::newRow("empty") << QByteArray() << "";
+void TestDocument::reads_data() {
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/editing/documents.tsv"))
+        QTest::newRow(qPrintable(row.at(0))) << row;
 }
 
-void TestDocument::readsPlainText() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, text);
+// Plain text comes in whole with nothing else; a refusal is one line naming the fault.
+void TestDocument::reads() {
+    QFETCH(QStringList, row);
+    const QByteArray bytes = QByteArray::fromPercentEncoding(row.at(2).toUtf8());
+    const QString expected = row.at(3).section(u':', 1);
     QString error;
-    const auto document = ParlinoDocument::fromBytes(bytes, false, &error);
+    const auto document = ParlinoDocument::fromBytes(bytes, row.at(1) == "json", &error);
+    if (row.at(3).startsWith("refused:")) {
+        QVERIFY(!document);
+        QVERIFY2(error.contains(expected), qPrintable(error));
+        QVERIFY(!error.contains(u'\n'));
+        return;
+    }
     QVERIFY2(document, qPrintable(error));
-    QCOMPARE(document->text, text);
+    QCOMPARE(document->text, expected);
     QVERIFY(document->effects.isEmpty());
     QVERIFY(!document->voice && !document->pitch && !document->speed);
-}
-
-void TestDocument::refuses_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("json");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("not json") << QByteArray("{text: 1") << true << "not valid JSON";
-    QTest::newRow("array at top") << QByteArray("[]") << true << "not a JSON object";
-    QTest::newRow("no text") << QByteArray("{}") << true << "missing \"text\"";
-    QTest::newRow("text not a string")
-        << QByteArray(R"({"text": 5})") << true << "\"text\" must be a string";
-    QTest::newRow("unknown effect")
-        << QByteArray(R"({"text":"abc","effects":[{"effect":"emphasis","location":0,"length":1}]})")
-        << true << "unknown effect \"emphasis\"";
-    QTest::newRow("span past the end")
-        << QByteArray(R"({"text":"abc","effects":[{"effect":"Sub","location":2,"length":2}]})")
-        << true << "outside the text";
-    QTest::newRow("negative location")
-        << QByteArray(R"({"text":"abc","effects":[{"effect":"Sub","location":-1,"length":1}]})")
-        << true << "outside the text";
-    QTest::newRow("fractional length")
-        << QByteArray(R"({"text":"abc","effects":[{"effect":"Sub","location":0,"length":1.5}]})")
-        << true << "whole numbers";
-    QTest::newRow("offsets count UTF-16 units")
-        << QByteArray(
-               R"({"text":"\ud83d\ude00","effects":[{"effect":"Sub","location":0,"length":3}]})")
-        << true << "outside the text";
-    QTest::newRow("effects not a list")
-        << QByteArray(R"({"text":"a","effects":{}})") << true << "must be a list";
-    QTest::newRow("pitch not whole")
-        << QByteArray(R"({"text":"a","pitch":1.5})") << true << "\"pitch\" must be a whole number";
-    QTest::newRow("speed a string") << QByteArray(R"({"text":"a","speed":"fast"})") << true
-                                    << "\"speed\" must be a whole number";
-    QTest::newRow("voice a number")
-        << QByteArray(R"({"text":"a","voice":3})") << true << "\"voice\" must be a string";
-    QTest::newRow("a pause that is no length")
-        << QByteArray(R"({"text":"a","effects":[{"effect":"Break","location":0,"length":1,)"
-                      R"("value":"abc"}]})")
-        << true << "effect 1: Break value \"abc\": expected a length";
-    QTest::newRow("invalid UTF-8 text") << QByteArray("abc\xff\xfe") << false << "not valid UTF-8";
-}
-
-void TestDocument::refuses() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, json);
-    QFETCH(QString, reason);
-    QString error;
-    QVERIFY(!ParlinoDocument::fromBytes(bytes, json, &error));
-    QVERIFY2(error.contains(reason), qPrintable(error));
-    QVERIFY(!error.contains(u'\n'));
 }
 
 void TestDocument::roundTrip() {

@@ -1,3 +1,4 @@
+#include "GoldenData.h"
 #include "editing/PauseLength.h"
 
 #include <QTest>
@@ -13,39 +14,16 @@ private slots:
 };
 
 void TestPauseLength::reads_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("seconds"); // empty: refused
-    const auto row = [](const char *text, const char *locale, const char *seconds) {
-        QTest::newRow(text) << QString::fromUtf8(text) << locale << seconds;
-    };
-    row("2", "en_GB", "2");
-    row("1.5", "en_GB", "1.5");
-    row("1.5", "de_DE", "1.5");
-    row("1,5", "de_DE", "1.5");
-    row(" 2s ", "en_GB", "2");
-    row("2 S", "en_GB", "2");
-    row("500ms", "en_GB", "0.5");
-    row(".25", "en_GB", "0.25");
-    row("0.1", "en_GB", "0.1");
-    row("60s", "en_GB", "60");
-    row("1,5", "en_GB", "");
-    row("abc", "en_GB", "");
-    row("", "en_GB", "");
-    row("-1", "en_GB", "");
-    row("0", "en_GB", "");
-    row("60.5", "en_GB", "");
-    row("99ms", "en_GB", "");
-    row("1e3", "en_GB", "");
-    row("2 seconds", "en_GB", "");
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/editing/pauselengths.tsv"))
+        QTest::newRow(qPrintable(row.at(0) + u'/' + row.at(1))) << row;
 }
 
 void TestPauseLength::reads() {
-    QFETCH(QString, text);
-    QFETCH(QString, locale);
-    QFETCH(QString, seconds);
+    QFETCH(QStringList, row);
+    const QString seconds = row.at(2);
     QString error;
-    const auto read = readPauseLength(text, QLocale(locale), &error);
+    const auto read = readPauseLength(row.at(0), QLocale(row.at(1)), &error);
     QCOMPARE(read.value_or(QString()), seconds);
     QCOMPARE(error.isEmpty(), !seconds.isEmpty());
 }

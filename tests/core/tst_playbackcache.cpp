@@ -1,3 +1,4 @@
+#include "GoldenData.h"
 #include "playback/PlaybackCache.h"
 
 #include <QTest>
@@ -23,33 +24,17 @@ private slots:
     void wordAt();
 };
 
-// Steps: "+k:N" stores N bytes under k, "?k" looks k up (making it the most
-// recent); the rows list which keys remain in a cache of 3,000 bytes.
 void TestPlaybackCache::keeps_data() {
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QStringList>("present");
-    QTest::addColumn<QStringList>("absent");
-    QTest::newRow("within the budget")
-        << QStringList{"+a:1000", "+b:1000"} << QStringList{"a", "b"} << QStringList{};
-    QTest::newRow("least recently stored goes")
-        << QStringList{"+a:1000", "+b:1000", "+c:1000", "+d:1000"} << QStringList{"b", "c", "d"}
-        << QStringList{"a"};
-    QTest::newRow("a lookup keeps an entry")
-        << QStringList{"+a:1000", "+b:1000", "+c:1000", "?a", "+d:1000"}
-        << QStringList{"a", "c", "d"} << QStringList{"b"};
-    QTest::newRow("a large entry pushes out several")
-        << QStringList{"+a:1000", "+b:1000", "+c:1000", "+d:2500"} << QStringList{"d"}
-        << QStringList{"a", "b", "c"};
-    QTest::newRow("larger than the budget is not kept")
-        << QStringList{"+a:1000", "+big:4000"} << QStringList{"a"} << QStringList{"big"};
-    QTest::newRow("storing a key again replaces it")
-        << QStringList{"+a:1000", "+a:2000", "+b:1000"} << QStringList{"a", "b"} << QStringList{};
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/playback/cachekeeps.tsv"))
+        QTest::newRow(qPrintable(row.at(0))) << row;
 }
 
 void TestPlaybackCache::keeps() {
-    QFETCH(QStringList, steps);
-    QFETCH(QStringList, present);
-    QFETCH(QStringList, absent);
+    QFETCH(QStringList, row);
+    const QStringList steps = row.at(1).split(u' ');
+    const QStringList present = row.at(2).split(u' ', Qt::SkipEmptyParts);
+    const QStringList absent = row.at(3).split(u' ', Qt::SkipEmptyParts);
     PlaybackCache cache(3000);
     for (const QString &step : steps) {
         const QByteArray key = step.mid(1).section(u':', 0, 0).toUtf8();

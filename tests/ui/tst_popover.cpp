@@ -1,3 +1,4 @@
+#include "GoldenData.h"
 #include "NotificationRecorder.h"
 #include "editing/EffectKind.h"
 #include "editing/PopoverViewController.h"
@@ -60,20 +61,17 @@ PopoverViewController *TestPopover::open(EffectKind::Id type) {
 }
 
 void TestPopover::pickReportsTheKindsValue_data() {
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("downs");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("Volume Regular") << int(EffectKind::Volume) << 3 << "medium";
-    QTest::newRow("Say as Spell out numbers") << int(EffectKind::SayAs) << 5 << "verbatim";
-    QTest::newRow("Emphasis Strong, the first item") << int(EffectKind::Emphasis) << 1 << "strong";
-    QTest::newRow("Date ymd, the last of five orders") << int(EffectKind::Date) << 5 << "ymd";
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/ui/popover-picks.tsv"))
+        QTest::newRow(qPrintable(row.at(0))) << row;
 }
 
 void TestPopover::pickReportsTheKindsValue() {
-    QFETCH(int, type);
-    QFETCH(int, downs);
-    QFETCH(QString, value);
-    const EffectKind &kind = EffectKind::byId(EffectKind::Id(type));
+    QFETCH(QStringList, row);
+    const EffectKind *found = EffectKind::find(row.at(1));
+    QVERIFY(found);
+    const EffectKind &kind = *found;
+    const int downs = row.at(2).toInt();
     PopoverViewController *popover = open(kind.id);
     QVERIFY(popover);
     QCOMPARE(popover->popUpButton()->count(), kind.options.size());
@@ -85,7 +83,7 @@ void TestPopover::pickReportsTheKindsValue() {
     QCOMPARE(m_recorder->posts.size(), downs);
     const NotificationRecorder::Post &last = m_recorder->posts.last();
     QCOMPARE(last.name, QStringLiteral("PopUpSelectedReturn"));
-    QCOMPARE(last.itemTitle().toString(), value);
+    QCOMPARE(last.itemTitle().toString(), row.at(3));
     QCOMPARE(last.effects(), kind.id);
     QCOMPARE(last.userInfo.size(), 2);
     QVERIFY(popover->isVisible()); // stays open after a pick

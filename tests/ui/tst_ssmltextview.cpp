@@ -1,9 +1,9 @@
+#include "GoldenData.h"
 #include "WidgetHelpers.h"
 #include "editing/SSMLTextView.h"
 #include "editing/SSMLTextViewDelegate.h"
 #include "editing/TextEdit.h"
 
-#include <QFile>
 #include <QInputMethodEvent>
 #include <QMimeData>
 #include <QScrollBar>
@@ -111,16 +111,11 @@ void TestSSMLTextView::reports_data() {
     QTest::addColumn<QList<TextEdit>>("expected");
     QTest::addColumn<QString>("final");
     QTest::addColumn<int>("caret"); // -1: not checked
-    QFile file(QStringLiteral(PARLINO_TEST_DATA "/ui/textview-reports.txt"));
-    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
     const auto unescape = [](QString text) {
         return text.replace(QStringLiteral("\\n"), QStringLiteral("\n"))
             .replace(QStringLiteral("\\r"), QStringLiteral("\r"));
     };
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
-        const QStringList f = line.split(QStringLiteral(" | "));
-        if (line.startsWith(u'#') || f.size() != 6)
-            continue;
+    for (const QStringList &f : goldenTable(PARLINO_TEST_DATA "/ui/textview-reports.txt")) {
         QList<TextEdit> edits;
         for (const QString &edit : f.at(3).split(u';', Qt::SkipEmptyParts)) {
             const QStringList n = edit.split(u' ', Qt::SkipEmptyParts);

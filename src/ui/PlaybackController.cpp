@@ -79,6 +79,24 @@ void PlaybackController::playOrStop() {
     input.text = stretch.text;
     input.spans = stretch.spans;
 
+    if (!prepareEngine())
+        return;
+    m_edits.clear();
+    m_markWords = true;
+    m_playback->play(input, stretch.offset);
+}
+
+void PlaybackController::playDetached(const ConversionInput &input) {
+    m_playback->stop();
+    if (!prepareEngine())
+        return;
+    m_markWords = false;
+    m_playback->play(input);
+}
+
+// The engine of the selected kind, made anew when the kind changed; false,
+// with the reason shown, when there is none.
+bool PlaybackController::prepareEngine() {
     const SpeechEngineFactory::Kind kind = m_kind();
     if (!m_engine || kind != m_engineKind) {
         QString error;
@@ -87,12 +105,11 @@ void PlaybackController::playOrStop() {
         m_engineKind = kind;
         if (!m_engine) {
             failed(error.isEmpty() ? tr("No speech engine is available.") : error);
-            return;
+            return false;
         }
     }
     m_playback->setEngine(m_engine.get());
-    m_edits.clear();
-    m_playback->play(input, stretch.offset);
+    return true;
 }
 
 void PlaybackController::pauseOrResume() {
@@ -114,6 +131,8 @@ void PlaybackController::textEdited(int position, int removed, int added) {
 // Typing goes on while the voice speaks the text as it was: the word moves
 // with the edits made since Play, and one that was edited is not marked.
 void PlaybackController::markWord(qint64 location, qint64 length) {
+    if (!m_markWords)
+        return;
     for (const Edit &edit : std::as_const(m_edits)) {
         if (location >= edit.position + edit.removed)
             location += edit.added - edit.removed;

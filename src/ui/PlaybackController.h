@@ -43,8 +43,12 @@ public:
     void playOrStop();
     // F6.
     void pauseOrResume();
+    // Stops what plays and speaks an input that is not the editor's text
+    // (a voice's sample sentence), so no word of the text view is marked.
+    void playDetached(const ConversionInput &input);
 
 private:
+    bool prepareEngine();
     void stateChanged();
     void markWord(qint64 location, qint64 length);
     void clearMark();
@@ -68,7 +72,8 @@ private:
     std::unique_ptr<SpeechEngine> m_engine;
     SpeechEngineFactory::Kind m_engineKind = SpeechEngineFactory::Kind::Offline;
     std::unique_ptr<Playback> m_playback;
-    QList<Edit> m_edits; // since Play, in order
+    QList<Edit> m_edits;     // since Play, in order
+    bool m_markWords = true; // false while a detached input plays
 };
 
 } // namespace parlino

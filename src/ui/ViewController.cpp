@@ -3,6 +3,8 @@
 #include "Logging.h"
 #include "PlaybackController.h"
 #include "VoiceControls.h"
+#include "catalogue/DataSource.h"
+#include "catalogue/SampleSentence.h"
 #include "document/ParlinoDocument.h"
 #include "editing/EditTracker.h"
 #include "editing/NotificationCenter.h"
@@ -29,6 +31,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -81,6 +84,7 @@ ViewController::ViewController(QWidget *parent)
     , m_offlineNotes(new OfflineNotes(this))
     , m_voiceSearchField(new QLineEdit(this))
     , m_favouriteButton(new QToolButton(this))
+    , m_hearButton(new QToolButton(this))
     , m_voiceNote(new QLabel(this))
     , m_playbackController(new PlaybackController(
           m_textView, this, [this] { return playbackInput(); },
@@ -137,6 +141,14 @@ void ViewController::buildLayout() {
     m_favouriteButton->setObjectName(QStringLiteral("favouriteButton"));
     m_favouriteButton->setCheckable(true);
     m_favouriteButton->setToolTip(tr("Favourite voice: favourites come first in the list"));
+    m_hearButton->setObjectName(QStringLiteral("hearButton"));
+    m_hearButton->setAccessibleName(tr("Hear this voice"));
+    m_hearButton->setToolTip(
+        tr("Hear this voice: a short sentence in its language, at this pitch and speed"));
+    m_hearButton->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    m_hearButton->setText(tr("Hear"));
+    m_hearButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(m_hearButton, &QToolButton::clicked, this, &ViewController::hearVoice);
     m_voiceNote->setObjectName(QStringLiteral("voiceNote"));
     m_voiceNote->setWordWrap(true);
     QFont small = m_voiceNote->font();
@@ -171,6 +183,7 @@ void ViewController::buildLayout() {
     voiceRow->setSpacing(8);
     voiceRow->addWidget(m_voicesStylePopBtn, 1);
     voiceRow->addWidget(m_favouriteButton);
+    voiceRow->addWidget(m_hearButton);
     voice->addLayout(voiceRow, 0, 4, 1, 2);
     voice->addWidget(nameLabel(tr("&Pitch"), m_pitchSlider, this), 1, 0);
     voice->addWidget(m_pitchSlider, 1, 1);
@@ -493,6 +506,15 @@ ConversionInput ViewController::playbackInput() const {
     input.pitch = m_session->pitch();
     input.speed = m_session->speed();
     return input;
+}
+
+// The sample goes through the editor's playback, so it stops what plays and
+// Stop or F5 stop it; only the text differs from what Play would speak.
+void ViewController::hearVoice() {
+    ConversionInput input = playbackInput();
+    input.spans.clear();
+    input.text = SampleSentence::forLanguage(DataSource::languageCodeOfVoice(input.voice));
+    m_playbackController->playDetached(input);
 }
 
 SpeechEngineFactory::Kind ViewController::selectedKind() const {

@@ -63,6 +63,7 @@ public:
     OfflineNotes *offlineNotes() const { return m_offlineNotes; }
     QLineEdit *voiceSearchField() const { return m_voiceSearchField; }
     QToolButton *favouriteButton() const { return m_favouriteButton; }
+    QToolButton *hearButton() const { return m_hearButton; }
     QLabel *voiceNote() const { return m_voiceNote; }
     VoiceControls *voiceControls() const { return m_voiceControls; }
 
@@ -145,6 +146,8 @@ private:
     void conversionSaved(const QString &path);
     // What Play speaks: the session's text, spans and voice settings.
     ConversionInput playbackInput() const;
+    // Speaks the chosen voice's sample sentence with the sliders' settings.
+    void hearVoice();
     SpeechEngineFactory::Kind selectedKind() const;
     void showLimitNotice(const QString &message);
 
@@ -164,6 +167,7 @@ private:
     OfflineNotes *m_offlineNotes;
     QLineEdit *m_voiceSearchField;
     QToolButton *m_favouriteButton;
+    QToolButton *m_hearButton;
     QLabel *m_voiceNote;
     VoiceControls *m_voiceControls = nullptr;
     PlaybackController *m_playbackController;

@@ -1,3 +1,4 @@
+#include "catalogue/SampleSentence.h"
 #include "catalogue/VoiceCatalogue.h"
 #include "catalogue/VoiceFamily.h"
 #include "catalogue/VoicePicker.h"
@@ -53,6 +54,7 @@ private slots:
     void familyFilterAndFavourites();
     void plainTextFamilyRequest();
     void pickerKeepsAndRestoresChoices();
+    void sampleSentences();
 };
 
 void TestVoiceCatalogue::family_data() {
@@ -242,6 +244,18 @@ void TestVoiceCatalogue::pickerKeepsAndRestoresChoices() {
     QCOMPARE(picker.voice(), QString());
     QVERIFY(!picker.restore("Atlantean", "nothing"));
     QCOMPARE(picker.language(), QStringLiteral("Icelandic"));
+}
+
+// Every language the built-in and offline catalogues offer has a sentence of
+// its own; a language without one is read its own name.
+void TestVoiceCatalogue::sampleSentences() {
+    const QList<VoiceInfo> voices =
+        VoiceCatalogue::builtIn().allVoices() + VoiceCatalogue::offline({}).allVoices();
+    for (const VoiceInfo &voice : voices)
+        QVERIFY2(SampleSentence::hasSentence(voice.languageCodes.value(0)), qPrintable(voice.name));
+    QCOMPARE(SampleSentence::forLanguage("zh-CN"), SampleSentence::forLanguage("cmn-CN"));
+    QCOMPARE(SampleSentence::forLanguage("ka-GE"), QStringLiteral("ქართული"));
+    QCOMPARE(SampleSentence::forLanguage("qq"), QStringLiteral("qq"));
 }
 
 QTEST_GUILESS_MAIN(TestVoiceCatalogue)

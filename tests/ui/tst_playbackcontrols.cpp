@@ -159,6 +159,9 @@ void TestPlaybackControls::cloudVoice() {
     QCOMPARE(service.requests().size(), 1);
     QCOMPARE(service.requests().constFirst().url.path(),
              QStringLiteral("/v1beta1/text:synthesize"));
+    m_view->hearButton()->click(); // the voice's sample sentence, through the same playback
+    QTRY_VERIFY(service.requests().size() == 2 &&
+                service.requests().last().body.contains("how my voice"));
     Settings::setValue(Settings::Key::Engine, QStringLiteral("offline"));
 }
 

@@ -14,6 +14,7 @@
 
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 using namespace parlino;
 

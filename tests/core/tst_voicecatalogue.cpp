@@ -1,8 +1,12 @@
+#include "GoldenData.h"
+#include "OfflineAudio.h"
 #include "catalogue/VoiceCatalogue.h"
 #include "catalogue/VoiceFamily.h"
 #include "catalogue/VoicePicker.h"
 #include "catalogue/VoiceSearch.h"
 #include "synthesis/SynthesisRequest.h"
+#include "synthesis/offline/EspeakVoiceList.h"
+#include "synthesis/offline/OfflineSpeechEngine.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -30,6 +34,11 @@ VoiceCatalogue sample() {
          cloud("en-US-Polyglot-1", "MALE", {"en-US", "es-ES"})});
 }
 
+// A table cell of "|"-separated items.
+QStringList listOf(const QString &cell) {
+    return cell.split(u'|', Qt::SkipEmptyParts);
+}
+
 QStringList names(const QList<VoiceInfo> &voices) {
     QStringList result;
     for (const VoiceInfo &voice : voices)
@@ -53,30 +62,16 @@ private slots:
     void familyFilterAndFavourites();
     void plainTextFamilyRequest();
     void pickerKeepsAndRestoresChoices();
+    void offlineLanguageSpeaks_data();
+    void offlineLanguageSpeaks();
 };
 
 void TestVoiceCatalogue::family_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("family");
     QTest::addColumn<QString>("code");
-    QTest::newRow("Standard") << "en-US-Standard-A"
-                              << "Standard"
-                              << "en-US";
-    QTest::newRow("Chirp 3: HD, two fields") << "en-US-Chirp3-HD-Aoede"
-                                             << "Chirp3-HD"
-                                             << "en-US";
-    QTest::newRow("three-letter language") << "cmn-CN-Wavenet-A"
-                                           << "Wavenet"
-                                           << "cmn-CN";
-    QTest::newRow("offline") << "cy-eSpeak-B"
-                             << "eSpeak"
-                             << "cy";
-    QTest::newRow("offline, long language") << "en-GB-scotland-eSpeak-A"
-                                            << "eSpeak"
-                                            << "en-GB-scotland";
-    QTest::newRow("no family") << "voice"
-                               << ""
-                               << "voice";
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/catalogue/family.tsv"))
+        QTest::newRow(qPrintable(row[0])) << row[1] << row[2] << row[3];
 }
 
 void TestVoiceCatalogue::family() {
@@ -91,14 +86,8 @@ void TestVoiceCatalogue::parsing_data() {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QStringList>("voices");
-    QTest::newRow("two voices, one without a name")
-        << QByteArray(R"({"voices":[{"languageCodes":["en-US"],"name":"en-US-Neural2-A",
-            "ssmlGender":"MALE","naturalSampleRateHertz":24000},{"languageCodes":["en-US"]}]})")
-        << true << QStringList{"en-US-Neural2-A"};
-    QTest::newRow("empty list") << QByteArray(R"({"voices":[]})") << true << QStringList();
-    QTest::newRow("no voices member") << QByteArray("{}") << true << QStringList();
-    QTest::newRow("voices not a list") << QByteArray(R"({"voices":3})") << false << QStringList();
-    QTest::newRow("not an object") << QByteArray("[1]") << false << QStringList();
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/catalogue/voice-lists.tsv"))
+        QTest::newRow(qPrintable(row[0])) << row[1].toUtf8() << (row[2] == "1") << listOf(row[3]);
 }
 
 void TestVoiceCatalogue::parsing() {
@@ -162,16 +151,8 @@ void TestVoiceCatalogue::search_data() {
     QTest::addColumn<QString>("query");
     QTest::addColumn<QStringList>("languages");
     QTest::addColumn<QStringList>("germanVoices");
-    QTest::newRow("family and gender")
-        << "neural2 female" << QStringList{"German (Germany)"} << QStringList{"de-DE-Neural2-A"};
-    QTest::newRow("female is not male")
-        << "de-DE male" << QStringList{"German (Germany)"} << QStringList{"de-DE-Neural2-B"};
-    QTest::newRow("language name, voiceless included")
-        << "WELSH" << QStringList{"English (Welsh)", "Welsh"} << QStringList();
-    QTest::newRow("language code")
-        << "de-DE" << QStringList{"German (Germany)"}
-        << QStringList{"de-DE-Neural2-A", "de-DE-Neural2-B", "de-DE-Standard-A"};
-    QTest::newRow("nothing") << "klingon" << QStringList() << QStringList();
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/catalogue/search.tsv"))
+        QTest::newRow(qPrintable(row[0])) << row[1] << listOf(row[2]) << listOf(row[3]);
 }
 
 void TestVoiceCatalogue::search() {
@@ -242,6 +223,31 @@ void TestVoiceCatalogue::pickerKeepsAndRestoresChoices() {
     QCOMPARE(picker.voice(), QString());
     QVERIFY(!picker.restore("Atlantean", "nothing"));
     QCOMPARE(picker.language(), QStringLiteral("Icelandic"));
+}
+
+// Every language the offline engine offers speaks: each eSpeak voice file,
+// and the built-in languages that have no cloud voice.
+void TestVoiceCatalogue::offlineLanguageSpeaks_data() {
+    QTest::addColumn<QString>("voice");
+    const VoiceCatalogue catalogue = VoiceCatalogue::offline(EspeakVoiceList::languages());
+    QVERIFY(catalogue.hasLanguage("English (Scotland)"));
+    for (const QString &language : catalogue.languages()) {
+        const QList<VoiceInfo> voices = catalogue.voicesOf(language);
+        QTest::newRow(qPrintable(language)) << (voices.isEmpty() ? QString() : voices.last().name);
+    }
+}
+
+void TestVoiceCatalogue::offlineLanguageSpeaks() {
+    QFETCH(QString, voice);
+    QVERIFY(!voice.isEmpty());
+    OfflineSpeechEngine engine;
+    const auto result = OfflineAudio::pcmOf(
+        engine, OfflineAudio::request(QStringLiteral("Hello, 1 2 3."), false,
+                                      DataSource::languageCodeOfVoice(voice), voice));
+    QCOMPARE(result.error, QString());
+    QVERIFY2(result.pcm.seconds() > 0.3, qPrintable(QString::number(result.pcm.seconds())));
+    QVERIFY2(OfflineAudio::rmsDb(result.pcm.samples) > -40.0,
+             qPrintable(QString::number(OfflineAudio::rmsDb(result.pcm.samples))));
 }
 
 QTEST_GUILESS_MAIN(TestVoiceCatalogue)

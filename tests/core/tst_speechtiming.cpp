@@ -69,11 +69,6 @@ QStringList wordTexts(const QString &text) {
     return pieces(text, wordsOf(text));
 }
 
-const QString story = QStringLiteral(
-    "It began on a Tuesday.\u23F8 Nobody in the quiet little village expected that the old "
-    "clockmaker would finally open his shop again after so many silent years, but he did "
-    "\U0001F570\uFE0F. Children ran; dogs barked!\n\nThe end");
-
 } // namespace
 
 Q_DECLARE_METATYPE(parlino::Subtitles::Format)
@@ -86,13 +81,12 @@ private slots:
     void marked_data();
     void marked();
     void sparseMarksForTheCloudLimit();
-    void offlineWordPositions();
     void subtitleLayout_data();
     void subtitleLayout();
     void subtitlesInterpolateMissingStarts();
     void subtitleFiles_data();
     void subtitleFiles();
-    void subtitlesFollowTheVoice();
+    void offlineMarksAndSubtitles();
 };
 
 void TestSpeechTiming::words_data() {
@@ -134,41 +128,6 @@ void TestSpeechTiming::sparseMarksForTheCloudLimit() {
     QVERIFY(limited["input"]["ssml"].toString().toUtf8().size() <= 5000);
     markedRequest(input, 0, &units);
     QCOMPARE(units.size(), 300);
-}
-
-// Every mark eSpeak reports stands for a word of the editor's text, in order,
-// and a pause shows between the words around it.
-void TestSpeechTiming::offlineWordPositions() {
-    ConversionInput input;
-    input.voice = QStringLiteral("en-US-Standard-B");
-    input.text = QStringLiteral("Say \U0001F600 it loud\u23F8 and on 10/09/1960, café time.");
-    input.spans = {span(7, 9), span(10, 14, "Volume", "loud"), span(14, 15, "Break", "2"),
-                   span(23, 33, "Date", "dmy")};
-    QList<TextRange> units;
-    const QJsonObject request = markedRequest(input, 0, &units);
-    const Heard heard = preview(request);
-    QVERIFY2(heard.error.isEmpty(), qPrintable(heard.error));
-    QVERIFY(heard.pcm.size() > heard.rate * 3);
-
-    const QList<TextRange> words = wordsOf(input.text);
-    QStringList spoken;
-    qint64 previous = -1;
-    qint64 beforePause = -1;
-    for (const auto &[name, sample] : heard.marks) {
-        const int index = markIndex(name);
-        QVERIFY2(index >= 0 && index < units.size(), qPrintable(name));
-        QVERIFY(words.contains(units.at(index)));
-        QVERIFY(sample >= previous && sample < heard.pcm.size());
-        const QString word = input.text.mid(units.at(index).location, units.at(index).length);
-        if (word == QLatin1String("and"))
-            QVERIFY2(sample - beforePause > heard.rate * 2, "the pause lies between loud and and");
-        if (word == QLatin1String("loud"))
-            beforePause = sample;
-        spoken << word;
-        previous = sample;
-    }
-    // The date's inner numbers have no mark: the mark before the element stands for them.
-    QCOMPARE(spoken, (QStringList{"Say", "it", "loud", "and", "on", "10", "café", "time"}));
 }
 
 void TestSpeechTiming::subtitleLayout_data() {
@@ -219,27 +178,53 @@ void TestSpeechTiming::subtitleFiles() {
              goldenText(QStringLiteral(PARLINO_TEST_DATA "/subtitles/") + golden));
 }
 
-// From the offline voice's marks: cue times increase, every word of the text
-// is in exactly one cue, in order, and the last cue ends with the audio; after
-// a pause, the next sentence's cue starts within 50 ms of the sound.
-void TestSpeechTiming::subtitlesFollowTheVoice() {
+// Every mark eSpeak reports stands for a word of the editor's text, in order,
+// and a pause shows between the words around it. Subtitles from those marks:
+// cue times increase, every word is in exactly one cue, in order, the last
+// cue ends with the audio, and the cue after the pause starts within 50 ms of
+// the sound.
+void TestSpeechTiming::offlineMarksAndSubtitles() {
     ConversionInput input;
-    input.text = story;
     input.voice = QStringLiteral("en-US-Standard-B");
-    input.spans = {span(22, 23, "Break", "1"), span(24, 30, "Say as", "characters")};
+    input.text = QStringLiteral("Say \U0001F600 it loud.\u23F8 And on 10/09/1960, café time.");
+    input.spans = {span(7, 9), span(10, 14, "Volume", "loud"), span(15, 16, "Break", "2"),
+                   span(24, 34, "Date", "dmy")};
     QList<TextRange> units;
     const Heard heard = preview(markedRequest(input, 0, &units));
+    QVERIFY2(heard.error.isEmpty(), qPrintable(heard.error));
+    QVERIFY(heard.pcm.size() > heard.rate * 3);
+
+    const QList<TextRange> words = wordsOf(input.text);
+    QStringList spoken;
+    qint64 previous = -1;
+    qint64 beforePause = -1;
+    for (const auto &[name, sample] : heard.marks) {
+        const int index = markIndex(name);
+        QVERIFY2(index >= 0 && index < units.size(), qPrintable(name));
+        QVERIFY(words.contains(units.at(index)));
+        QVERIFY(sample >= previous && sample < heard.pcm.size());
+        const QString word = input.text.mid(units.at(index).location, units.at(index).length);
+        if (word == QLatin1String("And"))
+            QVERIFY2(sample - beforePause > heard.rate * 2, "the pause lies between loud and And");
+        if (word == QLatin1String("loud"))
+            beforePause = sample;
+        spoken << word;
+        previous = sample;
+    }
+    // The date's inner numbers have no mark: the mark before the element stands for them.
+    QCOMPARE(spoken, (QStringList{"Say", "it", "loud", "And", "on", "10", "café", "time"}));
+
     const double seconds = double(heard.pcm.size()) / heard.rate;
-    const QList<SubtitleCue> cues = Subtitles::cues(story, startsOf(heard, units), seconds);
-    QStringList words;
+    const QList<SubtitleCue> cues = Subtitles::cues(input.text, startsOf(heard, units), seconds);
+    QStringList inCues;
     double previousEnd = 0;
     for (const SubtitleCue &cue : cues) {
         QVERIFY(cue.start >= previousEnd - 0.0005 && cue.end > cue.start);
         previousEnd = cue.end;
         for (const QString &line : cue.lines)
-            words += wordTexts(line);
+            inCues += wordTexts(line);
     }
-    QCOMPARE(words, wordTexts(story));
+    QCOMPARE(inCues, wordTexts(input.text));
     QVERIFY(qAbs(cues.last().end - seconds) < 0.001);
 
     // The sound after the longest quiet stretch (the pause) begins the second sentence.
@@ -257,7 +242,7 @@ void TestSpeechTiming::subtitlesFollowTheVoice() {
             ++quiet;
         }
     }
-    QVERIFY(longestQuiet > heard.rate * 0.9);
+    QVERIFY(longestQuiet > heard.rate * 1.8);
     const double sound = double(onset) / heard.rate;
     QVERIFY2(
         qAbs(cues.at(1).start - sound) < 0.05,

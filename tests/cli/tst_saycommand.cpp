@@ -1,7 +1,6 @@
 #include "CliRun.h"
 #include "OfflineAudio.h"
 #include "PrivatePulse.h"
-#include "playback/SpeechTiming.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -71,10 +70,7 @@ void TestSayCommand::speaksAndPrintsEachWord() {
         previous = time.toDouble();
         words << line.section(u'\t', 1);
     }
-    QStringList expectedWords;
-    for (const TextRange &word : wordsOf(sentence))
-        expectedWords << sentence.mid(word.location, word.length);
-    QCOMPARE(words, expectedWords);
+    QCOMPARE(words, QString(sentence).remove(u',').remove(u'.').split(u' '));
     QVERIFY(previous > 1.5);
 }
 

@@ -12,10 +12,9 @@ namespace {
 
 const QByteArray key = "AIzaVoicesCliKey_0123456789";
 
+// Whether a line of the output starts with start.
 bool hasLineStarting(const CliRun &run, const QString &start) {
-    const QStringList lines = run.outLines();
-    return std::any_of(lines.cbegin(), lines.cend(),
-                       [&](const QString &line) { return line.startsWith(start); });
+    return (u'\n' + run.out).contains(u'\n' + start);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "CliRun.h"
 #include "OfflineAudio.h"
 #include "PrivatePulse.h"
-#include "playback/SpeechTiming.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,8 +29,7 @@ class TestSayCommand : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void speaksToTheDevice();
-    void printsEachWord();
+    void speaksAndPrintsEachWord();
     void refuses_data();
     void refuses();
 
@@ -50,11 +48,12 @@ void TestSayCommand::initTestCase() {
     QVERIFY(m_pulse->start());
 }
 
-// What reached the sink is the sentence: as long as the voice's own audio, not silence.
-void TestSayCommand::speaksToTheDevice() {
+// What reached the sink is the sentence: as long as the voice's own audio, not
+// silence; with --words each word is printed in order with its time.
+void TestSayCommand::speaksAndPrintsEachWord() {
     m_pulse->reset();
-    const CliRun run =
-        CliRun::run({"say", "--engine", "offline", "--voice", "en-US-Standard-B", m_file});
+    const CliRun run = CliRun::run(
+        {"say", "--engine", "offline", "--voice", "en-US-Standard-B", "--words", m_file});
     QCOMPARE(run.status, int(ExitOk));
     QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
     const double expected = expectedSeconds();
@@ -63,25 +62,15 @@ void TestSayCommand::speaksToTheDevice() {
              qPrintable(QStringLiteral("recorded %1 s, expected %2 s")
                             .arg(m_pulse->soundSeconds())
                             .arg(expected)));
-}
-
-void TestSayCommand::printsEachWord() {
-    const CliRun run = CliRun::run(
-        {"say", "--engine", "offline", "--voice", "en-US-Standard-B", "--words", m_file});
-    QCOMPARE(run.status, int(ExitOk));
     QStringList words;
     double previous = -1;
     for (const QString &line : run.outLines()) {
         const QString time = line.section(u'\t', 0, 0);
-        QVERIFY2(time.contains(u'.'), qPrintable(line));
-        QVERIFY(time.toDouble() >= previous);
+        QVERIFY2(time.contains(u'.') && time.toDouble() >= previous, qPrintable(line));
         previous = time.toDouble();
         words << line.section(u'\t', 1);
     }
-    QStringList expected;
-    for (const TextRange &word : wordsOf(sentence))
-        expected << sentence.mid(word.location, word.length);
-    QCOMPARE(words, expected);
+    QCOMPARE(words, QString(sentence).remove(u',').remove(u'.').split(u' '));
     QVERIFY(previous > 1.5);
 }
 

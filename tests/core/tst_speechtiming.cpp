@@ -1,7 +1,9 @@
+#include "GoldenData.h"
 #include "OfflineAudio.h"
 #include "SpanBuilders.h"
 #include "playback/SpeechTiming.h"
 #include "synthesis/Conversion.h"
+#include "synthesis/Subtitles.h"
 
 #include <QTest>
 
@@ -16,19 +18,35 @@ QStringList pieces(const QString &text, const QList<TextRange> &ranges) {
     return out;
 }
 
+// "from,to[,effect,value]" spans, ";" between; emphasis when no effect is named.
+EffectsArray spansOf(const QString &cell) {
+    EffectsArray spans;
+    for (const QString &item : cell.split(u';', Qt::SkipEmptyParts)) {
+        const QStringList f = item.split(u',');
+        spans << (f.size() < 4 ? span(f[0].toInt(), f[1].toInt())
+                               : span(f[0].toInt(), f[1].toInt(), f[2], f[3]));
+    }
+    return spans;
+}
+
 struct Heard {
     int rate = 0;
-    qint64 samples = 0;
+    QVector<qint16> pcm;
     QList<std::pair<QString, qint64>> marks;
     QString error;
     bool ended = false;
 };
 
-Heard preview(SpeechEngine &engine, const QJsonObject &request) {
+// The offline voice's preview of a request, waited for.
+Heard preview(const QJsonObject &request) {
+    OfflineSpeechEngine engine;
     Heard heard;
     SpeechPreviewHandlers handlers;
     handlers.started = [&](int rate) { heard.rate = rate; };
-    handlers.audio = [&](const QByteArray &pcm) { heard.samples += pcm.size() / 2; };
+    handlers.audio = [&](const QByteArray &bytes) {
+        const auto *samples = reinterpret_cast<const qint16 *>(bytes.constData());
+        heard.pcm.append(QVector<qint16>(samples, samples + bytes.size() / 2));
+    };
     handlers.mark = [&](const QString &name, qint64 sample) { heard.marks.append({name, sample}); };
     handlers.ended = [&](const SpeechError &error) {
         heard.error = error.message;
@@ -39,7 +57,21 @@ Heard preview(SpeechEngine &engine, const QJsonObject &request) {
     return heard;
 }
 
+// Where each marked unit starts, in seconds.
+QList<WordStart> startsOf(const Heard &heard, const QList<TextRange> &units) {
+    QList<WordStart> starts;
+    for (const auto &[name, sample] : heard.marks)
+        starts.append({units.at(markIndex(name)).location, double(sample) / heard.rate});
+    return starts;
+}
+
+QStringList wordTexts(const QString &text) {
+    return pieces(text, wordsOf(text));
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(parlino::Subtitles::Format)
 
 class TestSpeechTiming : public QObject {
     Q_OBJECT
@@ -49,25 +81,19 @@ private slots:
     void marked_data();
     void marked();
     void sparseMarksForTheCloudLimit();
-    void offlineWordPositions();
+    void subtitleLayout_data();
+    void subtitleLayout();
+    void subtitlesInterpolateMissingStarts();
+    void subtitleFiles_data();
+    void subtitleFiles();
+    void offlineMarksAndSubtitles();
 };
 
 void TestSpeechTiming::words_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("punctuation left out")
-        << QStringLiteral("Hello, world!") << QStringList{"Hello", "world"};
-    QTest::newRow("pause glyph between words")
-        << QStringLiteral("Wait\u23F8now") << QStringList{"Wait", "now"};
-    QTest::newRow("emoji are not words")
-        << QStringLiteral("I \u2764\uFE0F \U0001F600 tea") << QStringList{"I", "tea"};
-    QTest::newRow("apostrophe and decimals stay inside")
-        << QStringLiteral("don't pay 3.50 now") << QStringList{"don't", "pay", "3.50", "now"};
-    QTest::newRow("letters outside the basic plane")
-        << QStringLiteral("\U0001D400bc de") << QStringList{"\U0001D400bc", "de"};
-    QTest::newRow("accents and other scripts")
-        << QStringLiteral("café Привет") << QStringList{"café", "Привет"};
-    QTest::newRow("nothing to say") << QStringLiteral(" \u23F8 … ") << QStringList{};
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/timing/words.tsv"))
+        QTest::newRow(qPrintable(row[0])) << row[1] << row[2].split(u'|', Qt::SkipEmptyParts);
 }
 
 void TestSpeechTiming::words() {
@@ -80,25 +106,8 @@ void TestSpeechTiming::marked_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<EffectsArray>("spans");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain text becomes SSML")
-        << QStringLiteral("Hi you") << EffectsArray{}
-        << QStringLiteral("<speak><mark name='w0'/>Hi <mark name='w1'/>you</speak>");
-    QTest::newRow("mark before the element that starts at a word")
-        << QStringLiteral("Hello world") << EffectsArray{span(6, 11)}
-        << QStringLiteral("<speak><mark name='w0'/>Hello <mark name='w1'/>"
-                          "<emphasis level='strong'>world</emphasis></speak>");
-    QTest::newRow("marks inside emphasis")
-        << QStringLiteral("a big dog") << EffectsArray{span(0, 9)}
-        << QStringLiteral("<speak><mark name='w0'/><emphasis level='strong'>a <mark name='w1'/>"
-                          "big <mark name='w2'/>dog</emphasis></speak>");
-    QTest::newRow("no mark inside say-as or sub")
-        << QStringLiteral("at 10 30 go") << EffectsArray{span(3, 8, "Sub", "half past ten")}
-        << QStringLiteral("<speak><mark name='w0'/>at <mark name='w1'/><sub alias='half past "
-                          "ten'>10 30</sub> <mark name='w3'/>go</speak>");
-    QTest::newRow("pause and emoji")
-        << QStringLiteral("Wait\u23F8 \U0001F600 now") << EffectsArray{span(4, 5, "Break", "2")}
-        << QStringLiteral("<speak><mark name='w0'/>Wait<break time='2s' /> \U0001F600 "
-                          "<mark name='w1'/>now</speak>");
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/timing/marked.tsv"))
+        QTest::newRow(qPrintable(row[0])) << row[1] << spansOf(row[2]) << row[3];
 }
 
 void TestSpeechTiming::marked() {
@@ -121,20 +130,67 @@ void TestSpeechTiming::sparseMarksForTheCloudLimit() {
     QCOMPARE(units.size(), 300);
 }
 
+void TestSpeechTiming::subtitleLayout_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected"); // cues, lines joined by "|"
+    for (const QStringList &row : goldenTable(PARLINO_TEST_DATA "/subtitles/layout.tsv"))
+        QTest::newRow(qPrintable(row[0])) << QString(row[1]).replace("\\n", "\n") << row.mid(2);
+}
+
+void TestSpeechTiming::subtitleLayout() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    QStringList cues;
+    for (const SubtitleCue &cue : Subtitles::cues(text, {}, 10.0)) {
+        cues << cue.lines.join(u'|');
+        for (const QString &line : cue.lines)
+            QVERIFY(line.size() <= Subtitles::maxLineLength || !line.contains(u' '));
+    }
+    QCOMPARE(cues, expected);
+}
+
+// Known starts are kept; the words between are placed by their offsets; a
+// cue ends where the next begins, the last at the end of the audio.
+void TestSpeechTiming::subtitlesInterpolateMissingStarts() {
+    const QString text = QStringLiteral("One two. Three four.");
+    const QList<SubtitleCue> cues = Subtitles::cues(text, {{0, 0.5}, {15, 3.0}}, 4.0);
+    QCOMPARE(cues.size(), 2);
+    QCOMPARE(cues.at(0).start, 0.5);
+    QCOMPARE(cues.at(0).end, cues.at(1).start);
+    QVERIFY(cues.at(1).start > 0.5 && cues.at(1).start < 3.0); // "Three" at 9, between 0 and 15
+    QCOMPARE(cues.at(1).end, 4.0);
+}
+
+void TestSpeechTiming::subtitleFiles_data() {
+    QTest::addColumn<Subtitles::Format>("format");
+    QTest::newRow("SubRip") << Subtitles::Format::SubRip;
+    QTest::newRow("WebVTT") << Subtitles::Format::WebVtt;
+}
+
+// Numbering, header, the hour field and each format's decimal separator.
+void TestSpeechTiming::subtitleFiles() {
+    QFETCH(Subtitles::Format, format);
+    const QList<SubtitleCue> cues = {{0.5, 2.25, {"Hello there."}},
+                                     {2.25, 3661.007, {"A first line,", "and a second."}}};
+    QCOMPARE(Subtitles::format(cues, format),
+             goldenText(PARLINO_TEST_DATA "/subtitles/two-cues." + Subtitles::suffix(format)));
+}
+
 // Every mark eSpeak reports stands for a word of the editor's text, in order,
-// and a pause shows between the words around it.
-void TestSpeechTiming::offlineWordPositions() {
+// and a pause shows between the words around it. Subtitles from those marks:
+// cue times increase, every word is in exactly one cue, in order, the last
+// cue ends with the audio, and the cue after the pause starts within 50 ms of
+// the sound.
+void TestSpeechTiming::offlineMarksAndSubtitles() {
     ConversionInput input;
     input.voice = QStringLiteral("en-US-Standard-B");
-    input.text = QStringLiteral("Say \U0001F600 it loud\u23F8 and on 10/09/1960, café time.");
-    input.spans = {span(7, 9), span(10, 14, "Volume", "loud"), span(14, 15, "Break", "2"),
-                   span(23, 33, "Date", "dmy")};
+    input.text = QStringLiteral("Say \U0001F600 it loud.\u23F8 And on 10/09/1960, café time.");
+    input.spans = {span(7, 9), span(10, 14, "Volume", "loud"), span(15, 16, "Break", "2"),
+                   span(24, 34, "Date", "dmy")};
     QList<TextRange> units;
-    const QJsonObject request = markedRequest(input, 0, &units);
-    OfflineSpeechEngine engine;
-    const Heard heard = preview(engine, request);
+    const Heard heard = preview(markedRequest(input, 0, &units));
     QVERIFY2(heard.error.isEmpty(), qPrintable(heard.error));
-    QVERIFY(heard.samples > heard.rate * 3);
+    QVERIFY(heard.pcm.size() > heard.rate * 3);
 
     const QList<TextRange> words = wordsOf(input.text);
     QStringList spoken;
@@ -144,17 +200,39 @@ void TestSpeechTiming::offlineWordPositions() {
         const int index = markIndex(name);
         QVERIFY2(index >= 0 && index < units.size(), qPrintable(name));
         QVERIFY(words.contains(units.at(index)));
-        QVERIFY(sample >= previous && sample < heard.samples);
+        QVERIFY(sample >= previous && sample < heard.pcm.size());
         const QString word = input.text.mid(units.at(index).location, units.at(index).length);
-        if (word == QLatin1String("and"))
-            QVERIFY2(sample - beforePause > heard.rate * 2, "the pause lies between loud and and");
+        if (word == QLatin1String("And"))
+            QVERIFY2(sample - beforePause > heard.rate * 2, "the pause lies between loud and And");
         if (word == QLatin1String("loud"))
             beforePause = sample;
         spoken << word;
         previous = sample;
     }
     // The date's inner numbers have no mark: the mark before the element stands for them.
-    QCOMPARE(spoken, (QStringList{"Say", "it", "loud", "and", "on", "10", "café", "time"}));
+    QCOMPARE(spoken, (QStringList{"Say", "it", "loud", "And", "on", "10", "café", "time"}));
+
+    const double seconds = double(heard.pcm.size()) / heard.rate;
+    const QList<SubtitleCue> cues = Subtitles::cues(input.text, startsOf(heard, units), seconds);
+    QStringList inCues;
+    double previousEnd = 0;
+    for (const SubtitleCue &cue : cues) {
+        QVERIFY(cue.start >= previousEnd - 0.0005 && cue.end > cue.start);
+        previousEnd = cue.end;
+        for (const QString &line : cue.lines)
+            inCues += wordTexts(line);
+    }
+    QCOMPARE(inCues, wordTexts(input.text));
+    QVERIFY(qAbs(cues.last().end - seconds) < 0.001);
+
+    // The first sound a second after "loud" (the pause lasts two) begins the second sentence.
+    QVERIFY(OfflineAudio::longestSilence(heard.pcm, heard.rate, -40.0) > 1.8);
+    const auto onset = std::find_if(heard.pcm.cbegin() + beforePause + heard.rate, heard.pcm.cend(),
+                                    [](qint16 v) { return std::abs(int(v)) > 300; });
+    const double sound = double(onset - heard.pcm.cbegin()) / heard.rate;
+    QVERIFY2(
+        qAbs(cues.at(1).start - sound) < 0.05,
+        qPrintable(QStringLiteral("cue at %1 s, sound at %2 s").arg(cues.at(1).start).arg(sound)));
 }
 
 QTEST_GUILESS_MAIN(TestSpeechTiming)

@@ -41,6 +41,10 @@ public:
 
     virtual void synthesize(const QJsonObject &request, Completion done) = 0;
 
+    // The most UTF-8 bytes of input one request may carry; a longer document
+    // is converted in parts. 0: no limit.
+    virtual qint64 partByteLimit() const { return 0; }
+
     // Like synthesize(), also reporting when the audio reaches each SSML mark.
     // An engine that cannot tell reports no marks.
     virtual void synthesizeTimed(const QJsonObject &request, TimedCompletion done);

@@ -23,8 +23,16 @@ struct SpeechError {
 
     Kind kind = None;
     QString message;
+    int httpStatus = 0;    // the service's status, when it answered with an error
+    int retryAfterMs = -1; // how long the service asked to wait before a new try
+    bool timedOut = false; // no answer in time
 
     bool isError() const { return kind != None; }
+    // A failure worth trying again after a while: the service busy or failing
+    // for a moment, or no answer in time.
+    bool isRetryable() const {
+        return timedOut || httpStatus == 429 || httpStatus == 500 || httpStatus == 503;
+    }
 };
 
 } // namespace parlino

@@ -41,6 +41,8 @@ public:
     QUrl endpoint() const { return m_endpoint; }
 
     void synthesize(const QJsonObject &request, Completion done) override;
+    // The service refuses input over 5,000 bytes.
+    qint64 partByteLimit() const override { return 5000; }
     // Asks v1beta1 for the times of the request's marks beside the MP3.
     void synthesizeTimed(const QJsonObject &request, TimedCompletion done) override;
     // Asks v1beta1 for LINEAR16 audio and the marks' timepoints; delivers it

@@ -2,6 +2,7 @@
 
 #include "CatalogueInUse.h"
 #include "EngineOption.h"
+#include "InterruptWatch.h"
 #include "SsmlCommand.h"
 #include "VoiceOptions.h"
 #include "document/ParlinoDocument.h"
@@ -25,13 +26,14 @@ const QString outputDirOption = QStringLiteral("output-dir");
 const QString outputOption = QStringLiteral("output");
 const QString subtitlesOption = QStringLiteral("subtitles");
 const QString forceOption = QStringLiteral("force");
+const QString jobsOption = QStringLiteral("jobs");
 const QString standardOutput = QStringLiteral("-");
 
 int usage(CommandStreams streams, const QString &problem) {
     streams.err << "parlino: " << problem << '\n'
                 << "usage: parlino convert [--engine cloud|offline] [--voice NAME] [--pitch N] "
                    "[--speed N] [--output-dir DIR | --output FILE|- [--force]] [--subtitles "
-                   "srt|vtt] FILE..."
+                   "srt|vtt] [--jobs N] FILE..."
                 << Qt::endl;
     return ExitUsage;
 }
@@ -91,11 +93,42 @@ AudioDestination destinationFor(const QCommandLineParser &parser, const QString 
                                               : AudioFileOutput::Existing::Keep);
 }
 
+// Shows how far a conversion in several parts has come on one terminal
+// line, rewritten in place, and clears it when the conversion ends.
+class ProgressLine {
+public:
+    ProgressLine(QTextStream &err, bool shown)
+        : m_err(err)
+        , m_shown(shown) {}
+    void show(const ConversionProgress &progress) {
+        if (!m_shown || progress.partsTotal < 2)
+            return;
+        const qint64 percent =
+            progress.charactersDone * 100 / qMax<qint64>(1, progress.charactersTotal);
+        m_err << "\rparlino: part " << qMin(progress.partsDone + 1, progress.partsTotal) << " of "
+              << progress.partsTotal << " (" << percent << "%)\x1b[K" << Qt::flush;
+        m_written = true;
+    }
+    void clear() {
+        if (m_written)
+            m_err << "\r\x1b[K" << Qt::flush;
+        m_written = false;
+    }
+
+private:
+    QTextStream &m_err;
+    bool m_shown;
+    bool m_written = false;
+};
+
 ConversionResult convertOne(Conversion &conversion, const ConversionInput &input,
-                            const AudioDestination &destination) {
+                            const AudioDestination &destination, ProgressLine &progress) {
     ConversionResult result;
     bool ended = false;
     QEventLoop loop;
+    const QMetaObject::Connection shown =
+        QObject::connect(&conversion, &Conversion::progressed, &loop,
+                         [&progress](const ConversionProgress &p) { progress.show(p); });
     conversion.start(input, destination, [&](const ConversionResult &r) {
         result = r;
         ended = true;
@@ -103,6 +136,8 @@ ConversionResult convertOne(Conversion &conversion, const ConversionInput &input
     });
     if (!ended)
         loop.exec();
+    QObject::disconnect(shown);
+    progress.clear();
     return result;
 }
 
@@ -120,6 +155,10 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
                       QStringLiteral("FILE")});
     parser.addOption(
         {forceOption, QStringLiteral("Let --output replace an existing regular file.")});
+    parser.addOption({jobsOption,
+                      QStringLiteral("Requests in flight at once for a long text, 1 to 8 "
+                                     "(default 4)."),
+                      QStringLiteral("N")});
     parser.addOption({subtitlesOption,
                       QStringLiteral("Also write subtitles beside each MP3: srt or vtt."),
                       QStringLiteral("FORMAT")});
@@ -147,6 +186,15 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
     if (subtitles && parser.value(outputOption) == standardOutput)
         return usage(streams, QStringLiteral("--subtitles needs a file to write beside; not "
                                              "with --output -"));
+    int jobs = Conversion::defaultJobs;
+    if (parser.isSet(jobsOption)) {
+        bool ok = false;
+        jobs = parser.value(jobsOption).toInt(&ok);
+        if (!ok || jobs < 1 || jobs > Conversion::maxJobs)
+            return usage(streams, QStringLiteral("--jobs takes a number from 1 to %1, not \"%2\"")
+                                      .arg(Conversion::maxJobs)
+                                      .arg(parser.value(jobsOption)));
+    }
     const QString outputDir = parser.value(outputDirOption);
     if (!outputDir.isEmpty() && !QFileInfo(outputDir).isDir())
         return usage(streams, QStringLiteral("%1: not a folder").arg(outputDir));
@@ -158,6 +206,11 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
         return ExitUsage;
     }
     Conversion conversion(engine.get());
+    conversion.setJobs(jobs);
+    // Ctrl+C stops the conversion under way; nothing of it is written.
+    InterruptWatch interrupt;
+    QObject::connect(&interrupt, &InterruptWatch::interrupted, &conversion, &Conversion::cancelAll);
+    ProgressLine progress(streams.err, isTerminal(streams.err));
     // Text already on standard output goes before the audio.
     streams.out.flush();
     const AudioDestination destination = destinationFor(parser, outputDir, streams);
@@ -182,7 +235,11 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
             status = std::max<int>(status, ExitUsage);
             continue;
         }
-        const ConversionResult result = convertOne(conversion, *input, destination);
+        const ConversionResult result = convertOne(conversion, *input, destination, progress);
+        if (interrupt.wasInterrupted() && result.status != ConversionResult::Saved) {
+            streams.err << "parlino: interrupted; " << path << " was not written" << Qt::endl;
+            return InterruptWatch::interruptedStatus;
+        }
         if (result.status == ConversionResult::Saved) {
             if (!toStandardOutput) { // the audio itself went there
                 streams.out << result.path << '\n';
@@ -193,6 +250,8 @@ int ConvertCommand::run(const QStringList &arguments, CommandStreams streams) {
             status = std::max<int>(status, result.status == ConversionResult::Refused ? ExitUsage
                                                                                       : ExitFailed);
         }
+        if (interrupt.wasInterrupted()) // after the file under way was written
+            return InterruptWatch::interruptedStatus;
     }
     return status;
 }

@@ -283,6 +283,10 @@ void ViewController::connectSession() {
     connect(session, &EditorSession::convertingChanged, m_convertButton,
             [this](bool converting) { m_convertButton->setEnabled(!converting); });
     connect(session, &EditorSession::busyChanged, this, &ViewController::conversionBusyChanged);
+    connect(session, &EditorSession::conversionProgressed, this, [this](const QString &progress) {
+        if (m_loadingHud)
+            m_loadingHud->setProgressText(progress);
+    });
     connect(session, &EditorSession::conversionFailed, this, &ViewController::conversionFailed);
     connect(session, &EditorSession::conversionSaved, this, &ViewController::conversionSaved);
     connect(session, &EditorSession::conversionRequested, this,
@@ -533,6 +537,8 @@ void ViewController::googleTTSRequest() {
 void ViewController::conversionBusyChanged(bool busy) {
     if (busy) {
         m_loadingHud = MBProgressHUD::showMessage(loadingMessage, this);
+        if (m_loadingHud)
+            m_loadingHud->setCancelAction([this] { m_session->cancelConversion(); });
         return;
     }
     // This overlay, not the topmost one: a brief message may stand above it.

@@ -4,6 +4,7 @@
 #include "output/NoReplaceRename.h"
 #include "settings/Settings.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -34,6 +35,14 @@ public:
 private:
     QString m_answer;
 };
+
+// The bytes as a readable device, as the writers take their audio.
+std::unique_ptr<QBuffer> bytes(const QByteArray &data) {
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(data);
+    buffer->open(QIODevice::ReadOnly);
+    return buffer;
+}
 
 const QDateTime moment(QDate(2024, 3, 5), QTime(14, 7, 9, 42));
 QDateTime fixedClock() {
@@ -97,9 +106,9 @@ void TestAudioFileOutput::fileName() {
 
 void TestAudioFileOutput::collisionTakesNextMillisecond() {
     QTemporaryDir dir;
-    const auto first = AudioFileOutput::writeToFolder(dir.path(), "one", fixedClock);
-    const auto second = AudioFileOutput::writeToFolder(dir.path(), "two", fixedClock);
-    const auto third = AudioFileOutput::writeToFolder(dir.path(), "three", fixedClock);
+    const auto first = AudioFileOutput::writeToFolder(dir.path(), *bytes("one"), fixedClock);
+    const auto second = AudioFileOutput::writeToFolder(dir.path(), *bytes("two"), fixedClock);
+    const auto third = AudioFileOutput::writeToFolder(dir.path(), *bytes("three"), fixedClock);
     QCOMPARE(first.path, dir.filePath("Parlino20240305140709042.mp3"));
     QCOMPARE(second.path, dir.filePath("Parlino20240305140709043.mp3"));
     QCOMPARE(third.path, dir.filePath("Parlino20240305140709044.mp3"));
@@ -112,12 +121,14 @@ void TestAudioFileOutput::saveRemembersTheFolder() {
     QTemporaryDir dir;
     Settings::setValue(Settings::Key::SavePath, "/earlier/folder");
     FakeChooser chooser(dir.path());
-    const auto result = AudioFileOutput::saveAudioWithFile("mp3 bytes", chooser, fixedClock);
+    const auto result =
+        AudioFileOutput::saveAudioWithFile(*bytes("mp3 bytes"), chooser, fixedClock);
     QCOMPARE(result.status, AudioFileOutput::Result::Saved);
     QCOMPARE(chooser.offered, QString("/earlier/folder"));
     QCOMPARE(contents(result.path), QByteArray("mp3 bytes"));
     QCOMPARE(savePath(), dir.path());
-    const auto empty = AudioFileOutput::saveAudioWithFile(QByteArray(), chooser, fixedClock);
+    const auto empty =
+        AudioFileOutput::saveAudioWithFile(*bytes(QByteArray()), chooser, fixedClock);
     QCOMPARE(empty.status, AudioFileOutput::Result::Saved);
     QCOMPARE(QFileInfo(empty.path).size(), 0);
 }
@@ -129,7 +140,7 @@ void TestAudioFileOutput::notSaved() {
     QTemporaryDir dir;
     QFile(dir.filePath("file")).open(QIODevice::WriteOnly);
     FakeChooser chooser(row.at(1).isEmpty() ? QString() : dir.filePath(row.at(1)));
-    const auto result = AudioFileOutput::saveAudioWithFile("mp3", chooser, fixedClock);
+    const auto result = AudioFileOutput::saveAudioWithFile(*bytes("mp3"), chooser, fixedClock);
     QCOMPARE(result.status,
              error.isNull() ? AudioFileOutput::Result::Cancelled : AudioFileOutput::Result::Failed);
     QCOMPARE(result.error.isEmpty(), error.isNull());
@@ -152,7 +163,7 @@ void TestAudioFileOutput::shortWriteLeavesNothing() {
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     // The last write crosses the limit: it comes back short with no error set.
     const auto result =
-        AudioFileOutput::writeToFolder(dir.path(), QByteArray(120 * 1024, 'x'), fixedClock);
+        AudioFileOutput::writeToFolder(dir.path(), *bytes(QByteArray(120 * 1024, 'x')), fixedClock);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
     QCOMPARE(result.status, AudioFileOutput::Result::Failed);
@@ -169,7 +180,7 @@ void TestAudioFileOutput::writeToFile() {
     QFile(dir.filePath("other")).open(QIODevice::WriteOnly);
     makeAt(path, existing, dir.filePath("other"));
     const auto result = AudioFileOutput::writeToFile(
-        path, "new",
+        path, *bytes("new"),
         row.at(2) == "replace" ? AudioFileOutput::Existing::ReplaceRegularFile
                                : AudioFileOutput::Existing::Keep);
     QVERIFY2(result.error.contains(error), qPrintable(result.error));
@@ -212,8 +223,8 @@ void TestAudioFileOutput::simultaneousWritersKeepEveryFile() {
     std::atomic<int> failures{0};
     const auto writer = [&](char tag) {
         for (int i = 0; i < rounds; ++i) {
-            const auto result =
-                AudioFileOutput::writeToFolder(dir.path(), QByteArray(1000, tag), fixedClock);
+            const auto result = AudioFileOutput::writeToFolder(
+                dir.path(), *bytes(QByteArray(1000, tag)), fixedClock);
             if (result.status != AudioFileOutput::Result::Saved)
                 ++failures;
         }

@@ -32,6 +32,10 @@ EditorSession::EditorSession(QObject *parent)
     connect(m_conversion, &Conversion::busyChanged, this, &EditorSession::busyChanged);
     connect(m_conversion, &Conversion::failed, this, &EditorSession::conversionFailed);
     connect(m_conversion, &Conversion::saved, this, &EditorSession::conversionSaved);
+    connect(m_conversion, &Conversion::progressed, this,
+            [this](const ConversionProgress &progress) {
+                emit conversionProgressed(progressText(progress, m_engineKind));
+            });
 }
 
 EditorSession::~EditorSession() {
@@ -351,10 +355,27 @@ void EditorSession::startConversion(const QString &engine) {
     // The previous conversion has ended, so its engine can go.
     m_conversion->setEngine(made.get());
     m_engine = std::move(made);
+    m_engineKind = kind;
     setConverting(true);
     emit conversionRequested(m_ssmlString, engine);
     m_conversion->start(input, AudioDestination::askUser(m_folderChooser.get()),
                         [this](const ConversionResult &) { setConverting(false); });
+}
+
+void EditorSession::cancelConversion() {
+    m_conversion->cancelAll();
+}
+
+QString EditorSession::progressText(const ConversionProgress &progress,
+                                    SpeechEngineFactory::Kind engine) {
+    if (progress.partsTotal < 2)
+        return QString();
+    if (engine == SpeechEngineFactory::Kind::Cloud)
+        return tr("Part %1 of %2")
+            .arg(qMin(progress.partsDone + 1, progress.partsTotal))
+            .arg(progress.partsTotal);
+    const qint64 total = qMax<qint64>(1, progress.charactersTotal);
+    return tr("%1%").arg(progress.charactersDone * 100 / total);
 }
 
 void EditorSession::setConverting(bool converting) {

@@ -21,6 +21,7 @@
 namespace parlino {
 
 class Conversion;
+struct ConversionProgress;
 class FolderChooser;
 struct ParlinoDocument;
 class SpeechEngine;
@@ -140,6 +141,8 @@ public:
     // Assembles the text with its spans once and starts its conversion with
     // the voice, pitch and speed and the engine of that name; returns at once.
     void startConversion(const QString &engine);
+    // Stops the running conversion: nothing is written and nothing is said.
+    void cancelConversion();
 
 signals:
     void spansChanged();
@@ -171,9 +174,15 @@ signals:
     void conversionRequested(const QString &ssml, const QString &engine);
     void conversionFailed(const SpeechError &error);
     void conversionSaved(const QString &path);
+    // How far the running conversion has come, for the overlay: "Part 3 of
+    // 12" for the cloud voice, a percentage for the offline voice, or empty
+    // for a text that goes in one piece.
+    void conversionProgressed(const QString &progress);
 
 private:
     void setConverting(bool converting);
+    static QString progressText(const ConversionProgress &progress,
+                                SpeechEngineFactory::Kind engine);
     // Records a step that changed the spans only (nothing when they did not change).
     void recordSpans(const EffectsArray &before);
     void historyMoved();
@@ -204,6 +213,7 @@ private:
     std::unique_ptr<SpeechEngine> m_engine; // of the last conversion; replaced by the next
     std::unique_ptr<FolderChooser> m_folderChooser;
     EngineProvider m_engineProvider;
+    SpeechEngineFactory::Kind m_engineKind = SpeechEngineFactory::Kind::Offline;
     bool m_converting = false;
 };
 

@@ -36,7 +36,7 @@ AudioDestination AudioDestination::device(QIODevice *device, const QString &name
     return destination;
 }
 
-AudioFileOutput::Result AudioDestination::write(const QByteArray &audio) const {
+AudioFileOutput::Result AudioDestination::write(QIODevice &audio) const {
     switch (m_kind) {
     case AskUser:
         if (!m_chooser) {

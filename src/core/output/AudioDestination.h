@@ -21,7 +21,8 @@ public:
     // The device must outlive the conversion; name stands for it in messages.
     static AudioDestination device(QIODevice *device, const QString &name);
 
-    AudioFileOutput::Result write(const QByteArray &audio) const;
+    // Writes the audio read from a device, from its position to its end.
+    AudioFileOutput::Result write(QIODevice &audio) const;
 
 private:
     enum Kind { AskUser, Folder, File, Device };

@@ -56,7 +56,7 @@ public:
     TemporaryAudio(const TemporaryAudio &) = delete;
     TemporaryAudio &operator=(const TemporaryAudio &) = delete;
 
-    bool write(const QByteArray &audio, QString *reason) {
+    bool write(QIODevice &audio, QString *reason) {
         m_written = SaveFile::save(m_path, audio, reason);
         return m_written;
     }
@@ -94,7 +94,7 @@ QString AudioFileOutput::fileNameForTime(const QDateTime &time) {
            QStringLiteral(".mp3");
 }
 
-AudioFileOutput::Result AudioFileOutput::writeToFile(const QString &path, const QByteArray &audio,
+AudioFileOutput::Result AudioFileOutput::writeToFile(const QString &path, QIODevice &audio,
                                                      Existing existing) {
     const Target target = targetAt(path);
     if (target == Target::OtherNode)
@@ -117,10 +117,12 @@ AudioFileOutput::Result AudioFileOutput::writeToFile(const QString &path, const 
 }
 
 AudioFileOutput::Result AudioFileOutput::writeToDevice(QIODevice &device, const QString &name,
-                                                       const QByteArray &audio) {
-    for (qint64 offset = 0; offset < audio.size(); offset += chunkSize) {
-        const qint64 length = std::min(chunkSize, audio.size() - offset);
-        if (device.write(audio.constData() + offset, length) != length)
+                                                       QIODevice &audio) {
+    while (!audio.atEnd()) {
+        const QByteArray chunk = audio.read(chunkSize);
+        if (chunk.isEmpty())
+            return failed(name, audio.errorString());
+        if (device.write(chunk) != chunk.size())
             return failed(name, device.errorString());
     }
     if (auto *file = qobject_cast<QFileDevice *>(&device); file && !file->flush())
@@ -128,8 +130,8 @@ AudioFileOutput::Result AudioFileOutput::writeToDevice(QIODevice &device, const 
     return saved(name);
 }
 
-AudioFileOutput::Result
-AudioFileOutput::writeToFolder(const QString &folder, const QByteArray &audio, const Clock &clock) {
+AudioFileOutput::Result AudioFileOutput::writeToFolder(const QString &folder, QIODevice &audio,
+                                                       const Clock &clock) {
     const QDir dir(folder);
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isDir())
@@ -158,8 +160,7 @@ AudioFileOutput::writeToFolder(const QString &folder, const QByteArray &audio, c
     }
 }
 
-AudioFileOutput::Result AudioFileOutput::saveAudioWithFile(const QByteArray &audio,
-                                                           FolderChooser &chooser,
+AudioFileOutput::Result AudioFileOutput::saveAudioWithFile(QIODevice &audio, FolderChooser &chooser,
                                                            const Clock &clock) {
     const QString lastFolder = Settings::value(Settings::Key::SavePath).toString();
     const QString folder = chooser.chooseFolder(lastFolder);

@@ -36,6 +36,22 @@ bool SaveFile::write(QByteArrayView bytes) {
     return true;
 }
 
+bool SaveFile::writeFrom(QIODevice &source) {
+    QByteArray chunk;
+    while (!source.atEnd()) {
+        chunk = source.read(chunkSize);
+        if (chunk.isEmpty()) {
+            m_error =
+                QStringLiteral("the audio could not be read back: %1").arg(source.errorString());
+            m_file.cancelWriting();
+            return false;
+        }
+        if (!write(chunk))
+            return false;
+    }
+    return true;
+}
+
 bool SaveFile::commit() {
     return m_file.commit() || fail();
 }
@@ -43,6 +59,15 @@ bool SaveFile::commit() {
 bool SaveFile::save(const QString &path, QByteArrayView bytes, QString *error) {
     SaveFile file(path);
     if (file.open() && file.write(bytes) && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
+bool SaveFile::save(const QString &path, QIODevice &source, QString *error) {
+    SaveFile file(path);
+    if (file.open() && file.writeFrom(source) && file.commit())
         return true;
     if (error)
         *error = file.errorString();

@@ -18,12 +18,16 @@ public:
     bool open();
     // Writes in chunks; false (and the file cancelled) when any comes back short.
     bool write(QByteArrayView bytes);
+    // Copies the rest of a readable device in chunks, as write() does.
+    bool writeFrom(QIODevice &source);
     bool commit();
     // Why the last call failed, for the user.
     QString errorString() const { return m_error; }
 
     // open(), write(bytes) and commit(); on failure *error says why.
     static bool save(const QString &path, QByteArrayView bytes, QString *error);
+    // The same, copying the rest of a readable device.
+    static bool save(const QString &path, QIODevice &source, QString *error);
 
 private:
     bool fail();

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPropertyAnimation>
+#include <QPushButton>
 #include <QRadialGradient>
 #include <QTimer>
 
@@ -88,6 +89,41 @@ MBProgressHUD *MBProgressHUD::showMessage(const QString &text, QWidget *view) {
     hud->m_dimBackground = true;
     hud->showAnimated(true);
     return hud;
+}
+
+void MBProgressHUD::setProgressText(const QString &text) {
+    if (text == m_progressText)
+        return;
+    m_progressText = text;
+    placeCancelButton();
+    update();
+}
+
+void MBProgressHUD::setCancelAction(std::function<void()> cancel) {
+    if (!m_cancelButton) {
+        m_cancelButton = new QPushButton(tr("Cancel"), this);
+        m_cancelButton->setAccessibleName(tr("Cancel the conversion"));
+        // Esc cancels wherever the focus is in the window.
+        m_cancelButton->setShortcut(QKeySequence(Qt::Key_Escape));
+    }
+    m_cancelButton->disconnect(this);
+    connect(m_cancelButton, &QPushButton::clicked, this, [this, cancel = std::move(cancel)] {
+        if (!m_hiding)
+            cancel();
+    });
+    placeCancelButton();
+    m_cancelButton->show();
+}
+
+// Under the lines of text, inside the panel.
+void MBProgressHUD::placeCancelButton() {
+    if (!m_cancelButton)
+        return;
+    const QRect panel = panelRect();
+    const QSize size = m_cancelButton->sizeHint();
+    m_cancelButton->setGeometry(panel.center().x() - size.width() / 2,
+                                panel.bottom() + 1 - margin - size.height(), size.width(),
+                                size.height());
 }
 
 void MBProgressHUD::showAnimated(bool animated) {
@@ -181,6 +217,12 @@ QRect MBProgressHUD::panelRect() const {
     };
     addLine(m_labelText, label);
     addLine(m_detailsLabelText, details);
+    addLine(m_progressText, details);
+    if (m_cancelButton) {
+        const QSize button = m_cancelButton->sizeHint();
+        width = std::max(width, button.width());
+        height += lineGap + button.height();
+    }
     width = std::min(width + 2 * margin, std::max(this->width() - 2 * margin, 0));
     height += 2 * margin;
     QRect panel(0, 0, width, height);
@@ -231,6 +273,7 @@ void MBProgressHUD::paintEvent(QPaintEvent *) {
     };
     drawLine(m_labelText, labelFont());
     drawLine(m_detailsLabelText, detailsFont());
+    drawLine(m_progressText, detailsFont());
 }
 
 void MBProgressHUD::paintSpinner(QPainter &painter, const QRect &area) const {
@@ -253,8 +296,10 @@ void MBProgressHUD::paintSpinner(QPainter &painter, const QRect &area) const {
 }
 
 bool MBProgressHUD::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == parentWidget() && event->type() == QEvent::Resize)
+    if (watched == parentWidget() && event->type() == QEvent::Resize) {
         setGeometry(parentWidget()->rect());
+        placeCancelButton();
+    }
     return QWidget::eventFilter(watched, event);
 }
 

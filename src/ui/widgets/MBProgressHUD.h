@@ -4,7 +4,10 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QPropertyAnimation;
+class QPushButton;
 class QTimer;
 
 namespace parlino {
@@ -40,6 +43,13 @@ public:
     void hideAnimated(bool animated);
     bool isHiding() const { return m_hiding; }
 
+    // A third line under the text, such as how far the work has come.
+    void setProgressText(const QString &text);
+    QString progressText() const { return m_progressText; }
+    // Puts a Cancel button in the panel; it, or Esc, calls cancel.
+    void setCancelAction(std::function<void()> cancel);
+    QPushButton *cancelButton() const { return m_cancelButton; }
+
     Mode mode() const { return m_mode; }
     QString labelText() const { return m_labelText; }
     QString detailsLabelText() const { return m_detailsLabelText; }
@@ -62,10 +72,13 @@ private:
     void fadeTo(qreal target, bool animated);
     void finishHiding();
     void paintSpinner(QPainter &painter, const QRect &area) const;
+    void placeCancelButton();
 
     Mode m_mode = Mode::Indeterminate;
     QString m_labelText;
     QString m_detailsLabelText;
+    QString m_progressText;
+    QPushButton *m_cancelButton = nullptr;
     bool m_dimBackground = false;
     bool m_removeFromSuperViewOnHide = false;
     bool m_hiding = false;

@@ -84,9 +84,9 @@ int main(int argc, char **argv) {
     CloudSpeechEngine engine(service.baseUrl(), QStringLiteral("bench-key"), &client);
     Conversion conversion(&engine);
     const ConversionInput input = document();
-    const int parts = int(RequestSplitter::split(input.text, input.spans, input.voice,
-                                                 engine.partByteLimit())
-                              .size());
+    const int parts =
+        int(RequestSplitter::split(input.text, input.spans, input.voice, engine.partByteLimit())
+                .size());
     QTemporaryDir dir;
     double best = -1;
     for (int run = 0; run < runs; ++run) {

@@ -1,11 +1,11 @@
 #include "GoldenData.h"
 #include "SpanBuilders.h"
+#include "ToneMp3.h"
 #include "output/FolderChooser.h"
 #include "output/Mp3Joiner.h"
 #include "synthesis/Conversion.h"
 #include "synthesis/RequestSplitter.h"
 #include "synthesis/SpeechEngine.h"
-#include "synthesis/offline/Mp3Encoder.h"
 
 #include <QBuffer>
 #include <QJsonDocument>
@@ -21,23 +21,6 @@ using namespace parlino;
 
 namespace {
 
-// Half a second of a tone of its own per index, as MP3 (22,050 Hz mono).
-QByteArray toneMp3(int index) {
-    static QHash<int, QByteArray> made;
-    if (!made.contains(index)) {
-        constexpr int rate = 22050;
-        Mp3Encoder encoder(rate);
-        QString error;
-        encoder.start(&error);
-        std::vector<short> samples(rate / 2 + index * 1152);
-        for (std::size_t i = 0; i < samples.size(); ++i)
-            samples[i] = short(8000 * std::sin(double(i) * (200 + 50 * index) / rate));
-        encoder.write(samples.data(), int(samples.size()));
-        made.insert(index, encoder.finish(&error));
-    }
-    return made.value(index);
-}
-
 // Answers each request when the test says so, or at once by a script.
 class FakeEngine : public SpeechEngine {
 public:
@@ -49,10 +32,11 @@ public:
         ++inFlight;
         maxInFlight = std::max(maxInFlight, inFlight);
         if (script)
-            script(int(requests.size()) - 1, request, [this, done](const QByteArray &mp3, const SpeechError &e) {
-                --inFlight;
-                done(mp3, e);
-            });
+            script(int(requests.size()) - 1, request,
+                   [this, done](const QByteArray &mp3, const SpeechError &e) {
+                       --inFlight;
+                       done(mp3, e);
+                   });
     }
     qint64 partByteLimit() const override { return limit; }
     void answer(int index, const QByteArray &mp3, const QString &message = QString()) {
@@ -80,12 +64,14 @@ ConversionInput longInput() {
     ConversionInput input{{}, {}, "en-GB-Standard-A", 0, 100, {}};
     for (int paragraph = 0; input.text.size() < 60000; ++paragraph) {
         for (int sentence = 0; sentence < 12; ++sentence)
-            input.text += paragraph % 5 == 2 ? QString::fromUtf8("Длинный русский текст идёт здесь. ")
-                                             : QStringLiteral("The tide turns at the harbour wall. ");
+            input.text += paragraph % 5 == 2
+                              ? QString::fromUtf8("Длинный русский текст идёт здесь. ")
+                              : QStringLiteral("The tide turns at the harbour wall. ");
         input.text += u'\n';
     }
     for (int at = 0; at + 300 < input.text.size(); at += 700)
-        input.spans << span(at, at + 300, at % 1400 ? "Volume" : "Emphasis", at % 1400 ? "loud" : "strong");
+        input.spans << span(at, at + 300, at % 1400 ? "Volume" : "Emphasis",
+                            at % 1400 ? "loud" : "strong");
     return input;
 }
 
@@ -230,13 +216,27 @@ void TestConversion::parts_data() {
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("status");
     QTest::addColumn<QString>("message");
-    QTest::newRow("all come, out of order") << "" << "Saved" << "";
-    QTest::newRow("busy part tried again") << "2:503" << "Saved" << "";
-    QTest::newRow("service's wait honoured") << "4:429" << "Saved" << "";
-    QTest::newRow("refused part fails at once") << "3:400" << "Failed" << "Part 4 of ";
-    QTest::newRow("part failing every try") << "1:500*" << "Failed" << "Part 2 of ";
-    QTest::newRow("no usable audio") << "0:junk" << "Failed" << "Part 1 of ";
-    QTest::newRow("cancel half-way") << "6:cancel" << "Cancelled" << "";
+    QTest::newRow("all come, out of order") << ""
+                                            << "Saved"
+                                            << "";
+    QTest::newRow("busy part tried again") << "2:503"
+                                           << "Saved"
+                                           << "";
+    QTest::newRow("service's wait honoured") << "4:429"
+                                             << "Saved"
+                                             << "";
+    QTest::newRow("refused part fails at once") << "3:400"
+                                                << "Failed"
+                                                << "Part 4 of ";
+    QTest::newRow("part failing every try") << "1:500*"
+                                            << "Failed"
+                                            << "Part 2 of ";
+    QTest::newRow("no usable audio") << "0:junk"
+                                     << "Failed"
+                                     << "Part 1 of ";
+    QTest::newRow("cancel half-way") << "6:cancel"
+                                     << "Cancelled"
+                                     << "";
 }
 
 void TestConversion::parts() {
@@ -244,7 +244,8 @@ void TestConversion::parts() {
     QFETCH(QString, status);
     QFETCH(QString, message);
     const ConversionInput input = longInput();
-    const QList<ConversionPart> split = RequestSplitter::split(input.text, input.spans, input.voice, 5000);
+    const QList<ConversionPart> split =
+        RequestSplitter::split(input.text, input.spans, input.voice, 5000);
     QVERIFY(split.size() >= 12);
     QHash<QString, int> partOfInput;
     for (int i = 0; i < split.size(); ++i) {
@@ -263,7 +264,8 @@ void TestConversion::parts() {
     QHash<int, int> tries;
     engine.script = [&](int request, const QJsonObject &body, SpeechEngine::Completion done) {
         const int part = partOfInput.value(inputOf(body), -1);
-        QVERIFY2(part >= 0 && inputOf(body).toUtf8().size() <= 5000, qPrintable(inputOf(body).left(80)));
+        QVERIFY2(part >= 0 && inputOf(body).toUtf8().size() <= 5000,
+                 qPrintable(inputOf(body).left(80)));
         ++tries[part];
         SpeechError error;
         QByteArray mp3 = toneMp3(part % 4);
@@ -273,8 +275,8 @@ void TestConversion::parts() {
             else if (failure == "junk")
                 mp3 = "<html>busy</html>";
             else if (failure.endsWith('*') || tries[part] == 1)
-                error = {SpeechError::RefusedByService, "The service said no.", failure.left(3).toInt(),
-                         failure == "429" ? 3 : -1};
+                error = {SpeechError::RefusedByService, "The service said no.",
+                         failure.left(3).toInt(), failure == "429" ? 3 : -1};
         }
         if (error.isError())
             mp3.clear();

@@ -2,6 +2,7 @@
 #include "MainWindowController.h"
 #include "PreferencesDialog.h"
 #include "SpanBuilders.h"
+#include "ToneMp3.h"
 #include "ViewController.h"
 #include "VoiceControls.h"
 #include "WidgetHelpers.h"
@@ -43,17 +44,21 @@ using namespace parlino;
 // and what the session says reaches the controls, highlights, alerts and overlays.
 namespace {
 
-// Answers after a moment with a few bytes or with the given error.
+// Answers after a moment with a short MP3 or with the given error.
 class TimedEngine : public SpeechEngine {
 public:
-    explicit TimedEngine(SpeechError error)
-        : m_error(std::move(error)) {}
+    explicit TimedEngine(SpeechError error, int delayMs = 100)
+        : m_error(std::move(error))
+        , m_delayMs(delayMs) {}
     void synthesize(const QJsonObject &, Completion done) override {
-        QTimer::singleShot(100, this, [this, done] { done(QByteArrayLiteral("mp3"), m_error); });
+        QTimer::singleShot(m_delayMs, this, [this, done] {
+            done(m_error.isError() ? QByteArray() : toneMp3(0), m_error);
+        });
     }
 
 private:
     SpeechError m_error;
+    int m_delayMs;
 };
 
 // Answers the folder question and notes whether the loading overlay still stood then.
@@ -136,7 +141,7 @@ private slots:
 
 private:
     void closePopover();
-    void convertWith(const SpeechError &error, const QString &folder);
+    void convertWith(const SpeechError &error, const QString &folder, int delayMs = 100);
 
     std::unique_ptr<MainWindowController> m_window;
     ViewController *m_view = nullptr;
@@ -364,9 +369,9 @@ void TestMainView::everyControlHasAName() {
     QVERIFY(openPopover()->helpButton()->focusPolicy() & Qt::TabFocus);
 }
 
-void TestMainView::convertWith(const SpeechError &error, const QString &folder) {
-    m_view->setEngineProvider([error](SpeechEngineFactory::Kind, QString *) {
-        return std::make_unique<TimedEngine>(error);
+void TestMainView::convertWith(const SpeechError &error, const QString &folder, int delayMs) {
+    m_view->setEngineProvider([error, delayMs](SpeechEngineFactory::Kind, QString *) {
+        return std::make_unique<TimedEngine>(error, delayMs);
     });
     m_view->setFolderChooser(std::make_unique<Chooser>(m_view, folder));
     QTest::keyClicks(m_view->textView(), "Hello");
@@ -394,6 +399,16 @@ void TestMainView::convertShowsOverlayThenReports() {
     convertWith({SpeechError::RefusedByService, QStringLiteral("No Network")}, m_folder.path());
     QTRY_VERIFY(m_view->openAlert());
     QCOMPARE(m_view->openAlert()->text(), QStringLiteral("No Network"));
+    m_view->openAlert()->accept();
+
+    // Esc cancels a conversion under way: nothing written, nothing said.
+    convertWith({}, m_folder.path(), 60000);
+    QTRY_COMPARE(Chooser::overlays(m_view), QStringList{"Loading..."});
+    QTest::keyClick(m_view->textView(), Qt::Key_Escape);
+    QTRY_VERIFY(m_view->convertButton()->isEnabled());
+    QTRY_VERIFY(Chooser::overlays(m_view).isEmpty());
+    QVERIFY(!m_view->openAlert());
+    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files).size(), 1);
 }
 
 void TestMainView::documentAndEngineChoiceSurvive() {

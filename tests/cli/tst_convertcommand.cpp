@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
+
+#include <csignal>
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -64,6 +67,8 @@ private slots:
     void offlineEngine();
     void subtitles_data();
     void subtitles();
+    void longTextInParts();
+    void interruptedWritesNothing();
 
 private:
     FakeSynthesisService m_service;
@@ -377,6 +382,48 @@ void TestConvertCommand::subtitles() {
     const QString written = QString::fromUtf8(contents(m_dir.filePath("speech." + format)));
     QVERIFY2(written.startsWith(expected), qPrintable(written));
     QVERIFY(written.contains("One two.") && written.contains("Three."));
+}
+
+// A text of many requests: each within the service's limit, answered out of
+// order by a slow service, joined in the text's order into one file.
+void TestConvertCommand::longTextInParts() {
+    QString text;
+    while (text.size() < 30000)
+        text += QString::fromUtf8("Ein langer Satz über das Meer. Длинное предложение о море.\n");
+    const QString input = write(m_dir, "long.txt", text.toUtf8());
+    const QString target = m_dir.filePath("long.mp3");
+    m_service.setResponder(FakeSynthesisService::numberedResponder());
+    m_service.setInputByteLimit(FakeSynthesisService::serviceInputLimit);
+    const int before = m_service.requests().size();
+    const Run result =
+        run({"convert", "--engine", "cloud", "--jobs", "3", "--output", target, input});
+    m_service.setResponder(&echo);
+    m_service.setInputByteLimit(0);
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.status, 0);
+    const QList<FakeSynthesisService::Request> sent = m_service.requests().mid(before);
+    QVERIFY(sent.size() >= 12);
+    QList<int> indices;
+    for (const FakeSynthesisService::Request &request : sent) {
+        QVERIFY(request.inputBytes() <= FakeSynthesisService::serviceInputLimit);
+        indices << request.index;
+    }
+    QCOMPARE(FakeSynthesisService::numbersIn(contents(target)), indices);
+    QVERIFY(m_service.maxConcurrent() <= 3);
+}
+
+// Ctrl+C stops a conversion in parts cleanly: status 130 and no file.
+void TestConvertCommand::interruptedWritesNothing() {
+    const QString input = write(m_dir, "a.txt", QByteArray("Waves roll in. ").repeated(800));
+    m_service.setResponder(FakeSynthesisService::numberedResponder());
+    m_service.setDelay(1500);
+    QTimer::singleShot(300, [] { ::raise(SIGINT); });
+    const Run result = run({"convert", "--engine", "cloud", "--output-dir", m_dir.path(), input});
+    m_service.setDelay(0);
+    m_service.setResponder(&echo);
+    QCOMPARE(result.status, 130);
+    QVERIFY2(result.err.contains("interrupted"), qPrintable(result.err));
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.txt"});
 }
 
 QTEST_GUILESS_MAIN(TestConvertCommand)

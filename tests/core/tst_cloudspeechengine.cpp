@@ -1,4 +1,5 @@
 #include "FakeSynthesisService.h"
+#include "Mp3Frames.h"
 #include "synthesis/cloud/CloudSpeechEngine.h"
 #include "synthesis/cloud/Linear16Audio.h"
 #include "synthesis/cloud/NetAPIClicnet.h"
@@ -75,6 +76,9 @@ private slots:
     void sendsTheRequest();
     void replies_data();
     void replies();
+    void retryDetails_data();
+    void retryDetails();
+    void numberedAudio();
     void endpointProblem_data();
     void endpointProblem();
     void noKey();
@@ -120,7 +124,7 @@ void TestCloudSpeechEngine::replies_data() {
     const auto json = [](const QByteArray &body) {
         return FakeSynthesisService::Reply{200, "application/json", body, false};
     };
-    const QString noAudio = QStringLiteral("The speech service returned no audio.");
+    const QString noAudio = QStringLiteral("The speech service returned no usable audio.");
     QTest::newRow("audio with line breaks")
         << FakeSynthesisService::audioReply(mp3, true) << QString() << int(SpeechError::None);
     QTest::newRow("refused: the service's message")
@@ -135,6 +139,12 @@ void TestCloudSpeechEngine::replies_data() {
         << json("{\"audioContent\":12}") << noAudio << int(SpeechError::NoAudio);
     QTest::newRow("audioContent empty")
         << json("{\"audioContent\":\"\"}") << noAudio << int(SpeechError::NoAudio);
+    QByteArray stray = FakeSynthesisService::audioReply(mp3).body;
+    stray.insert(stray.indexOf(mp3.toBase64().mid(8)), '*');
+    QTest::newRow("a character outside base64")
+        << json(stray) << noAudio << int(SpeechError::NoAudio);
+    QTest::newRow("audio that is not MP3") << FakeSynthesisService::audioReply("RIFF\0\0\0\0WAVE")
+                                           << noAudio << int(SpeechError::NoAudio);
 }
 
 void TestCloudSpeechEngine::replies() {
@@ -149,6 +159,56 @@ void TestCloudSpeechEngine::replies() {
     QCOMPARE(result.error.message, error);
     QCOMPARE(int(result.error.kind), kind);
     QCOMPARE(result.audio, error.isEmpty() ? mp3 : QByteArray());
+}
+
+void TestCloudSpeechEngine::retryDetails_data() {
+    QTest::addColumn<FakeSynthesisService::Reply>("reply");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("retryAfterMs");
+    QTest::addColumn<bool>("timedOut");
+    FakeSynthesisService::Reply busy = FakeSynthesisService::errorReply(429, "Slow down.");
+    busy.retryAfter = "7";
+    const FakeSynthesisService::Reply audio = FakeSynthesisService::audioReply(mp3);
+    QTest::newRow("busy, with a wait") << busy << "Hi" << 429 << 7000 << false;
+    QTest::newRow("failing for a moment") << audio << "fail!" << 503 << -1 << false;
+    QTest::newRow("input over the limit") << audio << "Hello there" << 400 << -1 << false;
+    QTest::newRow("no answer") << FakeSynthesisService::Reply{200, {}, {}, true} << "Hi" << 0 << -1
+                               << true;
+}
+
+// A failed request tells the conversion whether and when a new try may help.
+void TestCloudSpeechEngine::retryDetails() {
+    QFETCH(FakeSynthesisService::Reply, reply);
+    QFETCH(QString, text);
+    QFETCH(int, status);
+    QFETCH(int, retryAfterMs);
+    QFETCH(bool, timedOut);
+    FakeSynthesisService service;
+    QVERIFY(service.listen());
+    service.setReply(reply);
+    service.setInputByteLimit(10);
+    service.failInputs("fail", 503);
+    NetAPIClicnet client;
+    client.setTransferTimeout(std::chrono::milliseconds(300));
+    CloudSpeechEngine engine(service.baseUrl(), key, &client);
+    const SpeechError error = synthesize(engine, {{"input", QJsonObject{{"text", text}}}}).error;
+    QCOMPARE(error.httpStatus, status);
+    QCOMPARE(error.retryAfterMs, retryAfterMs);
+    QCOMPARE(error.timedOut, timedOut);
+    QCOMPARE(error.isRetryable(), status != 400);
+}
+
+// The test service's numbered answers pass for MP3 and tell which request they answer.
+void TestCloudSpeechEngine::numberedAudio() {
+    FakeSynthesisService service;
+    QVERIFY(service.listen());
+    service.setResponder(FakeSynthesisService::numberedResponder());
+    CloudSpeechEngine engine(service.baseUrl(), key);
+    synthesize(engine);
+    const QByteArray audio = synthesize(engine).audio;
+    QCOMPARE(Mp3Frames::read(audio.mid(10)).frames, 8);
+    QCOMPARE(FakeSynthesisService::numbersIn(audio + audio), QList<int>{1});
 }
 
 void TestCloudSpeechEngine::endpointProblem_data() {
@@ -271,7 +331,7 @@ void TestCloudSpeechEngine::previewFailures_data() {
     };
     QTest::newRow("the service's message")
         << FakeSynthesisService::errorReply(400, "Invalid SSML.") << "Invalid SSML.";
-    QTest::newRow("no audio") << json("{}") << "The speech service returned no audio.";
+    QTest::newRow("no audio") << json("{}") << "The speech service returned no usable audio.";
     QTest::newRow("MP3 instead of WAV")
         << FakeSynthesisService::audioReply(mp3) << "The speech service's audio is not a WAV file.";
 }

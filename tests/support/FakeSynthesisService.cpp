@@ -197,7 +197,8 @@ void FakeSynthesisService::answer(QTcpSocket *socket, const Reply &reply) {
     socket->write(head + "Connection: close\r\n\r\n");
     if (reply.dripMs <= 0) {
         socket->write(reply.body);
-        socket->disconnectFromHost();
+        if (!reply.noLength)
+            socket->disconnectFromHost();
         return;
     }
     auto *drip = new QTimer(socket);

@@ -22,10 +22,10 @@ namespace parlino {
 // its own, so delayed answers to concurrent requests overlap.
 //
 // For conversions in parts: setInputByteLimit(serviceInputLimit) refuses
-// oversized input as the service does, addFailure() fails chosen requests,
-// setDelay() answers slowly, and numberedResponder() answers each request with
-// an MP3 whose frames carry the request's index, which numbersIn() reads back
-// from a joined file.
+// oversized input as the service does, failRequest() and failInputs() fail
+// chosen requests, setDelay() answers slowly, and numberedResponder() answers
+// each request with an MP3 whose frames carry the request's index, which
+// numbersIn() reads back from a joined file.
 class FakeSynthesisService : public QObject {
     Q_OBJECT
 public:
@@ -58,16 +58,7 @@ public:
         QByteArray retryAfter; // a Retry-After header, when not empty
         int delayMs = -1;      // answer after this long; -1: the service's delay
         int dripMs = 0;        // when above 0, send the body a byte at a time this far apart
-        bool noLength = false; // no Content-Length: the body ends with the connection
-    };
-    // Fails requests with the service's error form: the Nth request, or
-    // those whose input holds the marker.
-    struct Failure {
-        int request = 0; // 1-based place in requests(); 0: match the marker
-        QString marker;
-        int status = 503;
-        int times = 1; // how many matching requests fail; -1: all
-        QByteArray retryAfter;
+        bool noLength = false; // no Content-Length, and the body never ends
     };
     using Responder = std::function<Reply(const Request &)>;
 
@@ -85,7 +76,15 @@ public:
     static constexpr qint64 serviceInputLimit = 5000;
     // Input over this many UTF-8 bytes gets the service's 400; 0: no limit.
     void setInputByteLimit(qint64 bytes) { m_inputByteLimit = bytes; }
-    void addFailure(const Failure &failure) { m_failures.append(failure); }
+    // Answers the Nth request (1-based) with the service's error form.
+    void failRequest(int nth, int status, const QByteArray &retryAfter = {}) {
+        m_failures.append({nth, {}, status, 1, retryAfter});
+    }
+    // The same for the first `times` requests whose input holds the marker; -1: all of them.
+    void failInputs(const QString &marker, int status, int times = 1,
+                    const QByteArray &retryAfter = {}) {
+        m_failures.append({0, marker, status, times, retryAfter});
+    }
     void setDelay(int ms) { m_delayMs = ms; }
     // The most requests that had arrived and were not yet answered at once.
     int maxConcurrent() const { return m_maxOpen; }
@@ -124,6 +123,14 @@ private:
     void readFrom(QTcpSocket *socket);
     Reply replyTo(const Request &request);
     void answer(QTcpSocket *socket, const Reply &reply);
+
+    struct Failure {
+        int request; // 1-based; 0: match the marker
+        QString marker;
+        int status;
+        int times; // -1: always
+        QByteArray retryAfter;
+    };
 
     std::unique_ptr<QTcpServer> m_server;
     bool m_tls = false;

@@ -191,10 +191,11 @@ void TestNetApiClient::cutOff_data() {
     QTest::newRow("announced over the limit") << reply << int(NetError::TooLarge) << tooLarge;
     reply.noLength = true;
     QTest::newRow("streamed over the limit") << reply << int(NetError::TooLarge) << tooLarge;
-    FakeSynthesisService::Reply drip{200, "application/json", "{\"a\":1}"};
-    drip.dripMs = 150;
-    QTest::newRow("dripping past the deadline")
-        << drip << int(NetError::TimedOut)
+    // Part of a body, then nothing: the transfer time-out (25 s) is far away.
+    FakeSynthesisService::Reply unfinished{200, "application/json", "{\"a\""};
+    unfinished.noLength = true;
+    QTest::newRow("unfinished at the deadline")
+        << unfinished << int(NetError::TimedOut)
         << "The service did not finish its answer within 0.5 seconds.";
 }
 
@@ -205,8 +206,6 @@ void TestNetApiClient::cutOff() {
     QFETCH(QString, message);
     m_service->setReply(reply);
     NetAPIClicnet client(m_service->baseUrl());
-    QCOMPARE(client.replySizeLimit(), qint64(64 * 1024 * 1024));
-    QCOMPARE(client.deadline(), 120s);
     client.setReplySizeLimit(1024 * 1024);
     client.setDeadline(500ms);
     Outcome outcome;
@@ -222,7 +221,6 @@ void TestNetApiClient::retryAfter_data() {
     QTest::newRow("seconds") << QByteArray(" 7 ") << 7000;
     QTest::newRow("date") << QByteArray("Wed, 21 Oct 2026 07:28:00 GMT") << 30500;
     QTest::newRow("past date") << QByteArray("Wed, 21 Oct 2026 07:27:00 GMT") << 0;
-    QTest::newRow("negative") << QByteArray("-3") << -1;
     QTest::newRow("other") << QByteArray("soon") << -1;
 }
 

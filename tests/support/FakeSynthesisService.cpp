@@ -148,8 +148,7 @@ void FakeSynthesisService::readFrom(QTcpSocket *socket) {
     const Reply reply = replyTo(request);
     if (reply.stall)
         return;
-    QTimer::singleShot(reply.delayMs < 0 ? m_delayMs : reply.delayMs, socket,
-                       [this, socket, reply] { answer(socket, reply); });
+    QTimer::singleShot(m_delayMs, socket, [this, socket, reply] { answer(socket, reply); });
 }
 
 FakeSynthesisService::Reply FakeSynthesisService::replyTo(const Request &request) {
@@ -163,9 +162,7 @@ FakeSynthesisService::Reply FakeSynthesisService::replyTo(const Request &request
                            "text-to-speech/docs/create-audio-text-long-audio.")
                 .arg(m_inputByteLimit));
     for (Failure &failure : m_failures) {
-        const bool matches = failure.request > 0 ? failure.request == request.index + 1
-                                                 : request.input().contains(failure.marker);
-        if (!matches || failure.times == 0)
+        if (failure.times == 0 || !request.input().contains(failure.marker))
             continue;
         if (failure.times > 0)
             --failure.times;
@@ -178,12 +175,8 @@ FakeSynthesisService::Reply FakeSynthesisService::replyTo(const Request &request
 
 void FakeSynthesisService::answer(QTcpSocket *socket, const Reply &reply) {
     --m_open;
-    static const QHash<int, QByteArray> reasons{{200, "OK"},
-                                                {400, "Bad Request"},
-                                                {429, "Too Many Requests"},
-                                                {500, "Internal Server Error"},
-                                                {502, "Bad Gateway"},
-                                                {503, "Service Unavailable"}};
+    static const QHash<int, QByteArray> reasons{
+        {200, "OK"}, {400, "Bad Request"}, {500, "Internal Server Error"}, {502, "Bad Gateway"}};
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
                       reasons.value(reply.status, "Status") + "\r\n";
     if (!reply.contentType.isEmpty())
@@ -194,23 +187,9 @@ void FakeSynthesisService::answer(QTcpSocket *socket, const Reply &reply) {
         head += "Retry-After: " + reply.retryAfter + "\r\n";
     if (!reply.noLength)
         head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
-    socket->write(head + "Connection: close\r\n\r\n");
-    if (reply.dripMs <= 0) {
-        socket->write(reply.body);
-        if (!reply.noLength)
-            socket->disconnectFromHost();
-        return;
-    }
-    auto *drip = new QTimer(socket);
-    connect(drip, &QTimer::timeout, socket, [socket, drip, body = reply.body, sent = 0]() mutable {
-        if (sent < body.size()) {
-            socket->write(body.mid(sent++, 1));
-            return;
-        }
-        drip->stop();
+    socket->write(head + "Connection: close\r\n\r\n" + reply.body);
+    if (!reply.noLength)
         socket->disconnectFromHost();
-    });
-    drip->start(reply.dripMs);
 }
 
 QString FakeSynthesisService::Request::input() const {

@@ -22,8 +22,8 @@ namespace parlino {
 // its own, so delayed answers to concurrent requests overlap.
 //
 // For conversions in parts: setInputByteLimit(serviceInputLimit) refuses
-// oversized input as the service does, failRequest() and failInputs() fail
-// chosen requests, setDelay() answers slowly, and numberedResponder() answers
+// oversized input as the service does, failInputs() fails chosen
+// requests, setDelay() answers slowly, and numberedResponder() answers
 // each request with an MP3 whose frames carry the request's index, which
 // numbersIn() reads back from a joined file.
 class FakeSynthesisService : public QObject {
@@ -56,9 +56,7 @@ public:
         bool stall = false;    // never answer
         QByteArray location;   // a Location header, when not empty
         QByteArray retryAfter; // a Retry-After header, when not empty
-        int delayMs = -1;      // answer after this long; -1: the service's delay
-        int dripMs = 0;        // when above 0, send the body a byte at a time this far apart
-        bool noLength = false; // no Content-Length, and the body never ends
+        bool noLength = false; // no Content-Length, and the connection stays open after the body
     };
     using Responder = std::function<Reply(const Request &)>;
 
@@ -76,15 +74,13 @@ public:
     static constexpr qint64 serviceInputLimit = 5000;
     // Input over this many UTF-8 bytes gets the service's 400; 0: no limit.
     void setInputByteLimit(qint64 bytes) { m_inputByteLimit = bytes; }
-    // Answers the Nth request (1-based) with the service's error form.
-    void failRequest(int nth, int status, const QByteArray &retryAfter = {}) {
-        m_failures.append({nth, {}, status, 1, retryAfter});
-    }
-    // The same for the first `times` requests whose input holds the marker; -1: all of them.
+    // Answers the first `times` requests whose input holds the marker (-1:
+    // all of them) with the service's error form.
     void failInputs(const QString &marker, int status, int times = 1,
                     const QByteArray &retryAfter = {}) {
-        m_failures.append({0, marker, status, times, retryAfter});
+        m_failures.append({marker, status, times, retryAfter});
     }
+    // Every answer waits this long after its request arrived.
     void setDelay(int ms) { m_delayMs = ms; }
     // The most requests that had arrived and were not yet answered at once.
     int maxConcurrent() const { return m_maxOpen; }
@@ -125,7 +121,6 @@ private:
     void answer(QTcpSocket *socket, const Reply &reply);
 
     struct Failure {
-        int request; // 1-based; 0: match the marker
         QString marker;
         int status;
         int times; // -1: always

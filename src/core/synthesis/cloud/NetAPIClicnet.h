@@ -25,7 +25,9 @@ enum NetMethodType { NetMethodGet = 0, NetMethodPost = 1 };
 // completion. Every request ends in exactly one call of its completion, on
 // this object's thread and after the request call has returned; overlapping
 // requests are independent. Reachability is asked once per request as a
-// hint: only a network known to be down stops a request.
+// hint: only a network known to be down stops a request. A request fails
+// when no data comes for the transfer time-out, when the whole takes longer
+// than the deadline, and as soon as its reply passes the size limit.
 class NetAPIClicnet : public QObject {
     Q_OBJECT
 public:

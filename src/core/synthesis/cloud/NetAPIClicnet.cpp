@@ -262,7 +262,7 @@ void NetAPIClicnet::finish(QNetworkReply *reply, const QUrl &url, const NetError
         reading.error = cut;
         reading.error.httpStatus = status;
     } else if (reply->error() == QNetworkReply::OperationCanceledError) {
-        // Nothing but the transfer time-out cancels a running request otherwise.
+        // Besides the cut-offs above, only the transfer time-out cancels a running request.
         reading.error = makeError(NetError::TimedOut,
                                   QStringLiteral("The service did not answer within %1 seconds.")
                                       .arg(secondsText(m_transferTimeout)),

@@ -1,5 +1,4 @@
 #include "FakeSynthesisService.h"
-#include "Mp3Frames.h"
 #include "synthesis/cloud/CloudSpeechEngine.h"
 #include "synthesis/cloud/Linear16Audio.h"
 #include "synthesis/cloud/NetAPIClicnet.h"
@@ -78,7 +77,6 @@ private slots:
     void replies();
     void retryDetails_data();
     void retryDetails();
-    void numberedAudio();
     void endpointProblem_data();
     void endpointProblem();
     void noKey();
@@ -190,18 +188,6 @@ void TestCloudSpeechEngine::retryDetails() {
     QCOMPARE(error.retryAfterMs, retryAfterMs);
     QCOMPARE(error.timedOut, timedOut);
     QCOMPARE(error.isRetryable(), status != 400);
-}
-
-// The test service's numbered answers pass for MP3 and tell which request they answer.
-void TestCloudSpeechEngine::numberedAudio() {
-    FakeSynthesisService service;
-    QVERIFY(service.listen());
-    service.setResponder(FakeSynthesisService::numberedResponder());
-    CloudSpeechEngine engine(service.baseUrl(), key);
-    synthesize(engine);
-    const QByteArray audio = synthesize(engine).audio;
-    QCOMPARE(Mp3Frames::read(audio.mid(10)).frames, 8);
-    QCOMPARE(FakeSynthesisService::numbersIn(audio + audio), QList<int>{1});
 }
 
 void TestCloudSpeechEngine::endpointProblem_data() {

@@ -75,6 +75,8 @@ private slots:
     void sendsTheRequest();
     void replies_data();
     void replies();
+    void retryDetails_data();
+    void retryDetails();
     void endpointProblem_data();
     void endpointProblem();
     void noKey();
@@ -120,7 +122,7 @@ void TestCloudSpeechEngine::replies_data() {
     const auto json = [](const QByteArray &body) {
         return FakeSynthesisService::Reply{200, "application/json", body, false};
     };
-    const QString noAudio = QStringLiteral("The speech service returned no audio.");
+    const QString noAudio = QStringLiteral("The speech service returned no usable audio.");
     QTest::newRow("audio with line breaks")
         << FakeSynthesisService::audioReply(mp3, true) << QString() << int(SpeechError::None);
     QTest::newRow("refused: the service's message")
@@ -129,12 +131,16 @@ void TestCloudSpeechEngine::replies_data() {
     QTest::newRow("reply without audioContent")
         << json("{\"x\":1}") << noAudio << int(SpeechError::NoAudio);
     QTest::newRow("empty reply") << json("") << noAudio << int(SpeechError::NoAudio);
-    QTest::newRow("audioContent not base64 text")
-        << json("{\"audioContent\":\"!!\"}") << noAudio << int(SpeechError::NoAudio);
     QTest::newRow("audioContent not a string")
         << json("{\"audioContent\":12}") << noAudio << int(SpeechError::NoAudio);
     QTest::newRow("audioContent empty")
         << json("{\"audioContent\":\"\"}") << noAudio << int(SpeechError::NoAudio);
+    QByteArray stray = FakeSynthesisService::audioReply(mp3).body;
+    stray.insert(stray.indexOf(mp3.toBase64().mid(8)), '*');
+    QTest::newRow("a character outside base64")
+        << json(stray) << noAudio << int(SpeechError::NoAudio);
+    QTest::newRow("audio that is not MP3") << FakeSynthesisService::audioReply("RIFF\0\0\0\0WAVE")
+                                           << noAudio << int(SpeechError::NoAudio);
 }
 
 void TestCloudSpeechEngine::replies() {
@@ -149,6 +155,39 @@ void TestCloudSpeechEngine::replies() {
     QCOMPARE(result.error.message, error);
     QCOMPARE(int(result.error.kind), kind);
     QCOMPARE(result.audio, error.isEmpty() ? mp3 : QByteArray());
+}
+
+void TestCloudSpeechEngine::retryDetails_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("retryAfterMs");
+    QTest::addColumn<bool>("timedOut");
+    QTest::newRow("busy, with a wait") << "busy" << 429 << 7000 << false;
+    QTest::newRow("failing for a moment") << "fail" << 503 << -1 << false;
+    QTest::newRow("input over the limit") << "Hello there" << 400 << -1 << false;
+    QTest::newRow("no answer") << "Hi" << 0 << -1 << true;
+}
+
+// A failed request tells the conversion whether and when a new try may help.
+void TestCloudSpeechEngine::retryDetails() {
+    QFETCH(QString, text);
+    QFETCH(int, status);
+    QFETCH(int, retryAfterMs);
+    QFETCH(bool, timedOut);
+    FakeSynthesisService service;
+    QVERIFY(service.listen());
+    service.setReply({200, {}, {}, true}); // never answers
+    service.setInputByteLimit(10);
+    service.failInputs("busy", 429, 1, "7");
+    service.failInputs("fail", 503);
+    NetAPIClicnet client;
+    client.setTransferTimeout(std::chrono::milliseconds(300));
+    CloudSpeechEngine engine(service.baseUrl(), key, &client);
+    const SpeechError error = synthesize(engine, {{"input", QJsonObject{{"text", text}}}}).error;
+    QCOMPARE(error.httpStatus, status);
+    QCOMPARE(error.retryAfterMs, retryAfterMs);
+    QCOMPARE(error.timedOut, timedOut);
+    QCOMPARE(error.isRetryable(), status != 400);
 }
 
 void TestCloudSpeechEngine::endpointProblem_data() {
@@ -271,7 +310,7 @@ void TestCloudSpeechEngine::previewFailures_data() {
     };
     QTest::newRow("the service's message")
         << FakeSynthesisService::errorReply(400, "Invalid SSML.") << "Invalid SSML.";
-    QTest::newRow("no audio") << json("{}") << "The speech service returned no audio.";
+    QTest::newRow("no audio") << json("{}") << "The speech service returned no usable audio.";
     QTest::newRow("MP3 instead of WAV")
         << FakeSynthesisService::audioReply(mp3) << "The speech service's audio is not a WAV file.";
 }

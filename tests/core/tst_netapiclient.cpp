@@ -2,6 +2,7 @@
 #include "Logging.h"
 #include "synthesis/cloud/NetAPIClicnet.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
@@ -45,6 +46,10 @@ private slots:
     void redirectNotFollowed_data();
     void redirectNotFollowed();
     void slowReplyTimesOut();
+    void cutOff_data();
+    void cutOff();
+    void retryAfter_data();
+    void retryAfter();
     void refusedConnection();
     void reachability();
     void overlappingRequests();
@@ -173,6 +178,59 @@ void TestNetApiClient::slowReplyTimesOut() {
     QVERIFY2(outcome.error.message.contains("did not answer"), qPrintable(outcome.error.message));
 }
 
+void TestNetApiClient::cutOff_data() {
+    QTest::addColumn<FakeSynthesisService::Reply>("reply");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("message");
+    const qsizetype limit = 1024 * 1024;
+    FakeSynthesisService::Reply reply{200, "application/json",
+                                      "{\"a\":\"" + QByteArray(limit - 8, 'x') + "\"}"};
+    QTest::newRow("at the limit") << reply << 0 << "";
+    const QString tooLarge = "The speech service's reply is larger than 1 MB; nothing was saved.";
+    reply.body.insert(1, ' ');
+    QTest::newRow("announced over the limit") << reply << int(NetError::TooLarge) << tooLarge;
+    reply.noLength = true;
+    QTest::newRow("streamed over the limit") << reply << int(NetError::TooLarge) << tooLarge;
+    // Part of a body, then nothing: the transfer time-out (25 s) is far away.
+    FakeSynthesisService::Reply unfinished{200, "application/json", "{\"a\""};
+    unfinished.noLength = true;
+    QTest::newRow("unfinished at the deadline")
+        << unfinished << int(NetError::TimedOut)
+        << "The service did not finish its answer within 0.5 seconds.";
+}
+
+// A reply is cut off at the size limit or the deadline, whichever comes first.
+void TestNetApiClient::cutOff() {
+    QFETCH(FakeSynthesisService::Reply, reply);
+    QFETCH(int, kind);
+    QFETCH(QString, message);
+    m_service->setReply(reply);
+    NetAPIClicnet client(m_service->baseUrl());
+    client.setReplySizeLimit(1024 * 1024);
+    client.setDeadline(500ms);
+    Outcome outcome;
+    client.requestJsonDataWithPath("/x", params, NetMethodPost, recorder(outcome));
+    QTRY_COMPARE_WITH_TIMEOUT(outcome.calls, 1, 5000);
+    QCOMPARE(int(outcome.error.kind), kind);
+    QCOMPARE(outcome.error.message, message);
+}
+
+void TestNetApiClient::retryAfter_data() {
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<int>("ms");
+    QTest::newRow("seconds") << QByteArray(" 7 ") << 7000;
+    QTest::newRow("date") << QByteArray("Wed, 21 Oct 2026 07:28:00 GMT") << 30500;
+    QTest::newRow("past date") << QByteArray("Wed, 21 Oct 2026 07:27:00 GMT") << 0;
+    QTest::newRow("other") << QByteArray("soon") << -1;
+}
+
+void TestNetApiClient::retryAfter() {
+    QFETCH(QByteArray, value);
+    QFETCH(int, ms);
+    const QDateTime now(QDate(2026, 10, 21), QTime(7, 27, 29, 500), Qt::UTC);
+    QCOMPARE(NetAPIClicnet::retryAfterMs(value, now), ms);
+}
+
 void TestNetApiClient::refusedConnection() {
     quint16 port = 0;
     {
@@ -223,6 +281,7 @@ void TestNetApiClient::overlappingRequests() {
         reply.body = request.body;
         return reply;
     });
+    m_service->setDelay(200); // both wait at once
     NetAPIClicnet client(m_service->baseUrl());
     Outcome first;
     Outcome second;
@@ -230,6 +289,7 @@ void TestNetApiClient::overlappingRequests() {
     client.requestJsonDataWithPath("/x", QJsonObject{{"n", 2}}, NetMethodPost, recorder(second));
     QCOMPARE(client.pendingRequests(), 2);
     QTRY_VERIFY(first.calls == 1 && second.calls == 1);
+    QCOMPARE(m_service->maxConcurrent(), 2);
     QCOMPARE(first.data.toObject().value("n").toInt(), 1);
     QCOMPARE(second.data.toObject().value("n").toInt(), 2);
     QCOMPARE(m_service->requests().size(), 2);

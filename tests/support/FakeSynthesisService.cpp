@@ -11,6 +11,7 @@
 #include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QtEndian>
 
 #include <cmath>
@@ -139,24 +140,89 @@ void FakeSynthesisService::readFrom(QTcpSocket *socket) {
     if (buffer.size() < headEnd + 4 + length)
         return;
     request.body = buffer.mid(headEnd + 4, length);
+    request.index = int(m_requests.size());
     m_buffers.remove(socket);
     m_requests.append(request);
+    m_maxOpen = std::max(m_maxOpen, ++m_open);
 
-    const Reply reply = m_responder(request);
+    const Reply reply = replyTo(request);
     if (reply.stall)
         return;
+    QTimer::singleShot(m_delayMs, socket, [this, socket, reply] { answer(socket, reply); });
+}
+
+FakeSynthesisService::Reply FakeSynthesisService::replyTo(const Request &request) {
+    if (m_inputByteLimit > 0 && request.inputBytes() > m_inputByteLimit)
+        return errorReply(
+            400,
+            QStringLiteral("Either `input.text` or `input.ssml` is longer than the limit of %1 "
+                           "bytes. This limit is different from quotas. To fix, reduce the "
+                           "byte length of the characters in this request, or consider "
+                           "using the Long Audio API: https://cloud.google.com/"
+                           "text-to-speech/docs/create-audio-text-long-audio.")
+                .arg(m_inputByteLimit));
+    for (Failure &failure : m_failures) {
+        if (failure.times == 0 || !request.input().contains(failure.marker))
+            continue;
+        if (failure.times > 0)
+            --failure.times;
+        Reply reply = errorReply(failure.status, QStringLiteral("Failed as the test asked."));
+        reply.retryAfter = failure.retryAfter;
+        return reply;
+    }
+    return m_responder(request);
+}
+
+void FakeSynthesisService::answer(QTcpSocket *socket, const Reply &reply) {
+    --m_open;
     static const QHash<int, QByteArray> reasons{
         {200, "OK"}, {400, "Bad Request"}, {500, "Internal Server Error"}, {502, "Bad Gateway"}};
-    QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
-                          reasons.value(reply.status, "Status") + "\r\n";
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
+                      reasons.value(reply.status, "Status") + "\r\n";
     if (!reply.contentType.isEmpty())
-        response += "Content-Type: " + reply.contentType + "\r\n";
+        head += "Content-Type: " + reply.contentType + "\r\n";
     if (!reply.location.isEmpty())
-        response += "Location: " + reply.location + "\r\n";
-    response += "Content-Length: " + QByteArray::number(reply.body.size()) +
-                "\r\nConnection: close\r\n\r\n" + reply.body;
-    socket->write(response);
-    socket->disconnectFromHost();
+        head += "Location: " + reply.location + "\r\n";
+    if (!reply.retryAfter.isEmpty())
+        head += "Retry-After: " + reply.retryAfter + "\r\n";
+    if (!reply.noLength)
+        head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+    socket->write(head + "Connection: close\r\n\r\n" + reply.body);
+    if (!reply.noLength)
+        socket->disconnectFromHost();
+}
+
+QString FakeSynthesisService::Request::input() const {
+    const QJsonValue input = QJsonDocument::fromJson(body)["input"];
+    return input["text"].toString() + input["ssml"].toString();
+}
+
+QByteArray FakeSynthesisService::numberedMp3(int index, int frames) {
+    QByteArray frame(96, '\0');
+    frame.replace(0, 4, "\xff\xf3\x44\xc0");
+    // After the header and 9 bytes of side information that give the frame
+    // no audio data, the rest is ancillary data.
+    frame.replace(13, 3, "req");
+    qToBigEndian<qint32>(index, frame.data() + 16);
+    QByteArray mp3("ID3\x04\0\0\0\0\0\0", 10);
+    for (int i = 0; i < frames; ++i)
+        mp3 += frame;
+    return mp3;
+}
+
+FakeSynthesisService::Responder FakeSynthesisService::numberedResponder() {
+    return [](const Request &request) { return audioReply(numberedMp3(request.index)); };
+}
+
+QList<int> FakeSynthesisService::numbersIn(const QByteArray &mp3) {
+    QList<int> numbers;
+    for (qsizetype at = mp3.indexOf("req"); at >= 0 && at + 7 <= mp3.size();
+         at = mp3.indexOf("req", at + 7)) {
+        const int number = qFromBigEndian<qint32>(mp3.constData() + at + 3);
+        if (numbers.isEmpty() || numbers.constLast() != number)
+            numbers.append(number);
+    }
+    return numbers;
 }
 
 QByteArray FakeSynthesisService::wav(const QByteArray &pcm, int sampleRate) {

@@ -76,8 +76,13 @@ QByteArray audioContent(const QJsonObject &reply) {
     const QJsonValue content = reply.value(QLatin1String("audioContent"));
     if (!content.isString())
         return {};
-    // The default decoding skips characters outside the base64 alphabet.
-    return QByteArray::fromBase64(content.toString().toLatin1());
+    // Only the white space the service may break lines with is let through;
+    // any other character outside the alphabet makes the whole reply unusable.
+    QByteArray base64 = content.toString().toLatin1();
+    base64.removeIf([](char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; });
+    const QByteArray::FromBase64Result decoded =
+        QByteArray::fromBase64Encoding(std::move(base64), QByteArray::AbortOnBase64DecodingErrors);
+    return decoded ? *decoded : QByteArray();
 }
 
 } // namespace SynthesisRequest

@@ -32,9 +32,10 @@ QJsonObject body(const QString &text, const QString &ssmlString, const QString &
 // True when the voice name yields a language code ("xx-YY-...").
 bool isUsableVoiceName(const QString &voiceName);
 
-// The audio of a reply: "audioContent" decoded as base64, skipping every
-// character outside the alphabet (line breaks, spaces). Empty when the reply
-// has no such string member or it decodes to nothing.
+// The audio of a reply: "audioContent" decoded as strict base64 once line
+// breaks and spaces are removed. Empty when the reply has no such string
+// member, it holds any other character outside the alphabet, or it decodes
+// to nothing.
 QByteArray audioContent(const QJsonObject &reply);
 
 } // namespace SynthesisRequest

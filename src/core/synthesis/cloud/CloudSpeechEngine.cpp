@@ -39,9 +39,30 @@ SpeechError::Kind speechErrorKind(NetError::Kind kind) {
     case NetError::TimedOut:
     case NetError::ContentType:
     case NetError::MalformedReply:
+    case NetError::TooLarge:
         break;
     }
     return SpeechError::Transport;
+}
+
+// A failed request as a conversion sees it, with what a new try needs to know.
+SpeechError speechError(const NetError &error) {
+    SpeechError speech{speechErrorKind(error.kind), error.message};
+    if (error.kind == NetError::HttpStatus)
+        speech.httpStatus = error.httpStatus;
+    speech.retryAfterMs = error.retryAfterMs;
+    speech.timedOut = error.kind == NetError::TimedOut;
+    return speech;
+}
+
+SpeechError noAudio() {
+    return {SpeechError::NoAudio, QStringLiteral("The speech service returned no usable audio.")};
+}
+
+// An MP3 stream starts with an ID3 tag or a frame's 11-bit sync.
+bool looksLikeMp3(const QByteArray &audio) {
+    return audio.startsWith("ID3") ||
+           (audio.size() >= 2 && uchar(audio[0]) == 0xFF && (uchar(audio[1]) & 0xE0) == 0xE0);
 }
 
 } // namespace
@@ -111,10 +132,6 @@ CloudSpeechEngine::CloudSpeechEngine(const QUrl &endpoint, const QString &apiKey
     , m_apiKey(apiKey.trimmed())
     , m_client(client ? client : NetAPIClicnet::sharedJsonClient()) {}
 
-static SpeechError noAudio() {
-    return {SpeechError::NoAudio, QStringLiteral("The speech service returned no audio.")};
-}
-
 void CloudSpeechEngine::synthesize(const QJsonObject &request, Completion done) {
     post(request, false, [done](const QJsonObject &reply, const SpeechError &error) {
         if (error.isError()) {
@@ -122,7 +139,7 @@ void CloudSpeechEngine::synthesize(const QJsonObject &request, Completion done) 
             return;
         }
         const QByteArray audio = SynthesisRequest::audioContent(reply);
-        if (audio.isEmpty()) {
+        if (!looksLikeMp3(audio)) {
             done({}, noAudio());
             return;
         }
@@ -138,7 +155,7 @@ void CloudSpeechEngine::synthesizeTimed(const QJsonObject &request, TimedComplet
     post(timed, true, [done](const QJsonObject &reply, const SpeechError &error) {
         const QByteArray audio =
             error.isError() ? QByteArray() : SynthesisRequest::audioContent(reply);
-        if (audio.isEmpty()) {
+        if (!looksLikeMp3(audio)) {
             done({}, {}, -1.0, error.isError() ? error : noAudio());
             return;
         }
@@ -228,7 +245,7 @@ void CloudSpeechEngine::send(const QJsonObject &request, const QString &apiKey, 
             if (!self)
                 return;
             if (error.isError())
-                done({}, {speechErrorKind(error.kind), error.message});
+                done({}, speechError(error));
             else
                 done(data.toObject(), SpeechError());
         });

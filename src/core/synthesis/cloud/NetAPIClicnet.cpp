@@ -3,8 +3,10 @@
 #include "Logging.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -13,6 +15,7 @@
 #include <QUrlQuery>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace parlino {
@@ -105,6 +108,10 @@ NetError httpStatusError(int status, const QByteArray &body, const QString &reas
 
 QString secondsText(std::chrono::milliseconds timeout) {
     return QString::number(double(timeout.count()) / 1000.0, 'g', 3);
+}
+
+QString megabytesText(qint64 bytes) {
+    return QString::number(double(bytes) / (1024.0 * 1024.0), 'g', 3);
 }
 
 } // namespace
@@ -208,41 +215,93 @@ void NetAPIClicnet::send(const QUrl &url, const QJsonObject &params, NetMethodTy
         reply = m_manager->get(request);
     }
     ++m_pending;
+    auto cut = std::make_shared<NetError>();
+    guard(reply, cut);
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, url, done = std::move(done)] { finish(reply, url, done); });
+            [this, reply, url, cut, done = std::move(done)] { finish(reply, url, *cut, done); });
 }
 
-void NetAPIClicnet::finish(QNetworkReply *reply, const QUrl &url, const Completion &done) {
+void NetAPIClicnet::guard(QNetworkReply *reply, const std::shared_ptr<NetError> &cut) {
+    const auto cutOff = [reply, cut](const NetError &why) {
+        if (cut->isError())
+            return;
+        *cut = why;
+        reply->abort(); // emits finished at once
+    };
+    const qint64 limit = m_replySizeLimit;
+    const auto checkSize = [reply, limit, cutOff] {
+        // The body is only read once it is whole, so all of it received so far is available.
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > limit ||
+            reply->bytesAvailable() > limit)
+            cutOff(makeError(NetError::TooLarge,
+                             QStringLiteral("The speech service's reply is larger than %1 MB; "
+                                            "nothing was saved.")
+                                 .arg(megabytesText(limit))));
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, reply, checkSize);
+    connect(reply, &QIODevice::readyRead, reply, checkSize);
+
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, reply, [cutOff, seconds = secondsText(m_deadline)] {
+        cutOff(makeError(NetError::TimedOut,
+                         QStringLiteral("The service did not finish its answer within %1 seconds.")
+                             .arg(seconds)));
+    });
+    deadline->start(m_deadline);
+}
+
+void NetAPIClicnet::finish(QNetworkReply *reply, const QUrl &url, const NetError &cut,
+                           const Completion &done) {
     --m_pending;
     reply->deleteLater();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
 
     Reading reading;
-    if (status == 0 && reply->error() == QNetworkReply::OperationCanceledError) {
-        // Nothing but the transfer time-out cancels a running request.
+    if (cut.isError()) {
+        reading.error = cut;
+        reading.error.httpStatus = status;
+    } else if (reply->error() == QNetworkReply::OperationCanceledError) {
+        // Besides the cut-offs above, only the transfer time-out cancels a running request.
         reading.error = makeError(NetError::TimedOut,
                                   QStringLiteral("The service did not answer within %1 seconds.")
-                                      .arg(secondsText(m_transferTimeout)));
+                                      .arg(secondsText(m_transferTimeout)),
+                                  status);
     } else if (status == 0) {
         reading.error =
             makeError(NetError::Transport, redactedMessage(reply->errorString(), url), status);
     } else {
         reading =
-            readReply(status, reply->header(QNetworkRequest::ContentTypeHeader).toByteArray(), body,
+            readReply(status, reply->header(QNetworkRequest::ContentTypeHeader).toByteArray(),
+                      reply->isOpen() ? reply->readAll() : QByteArray(),
                       reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+        if (reading.error.isError())
+            reading.error.retryAfterMs =
+                retryAfterMs(reply->rawHeader("Retry-After"), QDateTime::currentDateTimeUtc());
         // A reply cut short after its headers still carries a status.
         if (!reading.error.isError() && reply->error() != QNetworkReply::NoError)
-            reading = {QJsonValue(QJsonValue::Undefined),
-                       makeError(reply->error() == QNetworkReply::OperationCanceledError
-                                     ? NetError::TimedOut
-                                     : NetError::Transport,
-                                 redactedMessage(reply->errorString(), url), status)};
+            reading = {
+                QJsonValue(QJsonValue::Undefined),
+                makeError(NetError::Transport, redactedMessage(reply->errorString(), url), status)};
     }
     qCDebug(lcNet).noquote() << "reply" << status << redactedUrl(url).toString()
                              << (reading.error.isError() ? reading.error.message
                                                          : QStringLiteral("ok"));
     done(reading.data, reading.error);
+}
+
+int NetAPIClicnet::retryAfterMs(const QByteArray &value, const QDateTime &now) {
+    const QByteArray text = value.trimmed();
+    bool isNumber = false;
+    const qint64 seconds = text.toLongLong(&isNumber);
+    if (isNumber)
+        return seconds < 0 ? -1 : int(std::min<qint64>(seconds, INT_MAX / 1000) * 1000);
+    const QDateTime read = QLocale::c().toDateTime(
+        QString::fromLatin1(text), QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'"));
+    if (!read.isValid())
+        return -1;
+    const qint64 wait = now.msecsTo(QDateTime(read.date(), read.time(), Qt::UTC));
+    return int(std::clamp<qint64>(wait, 0, INT_MAX));
 }
 
 NetAPIClicnet::Reading NetAPIClicnet::readReply(int status, const QByteArray &contentType,

@@ -10,7 +10,9 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 
+class QDateTime;
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -23,7 +25,9 @@ enum NetMethodType { NetMethodGet = 0, NetMethodPost = 1 };
 // completion. Every request ends in exactly one call of its completion, on
 // this object's thread and after the request call has returned; overlapping
 // requests are independent. Reachability is asked once per request as a
-// hint: only a network known to be down stops a request.
+// hint: only a network known to be down stops a request. A request fails
+// when no data comes for the transfer time-out, when the whole takes longer
+// than the deadline, and as soon as its reply passes the size limit.
 class NetAPIClicnet : public QObject {
     Q_OBJECT
 public:
@@ -33,6 +37,8 @@ public:
     using ReachabilityProbe = std::function<Reachability::Status(const QUrl &)>;
 
     static constexpr std::chrono::milliseconds defaultTransferTimeout{25000};
+    static constexpr std::chrono::milliseconds defaultDeadline{120000};
+    static constexpr qint64 defaultReplySizeLimit = 64 * 1024 * 1024;
 
     // The process-wide client, created on first use and owned by the application object.
     static NetAPIClicnet *sharedJsonClient();
@@ -50,6 +56,13 @@ public:
     // The longest time without any data before a request fails.
     void setTransferTimeout(std::chrono::milliseconds timeout) { m_transferTimeout = timeout; }
     std::chrono::milliseconds transferTimeout() const { return m_transferTimeout; }
+    // The longest time a whole request may take, however steadily data comes.
+    void setDeadline(std::chrono::milliseconds deadline) { m_deadline = deadline; }
+    std::chrono::milliseconds deadline() const { return m_deadline; }
+    // The largest reply body accepted; a larger one is cut off as soon as its
+    // announced length or its received bytes pass the limit.
+    void setReplySizeLimit(qint64 bytes) { m_replySizeLimit = bytes; }
+    qint64 replySizeLimit() const { return m_replySizeLimit; }
 
     void setReachabilityProbe(ReachabilityProbe probe) { m_reachability = std::move(probe); }
 
@@ -65,6 +78,11 @@ public:
     // The URL with the value of every "key" query member replaced, for logs
     // and messages.
     static QUrl redactedUrl(const QUrl &url);
+
+    // The wait in milliseconds a Retry-After value asks for: whole seconds,
+    // or an HTTP date ("Wed, 21 Oct 2026 07:28:00 GMT") counted from now, a
+    // past date giving 0. -1 for anything else.
+    static int retryAfterMs(const QByteArray &value, const QDateTime &now);
 
     // What a reply that arrived says: its parsed JSON (undefined when the
     // body is empty) or why it is refused. status is the HTTP status;
@@ -83,12 +101,17 @@ signals:
 private:
     void send(const QUrl &url, const QJsonObject &params, NetMethodType methodType,
               Completion done);
-    void finish(QNetworkReply *reply, const QUrl &url, const Completion &done);
+    // Cuts the reply off, keeping why in *cut, once it passes the size limit
+    // or the deadline.
+    void guard(QNetworkReply *reply, const std::shared_ptr<NetError> &cut);
+    void finish(QNetworkReply *reply, const QUrl &url, const NetError &cut, const Completion &done);
     void completeLater(const Completion &done, const NetError &error);
 
     QUrl m_baseUrl;
     QNetworkAccessManager *m_manager;
     std::chrono::milliseconds m_transferTimeout = defaultTransferTimeout;
+    std::chrono::milliseconds m_deadline = defaultDeadline;
+    qint64 m_replySizeLimit = defaultReplySizeLimit;
     ReachabilityProbe m_reachability = &Reachability::statusFor;
     int m_pending = 0;
 };

@@ -71,17 +71,26 @@ private slots:
     void interruptedWritesNothing();
 
 private:
+    QStringList heard(const QByteArray &mp3) const;
+
     FakeSynthesisService m_service;
     QTemporaryDir m_dir;
 };
 
-// Texts containing "fail" are refused by the service; others get their text back as audio,
-// after an ID3 tag's mark, so that the audio passes for MP3.
+// Texts containing "fail" are refused by the service; others get an MP3
+// numbered with the request, which heard() reads back.
 static FakeSynthesisService::Reply echo(const FakeSynthesisService::Request &request) {
-    const QJsonObject input = QJsonDocument::fromJson(request.body)["input"].toObject();
-    const QString text = input.value("text").toString() + input.value("ssml").toString();
-    return text.contains("fail") ? FakeSynthesisService::errorReply(400, "Text too odd.")
-                                 : FakeSynthesisService::audioReply("ID3" + text.toUtf8());
+    return request.input().contains("fail")
+               ? FakeSynthesisService::errorReply(400, "Text too odd.")
+               : FakeSynthesisService::audioReply(FakeSynthesisService::numberedMp3(request.index));
+}
+
+// The inputs of the requests whose audio an MP3 holds, in order.
+QStringList TestConvertCommand::heard(const QByteArray &mp3) const {
+    QStringList inputs;
+    for (const int index : FakeSynthesisService::numbersIn(mp3))
+        inputs << m_service.requests().at(index).input();
+    return inputs;
 }
 
 void TestConvertCommand::initTestCase() {
@@ -135,14 +144,14 @@ void TestConvertCommand::convertOne() {
     QCOMPARE(toFile.err, QString());
     QCOMPARE(toFile.status, 0);
     QCOMPARE(toFile.out, QStringList{target});
-    QCOMPARE(contents(target), QByteArray("ID3Hello there"));
+    QCOMPARE(heard(contents(target)), QStringList{"Hello there"});
     QCOMPARE(m_service.requests().constLast().url.query(), QString("key=" + key));
 
     const Run fromStdin = run({"convert", "--output-dir", m_dir.path(), "-"}, "from stdin");
     QCOMPARE(fromStdin.status, 0);
     QCOMPARE(fromStdin.out.size(), 1);
     QVERIFY(QRegularExpression("/Parlino[0-9]{17}\\.mp3$").match(fromStdin.out.at(0)).hasMatch());
-    QCOMPARE(contents(fromStdin.out.at(0)), QByteArray("ID3from stdin"));
+    QCOMPARE(heard(contents(fromStdin.out.at(0))), QStringList{"from stdin"});
 }
 
 void TestConvertCommand::outputPath_data() {
@@ -209,11 +218,11 @@ void TestConvertCommand::outputPath() {
         QCOMPARE(after.size(), before.size());
     } else if (target == "-") {
         QCOMPARE(result.err, QString());
-        QCOMPARE(CliRun::run(arguments).outBytes, QByteArray("ID3Hello there"));
+        QCOMPARE(heard(CliRun::run(arguments).outBytes), QStringList{"Hello there"});
     } else {
         QCOMPARE(result.err, QString());
         QCOMPARE(result.out, QStringList{target});
-        QCOMPARE(contents(target), QByteArray("ID3Hello there"));
+        QCOMPARE(heard(contents(target)), QStringList{"Hello there"});
     }
     QCOMPARE(contents(victim), QByteArray("keep me"));
     // No temporary file is left behind.
@@ -229,8 +238,8 @@ void TestConvertCommand::severalWithOneFailing() {
     const Run result = run({"convert", "--output-dir", outDir, one, bad, two});
     QCOMPARE(result.status, 1);
     QCOMPARE(result.out.size(), 2);
-    QCOMPARE(contents(result.out.at(0)), QByteArray("ID3first"));
-    QCOMPARE(contents(result.out.at(1)), QByteArray("ID3second"));
+    QCOMPARE(heard(contents(result.out.at(0))), QStringList{"first"});
+    QCOMPARE(heard(contents(result.out.at(1))), QStringList{"second"});
     QCOMPARE(result.err, "parlino: " + bad + ": Text too odd.\n"); // no progress: not a terminal
     QCOMPARE(QDir(outDir).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
@@ -354,12 +363,12 @@ void TestConvertCommand::subtitles_data() {
     QTest::addColumn<QString>("engine");
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("expected"); // the whole file, or its start for the offline voice
-    // The test service puts the marks a second apart from 0.5 s; its 16,000
-    // bytes of MP3 last 4 s.
+    // The test service puts the marks a second apart from 0.5 s; its 125
+    // frames of MP3 last 3 s.
     QTest::newRow("cloud, WebVTT") << "cloud"
                                    << "vtt"
                                    << "WEBVTT\n\n00:00:00.500 --> 00:00:02.500\nOne two.\n\n"
-                                      "00:00:02.500 --> 00:00:04.000\nThree.\n\n";
+                                      "00:00:02.500 --> 00:00:03.000\nThree.\n\n";
     QTest::newRow("offline, SubRip") << "offline"
                                      << "srt"
                                      << "1\n00:00:00,000 --> 00:00:00,";
@@ -370,7 +379,8 @@ void TestConvertCommand::subtitles() {
     QFETCH(QString, engine);
     QFETCH(QString, format);
     QFETCH(QString, expected);
-    m_service.setResponder(FakeSynthesisService::speakingResponder(QByteArray(16000, '\xff')));
+    m_service.setResponder(
+        FakeSynthesisService::speakingResponder(FakeSynthesisService::numberedMp3(0, 125)));
     const QString input =
         write(m_dir, "a.json", R"({"text":"One two. Three.","voice":"en-GB-Standard-A"})");
     const QString target = m_dir.filePath("speech.mp3");

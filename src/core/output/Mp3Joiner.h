@@ -1,7 +1,12 @@
 #pragma once
 
+#include "output/Mp3FrameHeader.h"
+
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
+#include <vector>
 
 class QIODevice;
 
@@ -30,6 +35,24 @@ public:
 
     // True when the bytes start with an MP3 frame or an ID3v2 tag.
     static bool looksLikeMp3(const QByteArray &bytes);
+
+private:
+    bool writeFrame(QByteArrayView frame, const Mp3FrameHeader &header, QString *error);
+    bool writeTagFrame(const Mp3FrameHeader &format, QString *error);
+    void addSeekPoint();
+
+    QIODevice *m_out;
+    std::optional<Mp3FrameHeader> m_format;    // the first audio frame's
+    std::optional<Mp3FrameHeader> m_tagHeader; // of the Xing/Info frame
+    qint64 m_tagPosition = -1;                 // on the device
+    qint64 m_bytes = 0;                        // written from the tag frame on
+    qint64 m_frames = 0;
+    qint64 m_lastFrames = 0;
+    bool m_vbr = false;
+    // The byte position of every m_seekStride-th frame, thinned as the
+    // frames grow so that memory stays bounded whatever the length.
+    std::vector<qint64> m_seekPoints;
+    qint64 m_seekStride = 1;
 };
 
 } // namespace parlino

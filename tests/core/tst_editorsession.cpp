@@ -1,4 +1,5 @@
 #include "SpanBuilders.h"
+#include "ToneMp3.h"
 #include "document/ParlinoDocument.h"
 #include "editing/EditorSession.h"
 #include "editing/SpanLookup.h"
@@ -32,7 +33,7 @@ public:
     void synthesize(const QJsonObject &request, Completion done) override {
         m_requests->append(request);
         QTimer::singleShot(0, this, [this, done] {
-            done(m_error.isError() ? QByteArray() : QByteArrayLiteral("mp3"), m_error);
+            done(m_error.isError() ? QByteArray() : toneMp3(0), m_error);
         });
     }
 

@@ -404,6 +404,8 @@ void TestMainView::convertShowsOverlayThenReports() {
     // Esc cancels a conversion under way: nothing written, nothing said.
     convertWith({}, m_folder.path(), 60000);
     QTRY_COMPARE(Chooser::overlays(m_view), QStringList{"Loading..."});
+    m_window->activateWindow(); // back from the alert
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     QTest::keyClick(m_view->textView(), Qt::Key_Escape);
     QTRY_VERIFY(m_view->convertButton()->isEnabled());
     QTRY_VERIFY(Chooser::overlays(m_view).isEmpty());

@@ -112,8 +112,7 @@ void TestMp3Joiner::joins() {
     const Mp3Frames info = Mp3Frames::read(joined);
     QVERIFY2(info.valid, qPrintable(info.problem));
     QVERIFY(info.hasXing && !info.hasLameTag);
-    QCOMPARE(info.sampleRate, rate);
-    QCOMPARE(info.vbr, vbr);
+    QVERIFY(info.sampleRate == rate && info.vbr == vbr);
     QCOMPARE(info.frames, frames);
     QCOMPARE(info.xingFrames, frames);
     QCOMPARE(info.xingBytes, qint64(joined.size()));
@@ -147,8 +146,7 @@ void TestMp3Joiner::refuses() {
     QVERIFY(!afterAnother || joiner.append(encode(cloud, 24000, 0.3), nullptr));
     const qint64 written = out.size();
     QString error;
-    QVERIFY(!joiner.append(bytes, &error));
-    QVERIFY(!error.isEmpty());
+    QVERIFY(!joiner.append(bytes, &error) && !error.isEmpty());
     QCOMPARE(out.size(), written);
 }
 

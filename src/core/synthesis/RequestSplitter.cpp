@@ -414,8 +414,11 @@ QList<ConversionPart> Splitter::run() {
                 start = end;
                 break;
             }
-            // Markup the estimate left out: try again with less room.
-            budget = estimate(start, end) - over;
+            // The estimate leaves out the elements that crossing spans close
+            // and reopen, which grow with the part: scale the room down by
+            // how far the part was over, and end it earlier.
+            const qint64 estimated = estimate(start, end);
+            budget = qMin(estimated * m_limit / (m_limit + over), estimated - 1);
             lastEnd = end;
         }
     }

@@ -12,8 +12,10 @@
 #include "editing/SSMLTextView.h"
 #include "editing/SpanHighlighter.h"
 #include "settings/Settings.h"
+#include "synthesis/RequestSplitter.h"
 #include "synthesis/SpeechEngineFactory.h"
 #include "synthesis/VoiceLimits.h"
+#include "synthesis/cloud/CloudSpeechEngine.h"
 #include "widgets/FileDialogFolderChooser.h"
 #include "widgets/MBProgressHUD.h"
 #include "widgets/OfflineNotes.h"
@@ -32,6 +34,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -78,6 +81,7 @@ ViewController::ViewController(QWidget *parent)
     , m_speedSlider(new QSlider(Qt::Horizontal, this))
     , m_charactersCount(new QLabel(this))
     , m_limitNotice(new QLabel(this))
+    , m_requestCounter(new QTimer(this))
     , m_effectsSelector(new QComboBox(this))
     , m_enginePopBtn(new QComboBox(this))
     , m_convertButton(new QPushButton(tr("Convert"), this))
@@ -252,7 +256,13 @@ void ViewController::buildLayout() {
 void ViewController::connectSession() {
     EditorSession *session = m_session;
     connect(session, &EditorSession::spansChanged, this, &ViewController::spansChanged);
-    connect(session, &EditorSession::statisticsChanged, m_charactersCount, &QLabel::setText);
+    connect(session, &EditorSession::statisticsChanged, this, &ViewController::showStatistics);
+    m_requestCounter->setSingleShot(true);
+    m_requestCounter->setInterval(250);
+    connect(m_requestCounter, &QTimer::timeout, this, &ViewController::countRequests);
+    const auto recount = [this] { m_requestCounter->start(); };
+    connect(session, &EditorSession::spansChanged, m_requestCounter, recount);
+    connect(session, &EditorSession::voiceChanged, m_requestCounter, recount);
     connect(session, &EditorSession::statisticsChanged, m_limitNotice, [this] {
         if (m_limitNotice->isVisible() &&
             EditTracker::characterCount(m_session->text()) <= EditTracker::characterLimit)
@@ -305,6 +315,7 @@ void ViewController::followEngine() {
         m_voiceControls->setEngine(SpeechEngineFactory::kindFromName(selectedEngine())
                                        .value_or(SpeechEngineFactory::preferredKind()));
     updateOfflineNotes();
+    m_requestCounter->start();
 }
 
 void ViewController::updateOfflineNotes() {
@@ -488,9 +499,26 @@ void ViewController::showAlert(const QString &message, qint64 type) {
 void ViewController::showLimitNotice(const QString &message) {
     // Above the text instead of in an alert window, which would take the keys
     // typed while it is up. It stays until the text is within the limit again.
-    m_limitNotice->setText(message);
+    const QString parts = tr("Longer texts are converted in parts.");
+    m_limitNotice->setText(message + u'\n' + parts);
     m_limitNotice->setAccessibleName(message);
+    m_limitNotice->setAccessibleDescription(parts);
     m_limitNotice->setVisible(true);
+}
+
+void ViewController::showStatistics() {
+    m_charactersCount->setText(m_session->statistics() + m_requestsNote);
+    m_requestCounter->start();
+}
+
+void ViewController::countRequests() {
+    const int requests =
+        selectedKind() == SpeechEngineFactory::Kind::Cloud
+            ? RequestSplitter::partCount(m_session->text(), m_session->effectsArray(),
+                                         m_session->voice(), CloudSpeechEngine::requestByteLimit)
+            : 1;
+    m_requestsNote = requests > 1 ? tr(" · %1 requests").arg(requests) : QString();
+    m_charactersCount->setText(m_session->statistics() + m_requestsNote);
 }
 
 void ViewController::setFolderChooser(std::unique_ptr<FolderChooser> chooser) {

@@ -20,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+class QTimer;
 class QToolButton;
 
 namespace parlino {
@@ -150,6 +151,11 @@ private:
     void hearVoice();
     SpeechEngineFactory::Kind selectedKind() const;
     void showLimitNotice(const QString &message);
+    // The words and characters, and with the cloud engine the number of
+    // requests the text takes when more than one, counted after a pause in
+    // typing (until then the last count stands).
+    void showStatistics();
+    void countRequests();
 
     EditorSession *m_session;
     SSMLTextView *m_textView;
@@ -160,6 +166,8 @@ private:
     QSlider *m_speedSlider;
     QLabel *m_charactersCount;
     QLabel *m_limitNotice;
+    QTimer *m_requestCounter;
+    QString m_requestsNote; // " · 3 requests", or empty
     QWidget *m_effectsView = nullptr;
     QComboBox *m_effectsSelector;
     QComboBox *m_enginePopBtn;

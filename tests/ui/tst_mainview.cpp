@@ -286,15 +286,21 @@ void TestMainView::typingMovesHighlights() {
 }
 
 void TestMainView::limitNoticeLosesNoKeys() {
+    pickEngine(m_view, "cloud");
     loadText(m_view, QString(4990, u'a'));
     pasteText(m_view->textView(), QString(20, u'b'));
     QVERIFY(m_view->limitNotice()->isVisible());
+    QVERIFY(m_view->limitNotice()->text().endsWith("\nLonger texts are converted in parts."));
+    // A 5,010-byte text takes two requests of the cloud engine.
+    QTRY_VERIFY(m_view->charactersCount()->text().endsWith(" · 2 requests"));
     for (char key : QByteArray("vwxyz")) // through the window system, as real keys come
         QTest::keyClick(m_window->windowHandle(), key);
     QVERIFY(m_view->textView()->toPlainText().startsWith(QString(20, u'b') + "vwxyz"));
     QVERIFY(!QApplication::activeModalWidget());
     perform(m_view->textView(), QStringLiteral("all; type a"));
     QVERIFY(!m_view->limitNotice()->isVisible());
+    QTRY_COMPARE(m_view->charactersCount()->text(), QStringLiteral("(1words 1characters)"));
+    Settings::remove(Settings::Key::Engine);
 }
 
 void TestMainView::undoCoversEffectsAndValuesChangeAtTheCaret() {

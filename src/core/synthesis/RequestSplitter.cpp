@@ -171,7 +171,7 @@ void Splitter::collectBreaks() {
 }
 
 void Splitter::measureUnits() {
-    const QString breakTemplate = EffectKind::byId(EffectKind::Break).openTemplate;
+    const EffectKind &pause = EffectKind::byId(EffectKind::Break);
     m_plainSums.resize(std::size_t(m_length) + 1);
     m_xmlSums.resize(std::size_t(m_length) + 1);
     m_plainSums[0] = m_xmlSums[0] = 0;
@@ -180,7 +180,7 @@ void Splitter::measureUnits() {
         qint64 xml = xmlBytes(c);
         if (c == pauseGlyph && m_ssml && m_firstBreak) {
             const QString value = m_breakAt.value(i, *m_firstBreak);
-            xml = utf8Bytes(breakTemplate.arg(escapeXmlAttribute(value)));
+            xml = utf8Bytes(openingTag(pause, value));
         }
         const qint64 plain = c == pauseGlyph && m_dropsGlyphs ? 0 : utf8Bytes(QStringView(&c, 1));
         m_plainSums[i + 1] = m_plainSums[i] + plain;
@@ -197,13 +197,8 @@ void Splitter::collectMarkup() {
         const EffectKind *kind = EffectKind::find(span.effects);
         const bool isBreak = kind && kind->id == EffectKind::Break;
         qint64 tagBytes = 0;
-        if (kind && !isBreak && span.length > 0) {
-            const QString open =
-                kind->openTemplate.contains(QLatin1String("%1"))
-                    ? kind->openTemplate.arg(escapeXmlAttribute(kind->markupValue(span.ssmlTag)))
-                    : kind->openTemplate;
-            tagBytes = utf8Bytes(open) + utf8Bytes(kind->closeTag);
-        }
+        if (kind && !isBreak && span.length > 0)
+            tagBytes = utf8Bytes(openingTag(*kind, span.ssmlTag)) + utf8Bytes(kind->closeTag);
         const qint64 presenceEnd =
             isBreak ? span.location + 1 : qMax(span.end(), span.location + 1);
         m_markupStarts.add(span.location, tagBytes);
@@ -419,8 +414,11 @@ QList<ConversionPart> Splitter::run() {
                 start = end;
                 break;
             }
-            // Markup the estimate left out: try again with less room.
-            budget = estimate(start, end) - over;
+            // The estimate leaves out the elements that crossing spans close
+            // and reopen, which grow with the part: scale the room down by
+            // how far the part was over, and end it earlier.
+            const qint64 estimated = estimate(start, end);
+            budget = qMin(estimated * m_limit / (m_limit + over), estimated - 1);
             lastEnd = end;
         }
     }

@@ -39,8 +39,7 @@ public:
 
     // The UTF-8 size of the input a request for this text and these spans
     // carries with this voice.
-    static qint64 inputBytes(const QString &text, const EffectsArray &spans,
-                             const QString &voice);
+    static qint64 inputBytes(const QString &text, const EffectsArray &spans, const QString &voice);
 };
 
 } // namespace parlino

@@ -23,12 +23,6 @@ struct Wrapper {
     QString value;
 };
 
-QString openTag(const Wrapper &w) {
-    if (w.kind->openTemplate.contains(QLatin1String("%1")))
-        return w.kind->openTemplate.arg(escapeXmlAttribute(w.kind->markupValue(w.value)));
-    return w.kind->openTemplate;
-}
-
 class Assembler {
 public:
     Assembler(const QString &text, const EffectsArray &spans, const std::vector<qint64> &marks = {})
@@ -139,7 +133,7 @@ void Assembler::emitText(qint64 from, qint64 to) {
             continue;
         appendXmlText(m_out, QStringView(m_text).mid(runStart, i - runStart));
         const QString value = m_breakAt.value(i, m_firstBreak);
-        m_out += EffectKind::byId(EffectKind::Break).openTemplate.arg(escapeXmlAttribute(value));
+        m_out += openingTag(EffectKind::byId(EffectKind::Break), value);
         runStart = i + 1;
     }
     appendXmlText(m_out, QStringView(m_text).mid(runStart, to - runStart));
@@ -181,7 +175,7 @@ void Assembler::openAt(qint64 pos, std::vector<std::size_t> &toOpen) {
         return x.order < y.order;
     });
     for (const std::size_t w : toOpen) {
-        m_out += openTag(m_wrappers[w]);
+        m_out += openingTag(*m_wrappers[w].kind, m_wrappers[w].value);
         m_stack.push_back(w);
     }
 }
@@ -214,6 +208,12 @@ QString Assembler::run() {
 }
 
 } // namespace
+
+QString openingTag(const EffectKind &kind, const QString &value) {
+    if (kind.openTemplate.contains(QLatin1String("%1")))
+        return kind.openTemplate.arg(escapeXmlAttribute(kind.markupValue(value)));
+    return kind.openTemplate;
+}
 
 QString assembleSsmlWithMarks(const QString &text, const EffectsArray &spans,
                               const std::vector<qint64> &marks) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editing/EffectKind.h"
 #include "editing/SSMLCharactersModel.h"
 
 #include <QString>
@@ -17,6 +18,10 @@ namespace parlino {
 // Break span when it has none of its own; without any Break span it stays.
 // Spans of unknown kind and spans outside the text are skipped.
 QString assembleSsml(const QString &text, const EffectsArray &spans);
+
+// The opening tag (for Break, the whole element) of a span of the kind with
+// this value, the value escaped.
+QString openingTag(const EffectKind &kind, const QString &value);
 
 // Like assembleSsml, but always an SSML document, with <mark name='wI'/>
 // before the character at marks[I] (ascending UTF-16 offsets), so that an

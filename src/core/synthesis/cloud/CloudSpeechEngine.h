@@ -42,7 +42,8 @@ public:
 
     void synthesize(const QJsonObject &request, Completion done) override;
     // The service refuses input over 5,000 bytes.
-    qint64 partByteLimit() const override { return 5000; }
+    static constexpr qint64 requestByteLimit = 5000;
+    qint64 partByteLimit() const override { return requestByteLimit; }
     // Asks v1beta1 for the times of the request's marks beside the MP3.
     void synthesizeTimed(const QJsonObject &request, TimedCompletion done) override;
     // Asks v1beta1 for LINEAR16 audio and the marks' timepoints; delivers it

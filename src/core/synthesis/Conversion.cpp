@@ -115,13 +115,6 @@ QString Conversion::refusal(const ConversionInput &input) {
     return QString();
 }
 
-int Conversion::requestCount(const ConversionInput &input, const SpeechEngine *engine) {
-    const qint64 limit = partLimit(input, engine);
-    return limit > 0
-               ? int(RequestSplitter::split(input.text, input.spans, input.voice, limit).size())
-               : 1;
-}
-
 QJsonObject Conversion::request(const ConversionInput &input) {
     const QString ssmlString = input.ssml ? *input.ssml : assembleSsml(input.text, input.spans);
     qCDebug(lcSynthesis, "%s", qUtf8Printable(ssmlString));

@@ -93,8 +93,6 @@ public:
     static QString refusal(const ConversionInput &input);
     // The request body for the input (which must not be refused).
     static QJsonObject request(const ConversionInput &input);
-    // The number of requests the input takes with the engine.
-    static int requestCount(const ConversionInput &input, const SpeechEngine *engine);
 
     // Returns the conversion's id, for cancel() and progressed().
     quint64 start(const ConversionInput &input, const AudioDestination &destination,

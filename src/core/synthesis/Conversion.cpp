@@ -49,6 +49,7 @@ namespace {
 // Subtitles mark every word; the marks make a part's request larger than its
 // text, so parts are cut smaller to leave them room.
 constexpr double subtitlePartShare = 0.6;
+constexpr std::chrono::milliseconds maxRetryWait{60000};
 
 qint64 partLimit(const ConversionInput &input, const SpeechEngine *engine) {
     const qint64 limit = engine ? engine->partByteLimit() : 0;
@@ -151,6 +152,10 @@ quint64 Conversion::start(const ConversionInput &input, const AudioDestination &
     const qint64 limit = partLimit(input, m_engine);
     if (limit > 0) {
         running->parts = RequestSplitter::split(input.text, input.spans, input.voice, limit);
+        // A run of white space longer than a part has nothing to say.
+        if (running->parts.size() > 1)
+            running->parts.removeIf(
+                [](const ConversionPart &part) { return part.text.trimmed().isEmpty(); });
     } else {
         running->parts = {ConversionPart{0, int(input.text.size()), input.text, input.spans}};
     }
@@ -217,8 +222,11 @@ void Conversion::partFailed(quint64 id, int index, const SpeechError &error) {
         return;
     if (error.isRetryable() && running->tries.at(index) <= maxRetries) {
         const int doubling = running->tries.at(index) - 1;
-        const auto wait = error.retryAfterMs >= 0 ? std::chrono::milliseconds(error.retryAfterMs)
-                                                  : m_retryDelay * (1 << doubling);
+        // The service's own wait, within reason: a user waits for the result.
+        const auto wait =
+            error.retryAfterMs >= 0
+                ? std::min(std::chrono::milliseconds(error.retryAfterMs), maxRetryWait)
+                : m_retryDelay * (1 << doubling);
         qCDebug(lcSynthesis, "part %d: %s; trying again in %lld ms", index + 1,
                 qUtf8Printable(error.message), qlonglong(wait.count()));
         QTimer::singleShot(wait, this, [this, id, index] {

@@ -97,6 +97,7 @@ ViewController::ViewController(QWidget *parent)
 ViewController::~ViewController() {
     NotificationCenter::defaultCenter().removeObserver(this);
     m_textView->setSsmlDelegate(nullptr);
+    m_textView->setHighlightSource({});
     // Gone before the widgets, so a conversion cut short reports to no one,
     // and the sound stops before the text view it marks goes.
     delete m_playbackController;
@@ -262,7 +263,6 @@ void ViewController::connectSession() {
     connect(session, &EditorSession::voiceChanged, this, &ViewController::updateOfflineNotes);
     connect(session, &EditorSession::pitchChanged, m_pitchSlider, &QSlider::setValue);
     connect(session, &EditorSession::speedChanged, m_speedSlider, &QSlider::setValue);
-    // resetText() highlights every block with the new spans already.
     connect(session, &EditorSession::textReset, m_textView, &SSMLTextView::resetText);
     connect(session, &EditorSession::alertRequested, this, [this](const QString &message) {
         if (message == EditorSession::lengthLimitMessage())
@@ -347,9 +347,12 @@ QWidget *ViewController::buildEffectsView() {
 
 void ViewController::viewDidLoad() {
     m_textView->setSsmlDelegate(this);
-    // Attached after the text view has connected its edit reports, so each
-    // edited block is highlighted again with the spans already moved.
-    m_highlighter = new SpanHighlighter(&m_session->effectsArray(), m_textView->document());
+    // Painted from the spans as they are at each paint, so after an edit the
+    // text and the moved spans are painted together.
+    m_highlighter = std::make_unique<SpanHighlighter>(&m_session->effectsArray());
+    m_textView->setHighlightSource([highlighter = m_highlighter.get()](qint64 from, qint64 to) {
+        return highlighter->highlights(from, to);
+    });
 
     connectSession();
     const VoiceWidgets widgets{m_languagesPopBtn,  m_voicesStylePopBtn, m_voicesStyleSegment,
@@ -460,8 +463,7 @@ void ViewController::redo() {
 }
 
 void ViewController::spansChanged() {
-    // Blocks whose colours did not change are left alone by the highlighter.
-    m_highlighter->rehighlight();
+    m_textView->highlightsChanged();
 }
 
 void ViewController::showAlert(const QString &message, qint64 type) {

@@ -172,7 +172,7 @@ private:
     VoiceControls *m_voiceControls = nullptr;
     PlaybackController *m_playbackController;
     QList<QPushButton *> m_effectButtons;
-    SpanHighlighter *m_highlighter = nullptr;
+    std::unique_ptr<SpanHighlighter> m_highlighter;
     QPointer<QMessageBox> m_alert;
     QPointer<MBProgressHUD> m_loadingHud;
 };

@@ -6,15 +6,29 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QGlyphRun>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
 
 namespace parlino {
+
+namespace {
+
+// Whether two ranges [a.first, a.second) and [b.first, b.second) share a character.
+bool overlap(std::pair<int, int> a, std::pair<int, int> b) {
+    return a.first < b.second && b.first < a.second;
+}
+
+} // namespace
 
 // Records the selection for the duration of one gesture; nested scopes (a drop
 // calls insertFromMimeData) restore the outer record when they end.
@@ -80,8 +94,244 @@ void SSMLTextView::setEmptyHint(const QString &hint) {
     viewport()->update();
 }
 
+void SSMLTextView::setHighlightSource(HighlightSource source) {
+    m_highlightSource = std::move(source);
+    highlightsChanged();
+}
+
+void SSMLTextView::highlightsChanged() {
+    viewport()->update();
+}
+
+QList<SSMLTextView::Highlight> SSMLTextView::highlights(qint64 from, qint64 to) const {
+    return m_highlightSource ? m_highlightSource(from, to) : QList<Highlight>();
+}
+
 void SSMLTextView::paintEvent(QPaintEvent *event) {
-    QPlainTextEdit::paintEvent(event);
+    if (!paintHighlighted(event))
+        QPlainTextEdit::paintEvent(event);
+    paintEmptyHint(event);
+}
+
+// QPlainTextEdit::paintEvent, with the highlights filled in under each block
+// and the text on them drawn in its own colour, by two passes clipped to
+// and around them. Qt's own highlighting (formats, extra selections) splits
+// the text's shaping at every edge or draws each highlight through path
+// clipping: with a few hundred highlights either costs many times the text.
+bool SSMLTextView::paintHighlighted(QPaintEvent *event) {
+    if (!m_highlightSource || !placeholderText().isEmpty())
+        return false;
+    QPointF offset(contentOffset());
+    QRect clip = event->rect();
+    const QRect viewportRect = viewport()->rect();
+    // The right margin stays clear of full-width selections.
+    const qreal width = document()->documentLayout()->documentSize().width();
+    const int maxX = int(offset.x() + std::max(qreal(viewportRect.width()), width) -
+                         document()->documentMargin() + cursorWidth());
+    clip.setRight(std::min(clip.right(), maxX));
+
+    QList<VisibleBlock> visible;
+    bool highlighted = false;
+    QTextBlock block = firstVisibleBlock();
+    for (; block.isValid(); block = block.next()) {
+        const QRectF r = blockBoundingRect(block).translated(offset);
+        if (block.isVisible() && r.bottom() >= clip.top() && r.top() <= clip.bottom()) {
+            // Drawing a layout throws its shaped text away unless it is
+            // cached, and each pass and each highlight's edges would shape
+            // the lines again.
+            block.layout()->setCacheEnabled(true);
+            visible.append({block, offset, {}, {}, {}});
+            findHighlights(visible.last(), clip);
+            highlighted = highlighted || !visible.constLast().areas.isEmpty();
+        }
+        offset.ry() += r.height();
+        if (offset.y() > viewportRect.height())
+            break;
+    }
+    if (!highlighted)
+        return false;
+
+    QPainter painter(viewport());
+    painter.setBrushOrigin(contentOffset()); // where a wave underline starts
+    painter.setClipRect(clip);
+    const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
+    painter.setPen(context.palette.text().color());
+    for (const VisibleBlock &each : visible)
+        drawBlock(painter, each, clip, context);
+    if (backgroundVisible() && !block.isValid() && offset.y() <= clip.bottom() &&
+        (centerOnScroll() || verticalScrollBar()->maximum() == verticalScrollBar()->minimum()))
+        painter.fillRect(QRect(QPoint(clip.left(), int(offset.y())), clip.bottomRight()),
+                         palette().window());
+    return true;
+}
+
+void SSMLTextView::drawBlock(QPainter &painter, const VisibleBlock &visible, const QRect &clip,
+                             const QAbstractTextDocumentLayout::PaintContext &context) {
+    const QTextBlock &block = visible.block;
+    QTextLayout *layout = block.layout();
+    const QBrush background = block.blockFormat().background();
+    if (background != Qt::NoBrush) {
+        QRectF r = blockBoundingRect(block).translated(visible.offset);
+        r.setWidth(std::max(r.width(), document()->documentLayout()->documentSize().width()));
+        painter.fillRect(r, background);
+    }
+    const int blpos = block.position();
+    const int bllen = block.length();
+    QList<QTextLayout::FormatRange> selections = blockSelections(block, context);
+    const bool editable = !isReadOnly();
+    const bool drawCursor = (editable || (textInteractionFlags() & Qt::TextSelectableByKeyboard)) &&
+                            context.cursorPosition >= blpos &&
+                            context.cursorPosition < blpos + bllen;
+    // In overwrite mode the caret is a block over the next character.
+    const bool drawCursorAsBlock =
+        drawCursor && overwriteMode() && context.cursorPosition != blpos + bllen - 1;
+    if (drawCursorAsBlock) {
+        QTextLayout::FormatRange cursorBlock{context.cursorPosition - blpos, 1, {}};
+        cursorBlock.format.setForeground(palette().base());
+        cursorBlock.format.setBackground(palette().text());
+        selections.append(cursorBlock);
+    }
+
+    if (visible.areas.isEmpty()) {
+        layout->draw(&painter, visible.offset, selections, clip);
+    } else if (!selectionMeetsHighlights(visible, selections)) {
+        // The text, then the highlights over it with their characters again.
+        layout->draw(&painter, visible.offset, selections, clip);
+        for (const auto &[area, color] : visible.areas)
+            painter.fillRect(area, color);
+        const QPen pen = painter.pen();
+        painter.setPen(highlightedTextColor());
+        const QPointF origin = visible.offset + layout->position();
+        for (const QGlyphRun &run : visible.runs)
+            painter.drawGlyphRun(origin, run);
+        painter.setPen(pen);
+    } else {
+        // A selection (or the spoken word's mark) is drawn over the
+        // highlights: the highlights first, then the text, selections and
+        // marks twice, around the highlights and on them in their colour.
+        QRegion highlighted;
+        for (const auto &[area, color] : visible.areas) {
+            painter.fillRect(area, color);
+            highlighted += area;
+        }
+        const QPen pen = painter.pen();
+        painter.setClipRegion(QRegion(clip).subtracted(highlighted));
+        layout->draw(&painter, visible.offset, selections, clip);
+        painter.setClipRegion(highlighted.intersected(clip));
+        painter.setPen(highlightedTextColor());
+        layout->draw(&painter, visible.offset, selections, highlighted.boundingRect());
+        painter.setPen(pen);
+        painter.setClipRect(clip);
+    }
+    if ((drawCursor && !drawCursorAsBlock) ||
+        (editable && context.cursorPosition < -1 && !layout->preeditAreaText().isEmpty())) {
+        int position = context.cursorPosition;
+        if (position < -1)
+            position = layout->preeditAreaPosition() - (position + 2);
+        else
+            position -= blpos;
+        layout->drawCursor(&painter, visible.offset, position, cursorWidth());
+    }
+}
+
+QList<QTextLayout::FormatRange>
+SSMLTextView::blockSelections(const QTextBlock &block,
+                              const QAbstractTextDocumentLayout::PaintContext &context) const {
+    const int blpos = block.position();
+    const int bllen = block.length();
+    QList<QTextLayout::FormatRange> selections;
+    for (const QAbstractTextDocumentLayout::Selection &range : context.selections) {
+        const int selStart = range.cursor.selectionStart() - blpos;
+        const int selEnd = range.cursor.selectionEnd() - blpos;
+        if (selStart < bllen && selEnd > 0 && selEnd > selStart) {
+            selections.append({selStart, selEnd - selStart, range.format});
+        } else if (!range.cursor.hasSelection() &&
+                   range.format.hasProperty(QTextFormat::FullWidthSelection) &&
+                   block.contains(range.cursor.position())) {
+            // A full-width selection needs a position on the line only.
+            const QTextLine line =
+                block.layout()->lineForTextPosition(range.cursor.position() - blpos);
+            QTextLayout::FormatRange whole{line.textStart(), line.textLength(), range.format};
+            if (whole.start + whole.length == bllen - 1)
+                ++whole.length; // the paragraph separator
+            selections.append(whole);
+        }
+    }
+    return selections;
+}
+
+void SSMLTextView::findHighlights(VisibleBlock &visible, const QRect &clip) const {
+    const QTextLayout *layout = visible.block.layout();
+    const QPointF origin = visible.offset + layout->position();
+    // The lines in view, and the text they hold.
+    int firstLine = -1;
+    int lastLine = -1;
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        if (origin.y() + line.y() + line.height() < clip.top())
+            continue;
+        if (origin.y() + line.y() > clip.bottom())
+            break;
+        if (firstLine < 0)
+            firstLine = i;
+        lastLine = i;
+    }
+    if (firstLine < 0)
+        return;
+    const int blpos = visible.block.position();
+    const int from = layout->lineAt(firstLine).textStart();
+    const QTextLine last = layout->lineAt(lastLine);
+    const int to = last.textStart() + last.textLength();
+    const QString text = visible.block.text();
+    for (const Highlight &highlight : m_highlightSource(blpos + from, blpos + to)) {
+        const int start = int(std::max<qint64>(highlight.start - blpos, from));
+        const int end = int(std::min<qint64>(highlight.end - blpos, to));
+        if (start >= end)
+            continue;
+        visible.ranges.append({start, end});
+        for (int i = layout->lineForTextPosition(start).lineNumber(); i >= 0 && i <= lastLine;
+             ++i) {
+            const QTextLine line = layout->lineAt(i);
+            if (line.textStart() >= end)
+                break;
+            const int a = std::max(start, line.textStart());
+            const int b = std::min(end, line.textStart() + line.textLength());
+            const int top = qRound(origin.y() + line.y());
+            const int bottom = qRound(origin.y() + line.y() + line.height());
+            const auto addArea = [&](qreal left, qreal right) {
+                const QRect area(QPoint(qRound(origin.x() + left), top),
+                                 QPoint(qRound(origin.x() + right) - 1, bottom - 1));
+                if (area.isValid())
+                    visible.areas.append({area, highlight.color});
+            };
+            // The runs know where their characters are, in either direction;
+            // a tab has no glyphs, only room.
+            const QList<QGlyphRun> runs = line.glyphRuns(a, b - a);
+            if (QStringView(text).mid(a, b - a).contains(u'\t')) {
+                const qreal x1 = line.cursorToX(a);
+                const qreal x2 = line.cursorToX(b);
+                addArea(std::min(x1, x2), std::max(x1, x2));
+            } else {
+                for (const QGlyphRun &run : runs)
+                    addArea(run.boundingRect().left(), run.boundingRect().right());
+            }
+            visible.runs += runs;
+        }
+    }
+}
+
+bool SSMLTextView::selectionMeetsHighlights(const VisibleBlock &visible,
+                                            const QList<QTextLayout::FormatRange> &selections) {
+    for (const QTextLayout::FormatRange &selection : selections) {
+        for (const std::pair<int, int> &range : visible.ranges) {
+            if (overlap({selection.start, selection.start + selection.length}, range))
+                return true;
+        }
+    }
+    return false;
+}
+
+void SSMLTextView::paintEmptyHint(QPaintEvent *event) {
     const QTextBlock first = document()->firstBlock();
     if (m_emptyHint.isEmpty() || !document()->isEmpty() ||
         !first.layout()->preeditAreaText().isEmpty())

@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QGlyphRun>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -18,6 +19,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace parlino {
 
@@ -83,10 +85,45 @@ void SSMLTextView::insertText(const QString &text) {
 }
 
 void SSMLTextView::resetText(const QString &text) {
+    releaseShapedText();
     m_silent = true;
     setPlainText(text);
     m_previousText = toPlainText();
     m_silent = false;
+}
+
+void SSMLTextView::keepShapedTextInView() {
+    QList<int> inView;
+    const int height = viewport()->height();
+    QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid() && offset.y() <= height;
+         block = block.next()) {
+        offset.ry() += blockBoundingRect(block).height();
+        if (!block.isVisible())
+            continue;
+        inView.append(block.blockNumber());
+        block.layout()->setCacheEnabled(true);
+    }
+    m_shapedBlocks.removeIf([&inView](int number) { return inView.contains(number); });
+    releaseShapedText();
+    m_shapedBlocks = inView;
+}
+
+void SSMLTextView::releaseShapedText() {
+    if (m_shapedBlocks.isEmpty())
+        return;
+    QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&scratch);
+    for (const int number : std::exchange(m_shapedBlocks, {})) {
+        const QTextBlock block = document()->findBlockByNumber(number);
+        if (!block.isValid())
+            continue;
+        QTextLayout *layout = block.layout();
+        layout->setCacheEnabled(false);
+        // Drawing, here no line at all, lets a layout without a cache throw
+        // its shaped text away; there is no other way to ask for that.
+        layout->draw(&painter, QPointF(0, 1e6), {}, QRectF(0, 0, 1, 1));
+    }
 }
 
 void SSMLTextView::setEmptyHint(const QString &hint) {
@@ -108,6 +145,7 @@ QList<SSMLTextView::Highlight> SSMLTextView::highlights(qint64 from, qint64 to) 
 }
 
 void SSMLTextView::paintEvent(QPaintEvent *event) {
+    keepShapedTextInView();
     if (!paintHighlighted(event))
         QPlainTextEdit::paintEvent(event);
     paintEmptyHint(event);
@@ -136,10 +174,6 @@ bool SSMLTextView::paintHighlighted(QPaintEvent *event) {
     for (; block.isValid(); block = block.next()) {
         const QRectF r = blockBoundingRect(block).translated(offset);
         if (block.isVisible() && r.bottom() >= clip.top() && r.top() <= clip.bottom()) {
-            // Drawing a layout throws its shaped text away unless it is
-            // cached, and each pass and each highlight's edges would shape
-            // the lines again.
-            block.layout()->setCacheEnabled(true);
             visible.append({block, offset, {}, {}, {}});
             findHighlights(visible.last(), clip);
             highlighted = highlighted || !visible.constLast().areas.isEmpty();

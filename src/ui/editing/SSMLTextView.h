@@ -130,6 +130,11 @@ private:
     static bool selectionMeetsHighlights(const VisibleBlock &visible,
                                          const QList<QTextLayout::FormatRange> &selections);
     void paintEmptyHint(QPaintEvent *event);
+    // The blocks in view keep their shaped text while they are in view:
+    // otherwise each drawing of them (a highlight pass, the caret's blink) and
+    // each caret placement shapes their text again.
+    void keepShapedTextInView();
+    void releaseShapedText();
     void onContentsChange(int position, int removed, int added);
     void layOutOnceAfterReset(int position);
     void report(const TextEdit &edit, const QString &newText);
@@ -138,6 +143,7 @@ private:
     QString m_previousText;
     QString m_emptyHint;
     HighlightSource m_highlightSource;
+    QList<int> m_shapedBlocks; // the numbers of the blocks keeping their shaped text
     std::optional<Selection> m_gesture;
     bool m_typing = false;
     bool m_lastEditTyped = false;

@@ -77,7 +77,6 @@ ViewController::ViewController(QWidget *parent)
     , m_pitchSlider(new QSlider(Qt::Horizontal, this))
     , m_speedSlider(new QSlider(Qt::Horizontal, this))
     , m_charactersCount(new QLabel(this))
-    , m_limitNotice(new QLabel(this))
     , m_effectsSelector(new QComboBox(this))
     , m_enginePopBtn(new QComboBox(this))
     , m_convertButton(new QPushButton(tr("Convert"), this))
@@ -124,10 +123,6 @@ void ViewController::buildLayout() {
     m_textView->setAccessibleName(tr("Text to speak"));
     m_voiceSearchField->setAccessibleName(tr("Find a voice"));
     m_favouriteButton->setAccessibleName(tr("Favourite voice"));
-    m_limitNotice->setObjectName(QStringLiteral("limitNotice"));
-    m_limitNotice->setVisible(false);
-    m_limitNotice->setStyleSheet(QStringLiteral(
-        "background: #fdecea; color: #611a15; border: 1px solid #e0b4b4; padding: 4px 8px"));
     m_voicesStyleSegment->setAccessibleName(tr("Voice style"));
     m_effectsSelector->setAccessibleName(tr("Effect buttons"));
     m_enginePopBtn->setAccessibleName(tr("Speech engine"));
@@ -230,7 +225,6 @@ void ViewController::buildLayout() {
     layout->addWidget(m_voiceNote);
     layout->addWidget(m_offlineNotes);
     layout->addWidget(m_effectsView);
-    layout->addWidget(m_limitNotice);
     layout->addWidget(m_textView, 1);
     layout->addLayout(bottom);
 
@@ -254,8 +248,8 @@ void ViewController::connectSession() {
     EditorSession *session = m_session;
     connect(session, &EditorSession::spansChanged, this, &ViewController::spansChanged);
     connect(session, &EditorSession::statisticsChanged, m_charactersCount, &QLabel::setText);
-    connect(session, &EditorSession::statisticsChanged, m_limitNotice, [this] {
-        if (m_limitNotice->isVisible() &&
+    connect(session, &EditorSession::statisticsChanged, this, [this] {
+        if (m_limitNotice && m_limitNotice->isVisible() &&
             EditTracker::characterCount(m_session->text()) <= EditTracker::characterLimit)
             m_limitNotice->hide();
     });
@@ -486,6 +480,16 @@ void ViewController::showAlert(const QString &message, qint64 type) {
 void ViewController::showLimitNotice(const QString &message) {
     // Above the text instead of in an alert window, which would take the keys
     // typed while it is up. It stays until the text is within the limit again.
+    // Made the first time: a style sheet costs the start-up, and most texts
+    // stay within the limit.
+    if (!m_limitNotice) {
+        m_limitNotice = new QLabel(this);
+        m_limitNotice->setObjectName(QStringLiteral("limitNotice"));
+        m_limitNotice->setStyleSheet(QStringLiteral(
+            "background: #fdecea; color: #611a15; border: 1px solid #e0b4b4; padding: 4px 8px"));
+        auto *column = static_cast<QVBoxLayout *>(layout());
+        column->insertWidget(column->indexOf(m_textView), m_limitNotice);
+    }
     m_limitNotice->setText(message);
     m_limitNotice->setAccessibleName(message);
     m_limitNotice->setVisible(true);

@@ -81,7 +81,8 @@ public:
     void refreshEngineChoice();
     // The refusal alert while it is open, else nullptr.
     QMessageBox *openAlert() const { return m_alert; }
-    // The notice above the text while the text is over the length limit.
+    // The notice above the text while the text is over the length limit;
+    // nullptr until the limit is first crossed.
     QLabel *limitNotice() const { return m_limitNotice; }
 
     // Convert asks this chooser for the folder; by default a folder dialog.
@@ -159,7 +160,7 @@ private:
     QSlider *m_pitchSlider;
     QSlider *m_speedSlider;
     QLabel *m_charactersCount;
-    QLabel *m_limitNotice;
+    QLabel *m_limitNotice = nullptr;
     QWidget *m_effectsView = nullptr;
     QComboBox *m_effectsSelector;
     QComboBox *m_enginePopBtn;

@@ -1,12 +1,12 @@
 #include "editing/SSMLTextView.h"
 
+#include "editing/BlockHighlights.h"
 #include "editing/EditWindow.h"
 #include "editing/SSMLTextViewDelegate.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDropEvent>
-#include <QGlyphRun>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -22,15 +22,6 @@
 #include <utility>
 
 namespace parlino {
-
-namespace {
-
-// Whether two ranges [a.first, a.second) and [b.first, b.second) share a character.
-bool overlap(std::pair<int, int> a, std::pair<int, int> b) {
-    return a.first < b.second && b.first < a.second;
-}
-
-} // namespace
 
 // Records the selection for the duration of one gesture; nested scopes (a drop
 // calls insertFromMimeData) restore the outer record when they end.
@@ -151,11 +142,11 @@ void SSMLTextView::paintEvent(QPaintEvent *event) {
     paintEmptyHint(event);
 }
 
-// QPlainTextEdit::paintEvent, with the highlights filled in under each block
-// and the text on them drawn in its own colour, by two passes clipped to
-// and around them. Qt's own highlighting (formats, extra selections) splits
-// the text's shaping at every edge or draws each highlight through path
-// clipping: with a few hundred highlights either costs many times the text.
+// QPlainTextEdit::paintEvent, with the highlights painted in each block and
+// the text on them drawn in highlightedTextColor(). Qt's own ways of
+// highlighting cost many times the text with a few hundred highlights:
+// character formats split the text's shaping at every edge, and extra
+// selections are each drawn through path clipping.
 bool SSMLTextView::paintHighlighted(QPaintEvent *event) {
     if (!m_highlightSource || !placeholderText().isEmpty())
         return false;
@@ -168,15 +159,14 @@ bool SSMLTextView::paintHighlighted(QPaintEvent *event) {
                          document()->documentMargin() + cursorWidth());
     clip.setRight(std::min(clip.right(), maxX));
 
-    QList<VisibleBlock> visible;
+    QList<BlockHighlights> visible;
     bool highlighted = false;
     QTextBlock block = firstVisibleBlock();
     for (; block.isValid(); block = block.next()) {
         const QRectF r = blockBoundingRect(block).translated(offset);
         if (block.isVisible() && r.bottom() >= clip.top() && r.top() <= clip.bottom()) {
-            visible.append({block, offset, {}, {}, {}});
-            findHighlights(visible.last(), clip);
-            highlighted = highlighted || !visible.constLast().areas.isEmpty();
+            visible.append(BlockHighlights(block, offset, clip, m_highlightSource));
+            highlighted = highlighted || !visible.constLast().isEmpty();
         }
         offset.ry() += r.height();
         if (offset.y() > viewportRect.height())
@@ -190,7 +180,7 @@ bool SSMLTextView::paintHighlighted(QPaintEvent *event) {
     painter.setClipRect(clip);
     const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
     painter.setPen(context.palette.text().color());
-    for (const VisibleBlock &each : visible)
+    for (const BlockHighlights &each : visible)
         drawBlock(painter, each, clip, context);
     if (backgroundVisible() && !block.isValid() && offset.y() <= clip.bottom() &&
         (centerOnScroll() || verticalScrollBar()->maximum() == verticalScrollBar()->minimum()))
@@ -199,13 +189,14 @@ bool SSMLTextView::paintHighlighted(QPaintEvent *event) {
     return true;
 }
 
-void SSMLTextView::drawBlock(QPainter &painter, const VisibleBlock &visible, const QRect &clip,
+void SSMLTextView::drawBlock(QPainter &painter, const BlockHighlights &highlights,
+                             const QRect &clip,
                              const QAbstractTextDocumentLayout::PaintContext &context) {
-    const QTextBlock &block = visible.block;
+    const QTextBlock &block = highlights.block();
     QTextLayout *layout = block.layout();
     const QBrush background = block.blockFormat().background();
     if (background != Qt::NoBrush) {
-        QRectF r = blockBoundingRect(block).translated(visible.offset);
+        QRectF r = blockBoundingRect(block).translated(highlights.offset());
         r.setWidth(std::max(r.width(), document()->documentLayout()->documentSize().width()));
         painter.fillRect(r, background);
     }
@@ -226,37 +217,7 @@ void SSMLTextView::drawBlock(QPainter &painter, const VisibleBlock &visible, con
         selections.append(cursorBlock);
     }
 
-    if (visible.areas.isEmpty()) {
-        layout->draw(&painter, visible.offset, selections, clip);
-    } else if (!selectionMeetsHighlights(visible, selections)) {
-        // The text, then the highlights over it with their characters again.
-        layout->draw(&painter, visible.offset, selections, clip);
-        for (const auto &[area, color] : visible.areas)
-            painter.fillRect(area, color);
-        const QPen pen = painter.pen();
-        painter.setPen(highlightedTextColor());
-        const QPointF origin = visible.offset + layout->position();
-        for (const QGlyphRun &run : visible.runs)
-            painter.drawGlyphRun(origin, run);
-        painter.setPen(pen);
-    } else {
-        // A selection (or the spoken word's mark) is drawn over the
-        // highlights: the highlights first, then the text, selections and
-        // marks twice, around the highlights and on them in their colour.
-        QRegion highlighted;
-        for (const auto &[area, color] : visible.areas) {
-            painter.fillRect(area, color);
-            highlighted += area;
-        }
-        const QPen pen = painter.pen();
-        painter.setClipRegion(QRegion(clip).subtracted(highlighted));
-        layout->draw(&painter, visible.offset, selections, clip);
-        painter.setClipRegion(highlighted.intersected(clip));
-        painter.setPen(highlightedTextColor());
-        layout->draw(&painter, visible.offset, selections, highlighted.boundingRect());
-        painter.setPen(pen);
-        painter.setClipRect(clip);
-    }
+    highlights.draw(painter, selections, clip, highlightedTextColor());
     if ((drawCursor && !drawCursorAsBlock) ||
         (editable && context.cursorPosition < -1 && !layout->preeditAreaText().isEmpty())) {
         int position = context.cursorPosition;
@@ -264,7 +225,7 @@ void SSMLTextView::drawBlock(QPainter &painter, const VisibleBlock &visible, con
             position = layout->preeditAreaPosition() - (position + 2);
         else
             position -= blpos;
-        layout->drawCursor(&painter, visible.offset, position, cursorWidth());
+        layout->drawCursor(&painter, highlights.offset(), position, cursorWidth());
     }
 }
 
@@ -292,77 +253,6 @@ SSMLTextView::blockSelections(const QTextBlock &block,
         }
     }
     return selections;
-}
-
-void SSMLTextView::findHighlights(VisibleBlock &visible, const QRect &clip) const {
-    const QTextLayout *layout = visible.block.layout();
-    const QPointF origin = visible.offset + layout->position();
-    // The lines in view, and the text they hold.
-    int firstLine = -1;
-    int lastLine = -1;
-    for (int i = 0; i < layout->lineCount(); ++i) {
-        const QTextLine line = layout->lineAt(i);
-        if (origin.y() + line.y() + line.height() < clip.top())
-            continue;
-        if (origin.y() + line.y() > clip.bottom())
-            break;
-        if (firstLine < 0)
-            firstLine = i;
-        lastLine = i;
-    }
-    if (firstLine < 0)
-        return;
-    const int blpos = visible.block.position();
-    const int from = layout->lineAt(firstLine).textStart();
-    const QTextLine last = layout->lineAt(lastLine);
-    const int to = last.textStart() + last.textLength();
-    const QString text = visible.block.text();
-    for (const Highlight &highlight : m_highlightSource(blpos + from, blpos + to)) {
-        const int start = int(std::max<qint64>(highlight.start - blpos, from));
-        const int end = int(std::min<qint64>(highlight.end - blpos, to));
-        if (start >= end)
-            continue;
-        visible.ranges.append({start, end});
-        for (int i = layout->lineForTextPosition(start).lineNumber(); i >= 0 && i <= lastLine;
-             ++i) {
-            const QTextLine line = layout->lineAt(i);
-            if (line.textStart() >= end)
-                break;
-            const int a = std::max(start, line.textStart());
-            const int b = std::min(end, line.textStart() + line.textLength());
-            const int top = qRound(origin.y() + line.y());
-            const int bottom = qRound(origin.y() + line.y() + line.height());
-            const auto addArea = [&](qreal left, qreal right) {
-                const QRect area(QPoint(qRound(origin.x() + left), top),
-                                 QPoint(qRound(origin.x() + right) - 1, bottom - 1));
-                if (area.isValid())
-                    visible.areas.append({area, highlight.color});
-            };
-            // The runs know where their characters are, in either direction;
-            // a tab has no glyphs, only room.
-            const QList<QGlyphRun> runs = line.glyphRuns(a, b - a);
-            if (QStringView(text).mid(a, b - a).contains(u'\t')) {
-                const qreal x1 = line.cursorToX(a);
-                const qreal x2 = line.cursorToX(b);
-                addArea(std::min(x1, x2), std::max(x1, x2));
-            } else {
-                for (const QGlyphRun &run : runs)
-                    addArea(run.boundingRect().left(), run.boundingRect().right());
-            }
-            visible.runs += runs;
-        }
-    }
-}
-
-bool SSMLTextView::selectionMeetsHighlights(const VisibleBlock &visible,
-                                            const QList<QTextLayout::FormatRange> &selections) {
-    for (const QTextLayout::FormatRange &selection : selections) {
-        for (const std::pair<int, int> &range : visible.ranges) {
-            if (overlap({selection.start, selection.start + selection.length}, range))
-                return true;
-        }
-    }
-    return false;
 }
 
 void SSMLTextView::paintEmptyHint(QPaintEvent *event) {

@@ -3,7 +3,6 @@
 #include "editing/TextEdit.h"
 
 #include <QColor>
-#include <QGlyphRun>
 #include <QList>
 #include <QPlainTextEdit>
 #include <QString>
@@ -19,6 +18,7 @@ class QPainter;
 
 namespace parlino {
 
+class BlockHighlights;
 class SSMLTextViewDelegate;
 
 // The editor: a plain-text edit that learns every change of its text as
@@ -107,28 +107,14 @@ private:
     // Records the current selection for the change that the gesture makes.
     class GestureScope;
 
-    // A block in view, where it is painted, and its highlights in view: their
-    // pixels in painting order, their characters' glyphs, and their ranges in
-    // the block.
-    struct VisibleBlock {
-        QTextBlock block;
-        QPointF offset;
-        QList<std::pair<QRect, QColor>> areas;
-        QList<QGlyphRun> runs;
-        QList<std::pair<int, int>> ranges;
-    };
     // The text, selections and caret with the highlights under them; false
     // when no highlight is in view, and nothing was painted.
     bool paintHighlighted(QPaintEvent *event);
-    void drawBlock(QPainter &painter, const VisibleBlock &visible, const QRect &clip,
+    void drawBlock(QPainter &painter, const BlockHighlights &highlights, const QRect &clip,
                    const QAbstractTextDocumentLayout::PaintContext &context);
     QList<QTextLayout::FormatRange>
     blockSelections(const QTextBlock &block,
                     const QAbstractTextDocumentLayout::PaintContext &context) const;
-    // Fills in the highlights of the block's lines within clip.
-    void findHighlights(VisibleBlock &visible, const QRect &clip) const;
-    static bool selectionMeetsHighlights(const VisibleBlock &visible,
-                                         const QList<QTextLayout::FormatRange> &selections);
     void paintEmptyHint(QPaintEvent *event);
     // The blocks in view keep their shaped text while they are in view:
     // otherwise each drawing of them (a highlight pass, the caret's blink) and

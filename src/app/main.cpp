@@ -2,7 +2,7 @@
 #include "MainWindowController.h"
 #include "ViewController.h"
 #include "editing/SSMLTextView.h"
-#include "synthesis/cloud/NetAPIClicnet.h"
+#include "synthesis/CloudModule.h"
 #include "widgets/DeferredIconStyle.h"
 
 #include <QApplication>
@@ -20,6 +20,12 @@ using namespace parlino;
 
 namespace {
 
+// Closes the cloud client's connections while the application object exists.
+void releaseCloud() {
+    if (const CloudModule *cloud = CloudModule::ifLoaded())
+        cloud->releaseShared();
+}
+
 int runVerb(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     QFile in;
@@ -27,7 +33,7 @@ int runVerb(int argc, char *argv[]) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     const int status = CommandLine::run(QCoreApplication::arguments(), {in, out, err});
-    NetAPIClicnet::releaseShared();
+    releaseCloud();
     return status;
 }
 
@@ -97,7 +103,7 @@ int runEditor(int argc, char *argv[]) {
     if (!options.load.isEmpty())
         window.openDocument(options.load);
     const int status = app.exec();
-    NetAPIClicnet::releaseShared();
+    releaseCloud();
     return status;
 }
 

@@ -2,7 +2,7 @@
 
 #include "catalogue/LiveVoices.h"
 #include "settings/ApiKeyStore.h"
-#include "synthesis/cloud/CloudSpeechEngine.h"
+#include "synthesis/CloudModule.h"
 #include "synthesis/offline/EspeakVoiceList.h"
 
 #include <QEventLoop>
@@ -27,7 +27,8 @@ QString apiKey() {
 
 VoiceCatalogue cachedCloud() {
     LiveVoices live;
-    live.useCache(CloudSpeechEngine::configuredEndpoint());
+    if (const CloudModule *cloud = CloudModule::get())
+        live.useCache(cloud->configuredEndpoint());
     return live.catalogue();
 }
 

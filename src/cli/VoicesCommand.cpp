@@ -2,7 +2,7 @@
 
 #include "CatalogueInUse.h"
 #include "catalogue/LiveVoices.h"
-#include "synthesis/cloud/CloudSpeechEngine.h"
+#include "synthesis/CloudModule.h"
 #include "synthesis/offline/EspeakVoiceList.h"
 
 #include <QCommandLineParser>
@@ -39,7 +39,9 @@ VoiceCatalogue cloudCatalogue(CommandStreams streams, bool explicitEngine) {
         failure = error;
         loop.quit();
     });
-    live.refresh(CloudSpeechEngine::configuredEndpoint(), key);
+    // Without the cloud module the refresh ends saying why.
+    const CloudModule *cloud = CloudModule::get();
+    live.refresh(cloud ? cloud->configuredEndpoint() : QUrl(), key);
     loop.exec();
     if (!failure.isEmpty())
         streams.err << "parlino: the voice list could not be refreshed: " << failure << Qt::endl;

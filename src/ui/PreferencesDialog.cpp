@@ -2,8 +2,8 @@
 
 #include "settings/ApiKeyStore.h"
 #include "settings/Settings.h"
+#include "synthesis/CloudModule.h"
 #include "synthesis/SpeechEngineFactory.h"
-#include "synthesis/cloud/CloudSpeechEngine.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -60,7 +60,8 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
 
     m_apiKeyEdit->setEchoMode(QLineEdit::Password);
     m_apiKeyEdit->setPlaceholderText(tr("unchanged"));
-    m_endpointEdit->setPlaceholderText(CloudSpeechEngine::defaultEndpoint.toString());
+    if (const CloudModule *cloud = CloudModule::get())
+        m_endpointEdit->setPlaceholderText(cloud->defaultEndpoint().toString());
     m_keyringNote->setWordWrap(true);
     m_statusLabel->setWordWrap(true);
 
@@ -143,7 +144,9 @@ void PreferencesDialog::setStatus(const QString &text) {
 void PreferencesDialog::apply() {
     const QString endpoint = m_endpointEdit->text().trimmed();
     if (!endpoint.isEmpty()) {
-        const QString problem = CloudSpeechEngine::endpointProblem(endpoint);
+        QString problem;
+        if (const CloudModule *cloud = CloudModule::get(&problem))
+            problem = cloud->endpointProblem(endpoint);
         if (!problem.isEmpty()) {
             setStatus(problem);
             return;

@@ -80,7 +80,6 @@ ViewController::ViewController(QWidget *parent)
     , m_pitchSlider(new QSlider(Qt::Horizontal, this))
     , m_speedSlider(new QSlider(Qt::Horizontal, this))
     , m_charactersCount(new QLabel(this))
-    , m_limitNotice(new QLabel(this))
     , m_requestCounter(new QTimer(this))
     , m_effectsSelector(new QComboBox(this))
     , m_enginePopBtn(new QComboBox(this))
@@ -101,6 +100,7 @@ ViewController::ViewController(QWidget *parent)
 ViewController::~ViewController() {
     NotificationCenter::defaultCenter().removeObserver(this);
     m_textView->setSsmlDelegate(nullptr);
+    m_textView->setHighlightSource({});
     // Gone before the widgets, so a conversion cut short reports to no one,
     // and the sound stops before the text view it marks goes.
     delete m_playbackController;
@@ -127,10 +127,6 @@ void ViewController::buildLayout() {
     m_textView->setAccessibleName(tr("Text to speak"));
     m_voiceSearchField->setAccessibleName(tr("Find a voice"));
     m_favouriteButton->setAccessibleName(tr("Favourite voice"));
-    m_limitNotice->setObjectName(QStringLiteral("limitNotice"));
-    m_limitNotice->setVisible(false);
-    m_limitNotice->setStyleSheet(QStringLiteral(
-        "background: #fdecea; color: #611a15; border: 1px solid #e0b4b4; padding: 4px 8px"));
     m_voicesStyleSegment->setAccessibleName(tr("Voice style"));
     m_effectsSelector->setAccessibleName(tr("Effect buttons"));
     m_enginePopBtn->setAccessibleName(tr("Speech engine"));
@@ -233,7 +229,6 @@ void ViewController::buildLayout() {
     layout->addWidget(m_voiceNote);
     layout->addWidget(m_offlineNotes);
     layout->addWidget(m_effectsView);
-    layout->addWidget(m_limitNotice);
     layout->addWidget(m_textView, 1);
     layout->addLayout(bottom);
 
@@ -263,8 +258,8 @@ void ViewController::connectSession() {
     const auto recount = [this] { m_requestCounter->start(); };
     connect(session, &EditorSession::spansChanged, m_requestCounter, recount);
     connect(session, &EditorSession::voiceChanged, m_requestCounter, recount);
-    connect(session, &EditorSession::statisticsChanged, m_limitNotice, [this] {
-        if (m_limitNotice->isVisible() &&
+    connect(session, &EditorSession::statisticsChanged, this, [this] {
+        if (m_limitNotice && m_limitNotice->isVisible() &&
             EditTracker::characterCount(m_session->text()) <= EditTracker::characterLimit)
             m_limitNotice->hide();
     });
@@ -272,7 +267,6 @@ void ViewController::connectSession() {
     connect(session, &EditorSession::voiceChanged, this, &ViewController::updateOfflineNotes);
     connect(session, &EditorSession::pitchChanged, m_pitchSlider, &QSlider::setValue);
     connect(session, &EditorSession::speedChanged, m_speedSlider, &QSlider::setValue);
-    // resetText() highlights every block with the new spans already.
     connect(session, &EditorSession::textReset, m_textView, &SSMLTextView::resetText);
     connect(session, &EditorSession::alertRequested, this, [this](const QString &message) {
         if (message == EditorSession::lengthLimitMessage())
@@ -362,9 +356,12 @@ QWidget *ViewController::buildEffectsView() {
 
 void ViewController::viewDidLoad() {
     m_textView->setSsmlDelegate(this);
-    // Attached after the text view has connected its edit reports, so each
-    // edited block is highlighted again with the spans already moved.
-    m_highlighter = new SpanHighlighter(&m_session->effectsArray(), m_textView->document());
+    // Painted from the spans as they are at each paint, so after an edit the
+    // text and the moved spans are painted together.
+    m_highlighter = std::make_unique<SpanHighlighter>(&m_session->effectsArray());
+    m_textView->setHighlightSource([highlighter = m_highlighter.get()](qint64 from, qint64 to) {
+        return highlighter->highlights(from, to);
+    });
 
     connectSession();
     const VoiceWidgets widgets{m_languagesPopBtn,  m_voicesStylePopBtn, m_voicesStyleSegment,
@@ -475,8 +472,7 @@ void ViewController::redo() {
 }
 
 void ViewController::spansChanged() {
-    // Blocks whose colours did not change are left alone by the highlighter.
-    m_highlighter->rehighlight();
+    m_textView->highlightsChanged();
 }
 
 void ViewController::showAlert(const QString &message, qint64 type) {
@@ -500,6 +496,16 @@ void ViewController::showLimitNotice(const QString &message) {
     // Above the text instead of in an alert window, which would take the keys
     // typed while it is up. It stays until the text is within the limit again.
     const QString parts = tr("Longer texts are converted in parts.");
+    // Made the first time: a style sheet costs the start-up, and most texts
+    // stay within the limit.
+    if (!m_limitNotice) {
+        m_limitNotice = new QLabel(this);
+        m_limitNotice->setObjectName(QStringLiteral("limitNotice"));
+        m_limitNotice->setStyleSheet(QStringLiteral(
+            "background: #fdecea; color: #611a15; border: 1px solid #e0b4b4; padding: 4px 8px"));
+        auto *column = static_cast<QVBoxLayout *>(layout());
+        column->insertWidget(column->indexOf(m_textView), m_limitNotice);
+    }
     m_limitNotice->setText(message + u'\n' + parts);
     m_limitNotice->setAccessibleName(message);
     m_limitNotice->setAccessibleDescription(parts);

@@ -82,7 +82,8 @@ public:
     void refreshEngineChoice();
     // The refusal alert while it is open, else nullptr.
     QMessageBox *openAlert() const { return m_alert; }
-    // The notice above the text while the text is over the length limit.
+    // The notice above the text while the text is over the length limit;
+    // nullptr until the limit is first crossed.
     QLabel *limitNotice() const { return m_limitNotice; }
 
     // Convert asks this chooser for the folder; by default a folder dialog.
@@ -165,7 +166,7 @@ private:
     QSlider *m_pitchSlider;
     QSlider *m_speedSlider;
     QLabel *m_charactersCount;
-    QLabel *m_limitNotice;
+    QLabel *m_limitNotice = nullptr;
     QTimer *m_requestCounter;
     QString m_requestsNote; // " · 3 requests", or empty
     QWidget *m_effectsView = nullptr;
@@ -180,7 +181,7 @@ private:
     VoiceControls *m_voiceControls = nullptr;
     PlaybackController *m_playbackController;
     QList<QPushButton *> m_effectButtons;
-    SpanHighlighter *m_highlighter = nullptr;
+    std::unique_ptr<SpanHighlighter> m_highlighter;
     QPointer<QMessageBox> m_alert;
     QPointer<MBProgressHUD> m_loadingHud;
 };

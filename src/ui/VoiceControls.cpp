@@ -6,7 +6,7 @@
 #include "editing/EditorSession.h"
 #include "settings/ApiKeyStore.h"
 #include "settings/RememberedChoices.h"
-#include "synthesis/cloud/CloudSpeechEngine.h"
+#include "synthesis/CloudModule.h"
 #include "synthesis/offline/EspeakVoiceList.h"
 #include "widgets/SegmentedControl.h"
 
@@ -114,7 +114,9 @@ void VoiceControls::refreshLive(bool force) {
     ApiKeyStore::read(this, [this, force](const QString &key) {
         if (key.isEmpty() && !force)
             return; // no key: the built-in list, as without a service
-        m_live->refresh(CloudSpeechEngine::configuredEndpoint(), key, force);
+        // Without the cloud module the refresh ends saying why.
+        const CloudModule *cloud = CloudModule::get();
+        m_live->refresh(cloud ? cloud->configuredEndpoint() : QUrl(), key, force);
     });
 }
 

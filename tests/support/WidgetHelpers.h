@@ -98,37 +98,29 @@ inline void loadText(ViewController *view, const QString &text, const EffectsArr
     view->textView()->setFocus();
 }
 
-// The highlighted stretches of the document, as "[start,end) #rrggbb" in
-// document order, adjacent stretches of one colour joined.
-inline QStringList highlights(const QTextDocument *document) {
-    struct Run {
-        int start;
-        int end;
-        QColor color;
-    };
-    QList<Run> runs;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        QList<QTextLayout::FormatRange> formats = block.layout()->formats();
-        std::sort(formats.begin(), formats.end(),
-                  [](const auto &a, const auto &b) { return a.start < b.start; });
-        for (const QTextLayout::FormatRange &range : formats) {
-            if (!range.format.hasProperty(QTextFormat::BackgroundBrush))
-                continue;
-            const int start = block.position() + range.start;
-            const QColor color = range.format.background().color();
-            const bool continues = !runs.isEmpty() && runs.last().color == color &&
-                                   (runs.last().end == start ||
-                                    (range.start == 0 && runs.last().end + 1 == block.position()));
-            if (continues)
-                runs.last().end = start + range.length;
-            else
-                runs.append({start, start + range.length, color});
-        }
-    }
+// Joins per-character colours (invalid: none) into "[start,end) #rrggbb" runs.
+inline QStringList colourRuns(const QList<QColor> &colours) {
     QStringList out;
-    for (const Run &run : runs)
-        out << QStringLiteral("[%1,%2) %3").arg(run.start).arg(run.end).arg(run.color.name());
+    for (qsizetype start = 0; start < colours.size();) {
+        qsizetype end = start + 1;
+        while (end < colours.size() && colours.at(end) == colours.at(start))
+            ++end;
+        if (colours.at(start).isValid())
+            out << QStringLiteral("[%1,%2) %3").arg(start).arg(end).arg(colours.at(start).name());
+        start = end;
+    }
     return out;
+}
+
+// The highlighted stretches of the view's text as it paints them (a later
+// highlight over an earlier one), adjacent stretches of one colour joined.
+inline QStringList highlights(const SSMLTextView *view) {
+    QList<QColor> colours(view->document()->characterCount());
+    for (const SSMLTextView::Highlight &highlight : view->highlights(0, colours.size())) {
+        for (qint64 i = highlight.start; i < std::min<qint64>(highlight.end, colours.size()); ++i)
+            colours[i] = highlight.color;
+    }
+    return colourRuns(colours);
 }
 
 // What highlights() must show for these spans: every coloured span, by start.

@@ -222,9 +222,9 @@ void TestMainView::effectButtonsAndPopover() {
     for (int i = 0; i < 3; ++i)
         QTest::keyClick(openPopover()->popUpButton(), Qt::Key_Down);
     QCOMPARE(m_view->effectsArray().constFirst().ssmlTag, QStringLiteral("medium"));
-    QCOMPARE(highlights(m_view->textView()->document()), QStringList{"[11,16) #d5e9e2"});
+    QCOMPARE(highlights(m_view->textView()), QStringList{"[11,16) #d5e9e2"});
     QTest::mouseClick(openPopover()->deleteButton(), Qt::LeftButton);
-    QVERIFY(highlights(m_view->textView()->document()).isEmpty());
+    QVERIFY(highlights(m_view->textView()).isEmpty());
     closePopover();
 
     // Break replaces the selection with a pause glyph; the stepper sets its length.
@@ -279,7 +279,7 @@ void TestMainView::typingMovesHighlights() {
              {span(10, 20), span(30, 40, QStringLiteral("Volume"), QStringLiteral("loud"))});
     perform(m_view->textView(), script);
     QCOMPARE(ranges(m_view->effectsArray()), spans);
-    QCOMPARE(highlights(m_view->textView()->document()),
+    QCOMPARE(highlights(m_view->textView()),
              expectedHighlights(m_view->effectsArray()));
     QCOMPARE(m_view->charactersCount()->text(),
              QStringLiteral("(1words %1characters)").arg(m_view->textView()->toPlainText().size()));

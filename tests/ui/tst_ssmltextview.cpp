@@ -72,6 +72,54 @@ void act(SSMLTextView *view, const QString &script) {
     }
 }
 
+// The box of each of the first line's characters [from, to), where its glyphs are
+// whatever the direction, in the viewport.
+QList<QRect> characterBoxes(SSMLTextView *view, int from, int to) {
+    const QTextLine line = view->document()->firstBlock().layout()->lineAt(0);
+    const QRect caret = view->cursorRect(QTextCursor(view->document()));
+    QList<QRect> boxes;
+    for (int i = from; i < to; ++i) {
+        const QRectF run = line.glyphRuns(i, 1).value(0).boundingRect();
+        boxes << QRect(
+            QPoint(int(run.left() + caret.left() - line.cursorToX(0)) + 1, caret.top()),
+            QPoint(int(run.right() + caret.left() - line.cursorToX(0)) - 1, caret.bottom()));
+    }
+    return boxes;
+}
+
+// The colour painted behind each character of the first line, the most
+// frequent one in its box: invalid where the text's own base shows.
+QList<QColor> paintedBackgrounds(SSMLTextView *view) {
+    const QImage image = view->viewport()->grab().toImage();
+    QList<QColor> colours;
+    for (const QRect &box : characterBoxes(view, 0, view->document()->characterCount() - 1)) {
+        QHash<QRgb, int> counts;
+        for (int x = box.left(); x <= box.right(); ++x) {
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                ++counts[image.pixel(x, y)];
+        }
+        const auto most = std::max_element(counts.cbegin(), counts.cend());
+        const QColor colour = most == counts.cend() ? QColor() : QColor(most.key());
+        colours << (colour == view->palette().base().color() ? QColor() : colour);
+    }
+    return colours;
+}
+
+// The darkest pixel painted over the first line's characters [from, to).
+QColor darkest(SSMLTextView *view, int from, int to) {
+    const QImage image = view->viewport()->grab().toImage();
+    QColor dark = Qt::white;
+    for (const QRect &box : characterBoxes(view, from, to)) {
+        for (int x = box.left(); x <= box.right(); ++x) {
+            for (int y = box.top(); y <= box.bottom(); ++y) {
+                if (image.pixelColor(x, y).lightness() < dark.lightness())
+                    dark = image.pixelColor(x, y);
+            }
+        }
+    }
+    return dark;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(TextEdit)
@@ -85,6 +133,8 @@ private slots:
     void reports();
     void pasteInsertsPlainText();
     void resetLaysOutLongParagraph();
+    void paintsHighlights_data();
+    void paintsHighlights();
 
 private:
     SSMLTextView *m_view = nullptr;
@@ -181,6 +231,61 @@ void TestSSMLTextView::resetLaysOutLongParagraph() {
     QVERIFY(m_view->verticalScrollBar()->value() > 0);
     QVERIFY(m_view->viewport()->rect().contains(m_view->cursorRect()));
     QVERIFY(m_delegate.reports.isEmpty());
+}
+
+// Highlights are painted behind their characters, a later one over an
+// earlier one, in either direction of text, with the selection over them.
+void TestSSMLTextView::paintsHighlights_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("highlights"); // "start end colour", ";"-separated
+    QTest::addColumn<int>("selectFrom");
+    QTest::addColumn<int>("selectTo");
+    QTest::addColumn<QString>("painted"); // "selection" stands for the selection's colour
+    QTest::newRow("one word") << "abc def ghi"
+                              << "4 7 #d5e9e2" << 0 << 0 << "[4,7) #d5e9e2";
+    QTest::newRow("later over earlier")
+        << "abc def ghi"
+        << "2 9 #f5e6a3;4 7 #a6d8f0" << 0 << 0 << "[2,4) #f5e6a3 [4,7) #a6d8f0 [7,9) #f5e6a3";
+    QTest::newRow("selection over a highlight")
+        << "abc def ghi"
+        << "2 9 #f5e6a3" << 5 << 7 << "[2,5) #f5e6a3 [5,7) selection [7,9) #f5e6a3";
+    QTest::newRow("right to left") << "אבג דהו זחט"
+                                   << "4 7 #d5e9e2" << 0 << 0 << "[4,7) #d5e9e2";
+    QTest::newRow("across a change of direction") << "abc אבג def"
+                                                  << "2 6 #d5e9e2" << 0 << 0 << "[2,6) #d5e9e2";
+}
+
+void TestSSMLTextView::paintsHighlights() {
+    QFETCH(QString, text);
+    QFETCH(QString, highlights);
+    QFETCH(int, selectFrom);
+    QFETCH(int, selectTo);
+    QFETCH(QString, painted);
+    QList<SSMLTextView::Highlight> list;
+    for (const QString &each : highlights.split(u';')) {
+        const QStringList f = each.split(u' ');
+        list.append({f.at(0).toLongLong(), f.at(1).toLongLong(), QColor(f.at(2))});
+    }
+    m_view->setHighlightSource([list](qint64, qint64) { return list; });
+    m_view->resetText(text);
+    QTextCursor cursor(m_view->document());
+    cursor.setPosition(selectFrom);
+    cursor.setPosition(selectTo, QTextCursor::KeepAnchor);
+    m_view->setTextCursor(cursor);
+    const QString selection = m_view->palette().highlight().color().name();
+    QCOMPARE(colourRuns(paintedBackgrounds(m_view)).join(u' '),
+             QString(painted).replace(QStringLiteral("selection"), selection));
+    if (selectFrom == selectTo && list.size() == 1) {
+        const int from = int(list.first().start);
+        const int to = int(list.first().end);
+        // Glyphs stop short of full cover here and there: the darkest pixel
+        // is the text colour give or take a few levels.
+        const auto near = [](const QColor &a, const QColor &b) {
+            return std::abs(a.lightness() - b.lightness()) <= 6;
+        };
+        QVERIFY(near(darkest(m_view, from, to), SSMLTextView::highlightedTextColor()));
+        QVERIFY(near(darkest(m_view, 0, 2), m_view->palette().text().color()));
+    }
 }
 
 QTEST_MAIN(TestSSMLTextView)

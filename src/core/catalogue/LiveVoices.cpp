@@ -1,8 +1,7 @@
 #include "catalogue/LiveVoices.h"
 
 #include "Logging.h"
-#include "synthesis/cloud/CloudSpeechEngine.h"
-#include "synthesis/cloud/NetAPIClicnet.h"
+#include "synthesis/CloudModule.h"
 
 #include <QLocale>
 #include <QTimer>
@@ -62,27 +61,30 @@ void LiveVoices::refresh(const QUrl &endpoint, const QString &apiKey, bool force
         endLater(QString());
         return;
     }
-    const QString problem = CloudSpeechEngine::endpointProblem(endpoint);
+    QString problem;
+    const CloudModule *cloud = CloudModule::get(&problem);
+    if (cloud)
+        problem = cloud->endpointProblem(endpoint);
     if (!problem.isEmpty()) {
         endLater(problem);
         return;
     }
-    fetch(endpoint, apiKey);
+    fetch(*cloud, endpoint, apiKey);
 }
 
-void LiveVoices::fetch(const QUrl &endpoint, const QString &apiKey) {
+void LiveVoices::fetch(const CloudModule &cloud, const QUrl &endpoint, const QString &apiKey) {
     // The shared client is made on first use: a network manager costs
     // start-up time that an editor without a key never needs.
     if (!m_client)
-        m_client = NetAPIClicnet::sharedJsonClient();
+        m_client = cloud.sharedJsonClient();
     if (!m_client) {
         endLater(QStringLiteral("The network client is gone."));
         return;
     }
     m_refreshing = true;
     // The client logs the address with the key redacted.
-    m_client->requestJsonDataWithPath(
-        voicesUrl(endpoint, apiKey).toString(QUrl::FullyEncoded), {}, NetMethodGet,
+    cloud.requestJsonDataWithPath(
+        *m_client, voicesUrl(endpoint, apiKey).toString(QUrl::FullyEncoded), {}, NetMethodGet,
         [self = QPointer<LiveVoices>(this), endpoint](const QJsonValue &data,
                                                       const NetError &error) {
             if (!self)

@@ -12,6 +12,7 @@
 
 namespace parlino {
 
+class CloudModule;
 class NetAPIClicnet;
 
 // The cloud catalogue in use: the built-in table until the service's own
@@ -54,7 +55,7 @@ signals:
     void refreshEnded(const QString &error);
 
 private:
-    void fetch(const QUrl &endpoint, const QString &apiKey);
+    void fetch(const CloudModule &cloud, const QUrl &endpoint, const QString &apiKey);
     void received(const QUrl &endpoint, const QList<VoiceInfo> &voices);
     void endLater(const QString &error);
     void use(const CachedVoices &cached, Source source);

@@ -1,40 +1,17 @@
 #include "playback/AudioBackend.h"
 
 #include "Logging.h"
-
-#include <QFileInfo>
-#include <QLibrary>
+#include "ModuleLibrary.h"
 
 namespace parlino {
 
 namespace {
 
-// The module beside a build of the program, then where it is installed.
-QStringList modulePaths() {
-    return {QStringLiteral(PARLINO_AUDIO_MODULE_BUILT),
-            QStringLiteral(PARLINO_AUDIO_MODULE_INSTALLED)};
-}
-
 ParlinoAudioBackendFactory factory(QString *reason) {
-    static ParlinoAudioBackendFactory loaded = nullptr;
     static QString failure;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        for (const QString &path : modulePaths()) {
-            if (!QFileInfo::exists(path))
-                continue;
-            QLibrary library(path);
-            loaded = reinterpret_cast<ParlinoAudioBackendFactory>(
-                library.resolve("parlino_create_audio_backend"));
-            if (loaded)
-                break;
-            failure = library.errorString();
-        }
-        if (!loaded && failure.isEmpty())
-            failure = QStringLiteral("the audio module is not installed (%1)")
-                          .arg(modulePaths().join(QLatin1String(", ")));
-    }
+    static const auto loaded = reinterpret_cast<ParlinoAudioBackendFactory>(ModuleLibrary::resolve(
+        ModuleLibrary::paths(PARLINO_AUDIO_MODULE_BUILT, PARLINO_AUDIO_MODULE_INSTALLED),
+        "parlino_create_audio_backend", QStringLiteral("audio"), &failure));
     *reason = failure;
     return loaded;
 }

@@ -3,7 +3,6 @@
 #include "synthesis/Conversion.h"
 #include "synthesis/SsmlAssembly.h"
 #include "synthesis/SynthesisRequest.h"
-#include "synthesis/cloud/CloudSpeechEngine.h"
 
 #include <QTextBoundaryFinder>
 
@@ -81,7 +80,7 @@ int markIndex(QStringView name) {
 }
 
 qint64 inputByteLimit(const SpeechEngine *engine) {
-    return qobject_cast<const CloudSpeechEngine *>(engine) ? 5000 : 0;
+    return engine ? engine->partByteLimit() : 0;
 }
 
 QJsonObject markedRequest(const ConversionInput &input, qint64 byteLimit, QList<TextRange> *units) {

@@ -1,13 +1,10 @@
 #include "settings/ApiKeyStore.h"
 
 #include "Logging.h"
+#include "settings/Keyring.h"
 
 #include <QObject>
 #include <QTimer>
-
-#ifdef PARLINO_HAVE_KEYCHAIN
-#include <qt6keychain/keychain.h>
-#endif
 
 namespace parlino {
 
@@ -26,17 +23,13 @@ void later(QObject *context, std::function<void()> call) {
 }
 
 #ifdef PARLINO_HAVE_KEYCHAIN
-// Runs a keychain job and calls done once with it when it has finished; the
-// job deletes itself afterwards.
-template <typename Job>
-Job *startJob(QObject *context, std::function<void(QKeychain::Job *)> done) {
-    auto *job = new Job(keyringService);
-    job->setKey(keyringEntry);
-    job->setAutoDelete(true);
-    // Never fall back to a plain-text settings file.
-    job->setInsecureFallback(false);
-    QObject::connect(job, &QKeychain::Job::finished, context, std::move(done));
-    return job;
+// The keyring module, or nullptr with the reason logged.
+Keyring *keyring() {
+    QString problem;
+    Keyring *opened = Keyring::get(&problem);
+    if (!opened)
+        qCDebug(lcSynthesis) << "no keyring:" << problem;
+    return opened;
 }
 #endif
 
@@ -68,14 +61,15 @@ void ApiKeyStore::read(QObject *context, ReadDone done) {
         key = sessionKey();
 #ifdef PARLINO_HAVE_KEYCHAIN
     if (key.isEmpty()) {
-        auto *job = startJob<QKeychain::ReadPasswordJob>(context, [done](QKeychain::Job *job) {
-            const auto *read = static_cast<QKeychain::ReadPasswordJob *>(job);
-            if (job->error() != QKeychain::NoError && job->error() != QKeychain::EntryNotFound)
-                qCDebug(lcSynthesis) << "keyring not readable:" << job->errorString();
-            done(job->error() == QKeychain::NoError ? read->textData().trimmed() : QString());
-        });
-        job->start();
-        return;
+        if (Keyring *opened = keyring()) {
+            opened->read(context, keyringService, keyringEntry,
+                         [done](Keyring::Result result, const QString &text) {
+                             if (result == Keyring::Result::Failed)
+                                 qCDebug(lcSynthesis) << "keyring not readable:" << text;
+                             done(result == Keyring::Result::Done ? text.trimmed() : QString());
+                         });
+            return;
+        }
     }
 #endif
     later(context, [done, key] { done(key); });
@@ -84,14 +78,18 @@ void ApiKeyStore::read(QObject *context, ReadDone done) {
 void ApiKeyStore::store(QObject *context, const QString &key, StoreDone done) {
     setSessionKey(key);
 #ifdef PARLINO_HAVE_KEYCHAIN
-    auto *job = startJob<QKeychain::WritePasswordJob>(context, [done](QKeychain::Job *job) {
-        if (job->error() == QKeychain::NoError)
-            done(true, QString());
-        else
-            done(false, job->errorString());
-    });
-    job->setTextData(key.trimmed());
-    job->start();
+    QString problem;
+    if (Keyring *opened = Keyring::get(&problem)) {
+        opened->write(context, keyringService, keyringEntry, key.trimmed(),
+                      [done](Keyring::Result result, const QString &error) {
+                          if (result == Keyring::Result::Done)
+                              done(true, QString());
+                          else
+                              done(false, error);
+                      });
+        return;
+    }
+    later(context, [done, problem] { done(false, problem); });
 #else
     later(context, [done] { done(false, QStringLiteral("this build has no keyring support")); });
 #endif
@@ -100,10 +98,13 @@ void ApiKeyStore::store(QObject *context, const QString &key, StoreDone done) {
 void ApiKeyStore::forget(QObject *context, std::function<void()> done) {
     setSessionKey(QString());
 #ifdef PARLINO_HAVE_KEYCHAIN
-    startJob<QKeychain::DeletePasswordJob>(context, [done](QKeychain::Job *) { done(); })->start();
-#else
-    later(context, std::move(done));
+    if (Keyring *opened = keyring()) {
+        opened->remove(context, keyringService, keyringEntry,
+                       [done](Keyring::Result, const QString &) { done(); });
+        return;
+    }
 #endif
+    later(context, std::move(done));
 }
 
 } // namespace parlino

@@ -2,7 +2,7 @@
 
 #include "settings/ApiKeyStore.h"
 #include "settings/Settings.h"
-#include "synthesis/cloud/CloudSpeechEngine.h"
+#include "synthesis/CloudModule.h"
 #include "synthesis/offline/OfflineSpeechEngine.h"
 
 namespace parlino {
@@ -49,14 +49,15 @@ Kind preferredKind() {
 std::unique_ptr<SpeechEngine> create(Kind kind, const QString &apiKey, QString *error) {
     if (kind == Kind::Offline)
         return std::make_unique<OfflineSpeechEngine>();
-    const QUrl endpoint = CloudSpeechEngine::configuredEndpoint();
-    const QString problem =
-        CloudSpeechEngine::endpointProblem(CloudSpeechEngine::configuredEndpointText());
+    QString problem;
+    const CloudModule *cloud = CloudModule::get(&problem);
+    if (cloud)
+        problem = cloud->endpointProblem(cloud->configuredEndpointText());
     if (!problem.isEmpty()) {
         setError(error, problem);
         return nullptr;
     }
-    return std::make_unique<CloudSpeechEngine>(endpoint, apiKey);
+    return cloud->createEngine(cloud->configuredEndpoint(), apiKey);
 }
 
 } // namespace SpeechEngineFactory

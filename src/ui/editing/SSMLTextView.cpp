@@ -1,18 +1,25 @@
 #include "editing/SSMLTextView.h"
 
+#include "editing/BlockHighlights.h"
 #include "editing/EditWindow.h"
 #include "editing/SSMLTextViewDelegate.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <utility>
 
 namespace parlino {
 
@@ -69,10 +76,45 @@ void SSMLTextView::insertText(const QString &text) {
 }
 
 void SSMLTextView::resetText(const QString &text) {
+    releaseShapedText();
     m_silent = true;
     setPlainText(text);
     m_previousText = toPlainText();
     m_silent = false;
+}
+
+void SSMLTextView::keepShapedTextInView() {
+    QList<int> inView;
+    const int height = viewport()->height();
+    QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid() && offset.y() <= height;
+         block = block.next()) {
+        offset.ry() += blockBoundingRect(block).height();
+        if (!block.isVisible())
+            continue;
+        inView.append(block.blockNumber());
+        block.layout()->setCacheEnabled(true);
+    }
+    m_shapedBlocks.removeIf([&inView](int number) { return inView.contains(number); });
+    releaseShapedText();
+    m_shapedBlocks = inView;
+}
+
+void SSMLTextView::releaseShapedText() {
+    if (m_shapedBlocks.isEmpty())
+        return;
+    QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&scratch);
+    for (const int number : std::exchange(m_shapedBlocks, {})) {
+        const QTextBlock block = document()->findBlockByNumber(number);
+        if (!block.isValid())
+            continue;
+        QTextLayout *layout = block.layout();
+        layout->setCacheEnabled(false);
+        // Drawing, here no line at all, lets a layout without a cache throw
+        // its shaped text away; there is no other way to ask for that.
+        layout->draw(&painter, QPointF(0, 1e6), {}, QRectF(0, 0, 1, 1));
+    }
 }
 
 void SSMLTextView::setEmptyHint(const QString &hint) {
@@ -80,8 +122,140 @@ void SSMLTextView::setEmptyHint(const QString &hint) {
     viewport()->update();
 }
 
+void SSMLTextView::setHighlightSource(HighlightSource source) {
+    m_highlightSource = std::move(source);
+    highlightsChanged();
+}
+
+void SSMLTextView::highlightsChanged() {
+    viewport()->update();
+}
+
+QList<SSMLTextView::Highlight> SSMLTextView::highlights(qint64 from, qint64 to) const {
+    return m_highlightSource ? m_highlightSource(from, to) : QList<Highlight>();
+}
+
 void SSMLTextView::paintEvent(QPaintEvent *event) {
-    QPlainTextEdit::paintEvent(event);
+    keepShapedTextInView();
+    if (!paintHighlighted(event))
+        QPlainTextEdit::paintEvent(event);
+    paintEmptyHint(event);
+}
+
+// QPlainTextEdit::paintEvent, with the highlights painted in each block and
+// the text on them drawn in highlightedTextColor(). Qt's own ways of
+// highlighting cost many times the text with a few hundred highlights:
+// character formats split the text's shaping at every edge, and extra
+// selections are each drawn through path clipping.
+bool SSMLTextView::paintHighlighted(QPaintEvent *event) {
+    if (!m_highlightSource || !placeholderText().isEmpty())
+        return false;
+    QPointF offset(contentOffset());
+    QRect clip = event->rect();
+    const QRect viewportRect = viewport()->rect();
+    // The right margin stays clear of full-width selections.
+    const qreal width = document()->documentLayout()->documentSize().width();
+    const int maxX = int(offset.x() + std::max(qreal(viewportRect.width()), width) -
+                         document()->documentMargin() + cursorWidth());
+    clip.setRight(std::min(clip.right(), maxX));
+
+    QList<BlockHighlights> visible;
+    bool highlighted = false;
+    QTextBlock block = firstVisibleBlock();
+    for (; block.isValid(); block = block.next()) {
+        const QRectF r = blockBoundingRect(block).translated(offset);
+        if (block.isVisible() && r.bottom() >= clip.top() && r.top() <= clip.bottom()) {
+            visible.append(BlockHighlights(block, offset, clip, m_highlightSource));
+            highlighted = highlighted || !visible.constLast().isEmpty();
+        }
+        offset.ry() += r.height();
+        if (offset.y() > viewportRect.height())
+            break;
+    }
+    if (!highlighted)
+        return false;
+
+    QPainter painter(viewport());
+    painter.setBrushOrigin(contentOffset()); // where a wave underline starts
+    painter.setClipRect(clip);
+    const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
+    painter.setPen(context.palette.text().color());
+    for (const BlockHighlights &each : visible)
+        drawBlock(painter, each, clip, context);
+    if (backgroundVisible() && !block.isValid() && offset.y() <= clip.bottom() &&
+        (centerOnScroll() || verticalScrollBar()->maximum() == verticalScrollBar()->minimum()))
+        painter.fillRect(QRect(QPoint(clip.left(), int(offset.y())), clip.bottomRight()),
+                         palette().window());
+    return true;
+}
+
+void SSMLTextView::drawBlock(QPainter &painter, const BlockHighlights &highlights,
+                             const QRect &clip,
+                             const QAbstractTextDocumentLayout::PaintContext &context) {
+    const QTextBlock &block = highlights.block();
+    QTextLayout *layout = block.layout();
+    const QBrush background = block.blockFormat().background();
+    if (background != Qt::NoBrush) {
+        QRectF r = blockBoundingRect(block).translated(highlights.offset());
+        r.setWidth(std::max(r.width(), document()->documentLayout()->documentSize().width()));
+        painter.fillRect(r, background);
+    }
+    const int blpos = block.position();
+    const int bllen = block.length();
+    QList<QTextLayout::FormatRange> selections = blockSelections(block, context);
+    const bool editable = !isReadOnly();
+    const bool drawCursor = (editable || (textInteractionFlags() & Qt::TextSelectableByKeyboard)) &&
+                            context.cursorPosition >= blpos &&
+                            context.cursorPosition < blpos + bllen;
+    // In overwrite mode the caret is a block over the next character.
+    const bool drawCursorAsBlock =
+        drawCursor && overwriteMode() && context.cursorPosition != blpos + bllen - 1;
+    if (drawCursorAsBlock) {
+        QTextLayout::FormatRange cursorBlock{context.cursorPosition - blpos, 1, {}};
+        cursorBlock.format.setForeground(palette().base());
+        cursorBlock.format.setBackground(palette().text());
+        selections.append(cursorBlock);
+    }
+
+    highlights.draw(painter, selections, clip, highlightedTextColor());
+    if ((drawCursor && !drawCursorAsBlock) ||
+        (editable && context.cursorPosition < -1 && !layout->preeditAreaText().isEmpty())) {
+        int position = context.cursorPosition;
+        if (position < -1)
+            position = layout->preeditAreaPosition() - (position + 2);
+        else
+            position -= blpos;
+        layout->drawCursor(&painter, highlights.offset(), position, cursorWidth());
+    }
+}
+
+QList<QTextLayout::FormatRange>
+SSMLTextView::blockSelections(const QTextBlock &block,
+                              const QAbstractTextDocumentLayout::PaintContext &context) const {
+    const int blpos = block.position();
+    const int bllen = block.length();
+    QList<QTextLayout::FormatRange> selections;
+    for (const QAbstractTextDocumentLayout::Selection &range : context.selections) {
+        const int selStart = range.cursor.selectionStart() - blpos;
+        const int selEnd = range.cursor.selectionEnd() - blpos;
+        if (selStart < bllen && selEnd > 0 && selEnd > selStart) {
+            selections.append({selStart, selEnd - selStart, range.format});
+        } else if (!range.cursor.hasSelection() &&
+                   range.format.hasProperty(QTextFormat::FullWidthSelection) &&
+                   block.contains(range.cursor.position())) {
+            // A full-width selection needs a position on the line only.
+            const QTextLine line =
+                block.layout()->lineForTextPosition(range.cursor.position() - blpos);
+            QTextLayout::FormatRange whole{line.textStart(), line.textLength(), range.format};
+            if (whole.start + whole.length == bllen - 1)
+                ++whole.length; // the paragraph separator
+            selections.append(whole);
+        }
+    }
+    return selections;
+}
+
+void SSMLTextView::paintEmptyHint(QPaintEvent *event) {
     const QTextBlock first = document()->firstBlock();
     if (m_emptyHint.isEmpty() || !document()->isEmpty() ||
         !first.layout()->preeditAreaText().isEmpty())

@@ -2,16 +2,23 @@
 
 #include "editing/TextEdit.h"
 
+#include <QColor>
 #include <QList>
 #include <QPlainTextEdit>
 #include <QString>
 #include <QStringList>
+#include <QTextBlock>
+#include <QTextLayout>
 
+#include <functional>
 #include <optional>
 #include <utility>
 
+class QPainter;
+
 namespace parlino {
 
+class BlockHighlights;
 class SSMLTextViewDelegate;
 
 // The editor: a plain-text edit that learns every change of its text as
@@ -24,7 +31,27 @@ class SSMLTextViewDelegate;
 class SSMLTextView : public QPlainTextEdit {
     Q_OBJECT
 public:
+    // A stretch [start, end) painted in a colour behind its characters, whose
+    // text is then drawn in highlightedTextColor().
+    struct Highlight {
+        qint64 start = 0;
+        qint64 end = 0;
+        QColor color;
+    };
+    // The highlights that meet [from, to); a later one is painted over an earlier one.
+    using HighlightSource = std::function<QList<Highlight>(qint64 from, qint64 to)>;
+
     explicit SSMLTextView(QWidget *parent = nullptr);
+
+    // Highlights are painted, never stored in the document: the text is laid
+    // out and shaped as if it had none, which keeps opening a text with many
+    // highlights as fast as opening it without.
+    void setHighlightSource(HighlightSource source);
+    // The source's answers have changed: paints them again.
+    void highlightsChanged();
+    QList<Highlight> highlights(qint64 from, qint64 to) const;
+    // The colours are light: the text on them stays dark in a dark theme too.
+    static QColor highlightedTextColor() { return QColor(0x1a, 0x1a, 0x1a); }
 
     SSMLTextViewDelegate *ssmlDelegate() const { return m_delegate; }
     // Not owned; the delegate must outlive the view or be cleared first.
@@ -80,6 +107,20 @@ private:
     // Records the current selection for the change that the gesture makes.
     class GestureScope;
 
+    // The text, selections and caret with the highlights under them; false
+    // when no highlight is in view, and nothing was painted.
+    bool paintHighlighted(QPaintEvent *event);
+    void drawBlock(QPainter &painter, const BlockHighlights &highlights, const QRect &clip,
+                   const QAbstractTextDocumentLayout::PaintContext &context);
+    QList<QTextLayout::FormatRange>
+    blockSelections(const QTextBlock &block,
+                    const QAbstractTextDocumentLayout::PaintContext &context) const;
+    void paintEmptyHint(QPaintEvent *event);
+    // The blocks in view keep their shaped text while they are in view:
+    // otherwise each drawing of them (a highlight pass, the caret's blink) and
+    // each caret placement shapes their text again.
+    void keepShapedTextInView();
+    void releaseShapedText();
     void onContentsChange(int position, int removed, int added);
     void layOutOnceAfterReset(int position);
     void report(const TextEdit &edit, const QString &newText);
@@ -87,6 +128,8 @@ private:
     SSMLTextViewDelegate *m_delegate = nullptr;
     QString m_previousText;
     QString m_emptyHint;
+    HighlightSource m_highlightSource;
+    QList<int> m_shapedBlocks; // the numbers of the blocks keeping their shaped text
     std::optional<Selection> m_gesture;
     bool m_typing = false;
     bool m_lastEditTyped = false;

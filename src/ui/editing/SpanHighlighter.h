@@ -1,23 +1,23 @@
 #pragma once
 
 #include "editing/SSMLCharactersModel.h"
-
-#include <QSyntaxHighlighter>
+#include "editing/SSMLTextView.h"
 
 namespace parlino {
 
-// Paints the effect spans' colours behind their characters. It reads the span
-// list and keeps nothing in the document: highlights never enter the undo
-// history, never bleed into text typed next to a span, and a removed span
-// leaves no colour behind. Break spans are not highlighted.
-class SpanHighlighter : public QSyntaxHighlighter {
-    Q_OBJECT
+// The effect spans' colours, which the text view paints behind their
+// characters. It reads the span list and keeps nothing in the document:
+// highlights never enter the undo history, never bleed into text typed next
+// to a span, a removed span leaves no colour behind, and the text is laid out
+// as if it had none. Break spans are not highlighted.
+class SpanHighlighter {
 public:
     // spans must outlive the highlighter.
-    SpanHighlighter(const EffectsArray *spans, QTextDocument *document);
+    explicit SpanHighlighter(const EffectsArray *spans);
 
-protected:
-    void highlightBlock(const QString &text) override;
+    // The coloured spans that meet [from, to), in list order: a later one is
+    // painted over an earlier one.
+    QList<SSMLTextView::Highlight> highlights(qint64 from, qint64 to) const;
 
 private:
     const EffectsArray *m_spans;

@@ -7,7 +7,8 @@ namespace parlino {
 // The application's style, deferring the menu bar's overflow arrow: every
 // QMenuBar asks for that icon when it is built, and loading it reads three
 // images (about 5% of the editor's start-up) for an arrow that only shows when
-// the menus do not fit. The icon is loaded the first time it is drawn.
+// the menus do not fit. The icon is loaded the first time it is drawn. The
+// speaker icon is read without the image plug-in scan.
 class DeferredIconStyle : public QProxyStyle {
     Q_OBJECT
 public:

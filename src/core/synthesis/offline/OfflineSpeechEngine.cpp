@@ -9,14 +9,53 @@
 #include "synthesis/offline/PeakLimiter.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QMetaObject>
 #include <QRegularExpression>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 namespace parlino {
+
+namespace {
+
+// The gains measured lately, by voice, pitch and rate, so that the requests
+// sent one after another with one voice (the parts of one conversion) are
+// brought to one level: the first measures it and the others follow, also
+// one that starts with a quiet stretch or is too short to measure. A gain is
+// forgotten keepFor after its last use, so a later text is measured anew.
+class GainMemory {
+public:
+    static constexpr std::chrono::seconds keepFor{60};
+
+    std::optional<double> recall(const QString &key) {
+        const auto now = std::chrono::steady_clock::now();
+        const auto it = m_gains.find(key);
+        if (it == m_gains.end() || now - it->used > keepFor)
+            return std::nullopt;
+        it->used = now;
+        return it->gainDb;
+    }
+    void remember(const QString &key, double gainDb) {
+        const auto now = std::chrono::steady_clock::now();
+        for (auto it = m_gains.begin(); it != m_gains.end();)
+            it = now - it->used > keepFor ? m_gains.erase(it) : std::next(it);
+        m_gains.insert(key, {gainDb, now});
+    }
+
+private:
+    struct Gain {
+        double gainDb;
+        std::chrono::steady_clock::time_point used;
+    };
+    QHash<QString, Gain> m_gains;
+};
+
+} // namespace
 
 // Ties queued jobs to their engine: the worker posts results through it, and
 // the engine's destructor cuts it, so that no result reaches a dead engine.
@@ -24,6 +63,7 @@ struct OfflineSpeechEngine::Link {
     std::mutex mutex;
     OfflineSpeechEngine *engine = nullptr; // not owned; null once the engine is gone
     std::atomic<bool> alive{true};
+    GainMemory gains; // worker thread only
 
     // Runs the call on the engine's thread, unless the engine is gone.
     void post(std::function<void()> call) {
@@ -116,6 +156,8 @@ public:
         return m_left > 0;
     }
     double loudness() const { return m_meter.integratedLoudness(); }
+    // The synthesis lasted the whole length.
+    bool filled() const { return m_left <= 0; }
 
 private:
     LoudnessMeter m_meter;
@@ -127,8 +169,15 @@ private:
 // much depends on the sounds of the text; so the first seconds of the text
 // itself are spoken once without their volume effects and measured, which
 // keeps the voices of a language within a decibel or so while soft and loud
-// passages stay softer and louder than the rest.
-double requestGainDb(const OfflineRequest &request) {
+// passages stay softer and louder than the rest. A gain measured on the whole
+// stretch is remembered for the requests that follow with the same voice.
+double requestGainDb(const OfflineRequest &request, GainMemory &memory) {
+    const QString key = QStringLiteral("%1/%2/%3")
+                            .arg(request.voice.identifier())
+                            .arg(request.espeakPitch)
+                            .arg(request.espeakRate);
+    if (const std::optional<double> known = memory.recall(key))
+        return *known;
     constexpr int measuredSeconds = 8;
     static const QRegularExpression volume(QStringLiteral(" volume=\"[^\"]*\""));
     OfflineRequest plain = request;
@@ -138,9 +187,11 @@ double requestGainDb(const OfflineRequest &request) {
     QString ignored; // a measurement cut short reports a stop
     worker.synthesize(plain, meter, &ignored);
     const double loudness = meter.loudness();
-    const double gain = loudness > LoudnessMeter::silence
-                            ? qBound(0.0, OfflineSpeechEngine::targetLoudness - loudness, 18.0)
-                            : OfflineSpeechEngine::nominalGainDb;
+    const bool measured = loudness > LoudnessMeter::silence;
+    const double gain = measured ? qBound(0.0, OfflineSpeechEngine::targetLoudness - loudness, 18.0)
+                                 : OfflineSpeechEngine::nominalGainDb;
+    if (measured && meter.filled())
+        memory.remember(key, gain);
     qCDebug(lcSynthesis, "offline: %s measures %.1f LUFS; gain %.1f dB",
             qUtf8Printable(request.voice.identifier()), loudness, gain);
     return gain;
@@ -148,13 +199,14 @@ double requestGainDb(const OfflineRequest &request) {
 
 // Runs one synthesis on the worker thread into the destination, with the
 // leading silence and the bleeps put in, at the voice's level.
-bool speak(const OfflineRequest &request, BleepMixer::Sink destination,
+bool speak(const OfflineRequest &request, GainMemory &gains, BleepMixer::Sink destination,
            const std::atomic<bool> &alive, QString *error,
            const SpeakOptions &options = SpeakOptions()) {
     EspeakWorker &worker = EspeakWorker::instance();
     if (!worker.ready(error))
         return false;
-    MixingSink sink(std::move(destination), worker.sampleRate(), requestGainDb(request), alive);
+    MixingSink sink(std::move(destination), worker.sampleRate(), requestGainDb(request, gains),
+                    alive);
     sink.observe(options);
     sink.prependSilence(request.document.leadingSilenceMs, worker.sampleRate());
     const bool spoken = worker.synthesize(request, sink, error, options.phonemes);
@@ -201,45 +253,50 @@ void OfflineSpeechEngine::synthesizeTimed(const QJsonObject &request, TimedCompl
     EspeakWorker::instance().post([link = m_link, parsed, done] {
         if (!link->alive)
             return;
-        QElapsedTimer timer;
-        timer.start();
+        auto timer = std::make_shared<QElapsedTimer>();
+        timer->start();
+        const auto report = [link, done](const QByteArray &mp3, const QList<MarkTime> &marks,
+                                         double seconds, const QString &error) {
+            if (mp3.isEmpty() && link->alive)
+                qCWarning(lcSynthesis, "offline: %s", qUtf8Printable(error));
+            link->post([done, mp3, marks, seconds, error] {
+                done(mp3, marks, seconds,
+                     mp3.isEmpty() ? SpeechError{SpeechError::Synthesis, error} : SpeechError());
+            });
+        };
         QString error;
-        QByteArray mp3;
+        EspeakWorker &worker = EspeakWorker::instance();
+        const int rate = worker.ready(&error) ? worker.sampleRate() : 0;
+        Mp3Encoder encoder(rate);
+        if (rate == 0 || !encoder.start(&error)) {
+            report({}, {}, -1.0, error);
+            return;
+        }
         QList<MarkTime> marks;
         qint64 samples = 0;
-        EspeakWorker &worker = EspeakWorker::instance();
-        if (worker.ready(&error)) {
-            const int rate = worker.sampleRate();
-            Mp3Encoder encoder(rate);
-            if (encoder.start(&error)) {
-                SpeakOptions options;
-                options.markObserver = [&marks, rate](const char *name, qint64 sample) {
-                    marks.append({QString::fromUtf8(name), double(sample) / rate});
-                };
-                const bool spoken = speak(
-                    *parsed,
-                    [&encoder, &samples](const qint16 *pcm, int count) {
-                        encoder.write(pcm, count);
-                        samples += count;
-                    },
-                    link->alive, &error, options);
-                QString encodeError;
-                mp3 = encoder.finish(&encodeError);
-                if (!spoken)
-                    mp3.clear();
-                else if (mp3.isEmpty())
-                    error = encodeError;
-            }
+        SpeakOptions options;
+        options.markObserver = [&marks, rate](const char *name, qint64 sample) {
+            marks.append({QString::fromUtf8(name), double(sample) / rate});
+        };
+        const bool spoken = speak(
+            *parsed, link->gains,
+            [&encoder, &samples](const qint16 *pcm, int count) {
+                encoder.write(pcm, count);
+                samples += count;
+            },
+            link->alive, &error, options);
+        if (!spoken) {
+            report({}, {}, -1.0, error); // the encoder drops what it holds
+            return;
         }
-        if (mp3.isEmpty() && link->alive)
-            qCWarning(lcSynthesis, "offline: %s", qUtf8Printable(error));
-        else if (!mp3.isEmpty())
-            qCDebug(lcSynthesis, "offline: %lld bytes of MP3 in %lld ms", qlonglong(mp3.size()),
-                    qlonglong(timer.elapsed()));
-        const double seconds = double(samples) / worker.sampleRate();
-        link->post([done, mp3, marks, seconds, error] {
-            done(mp3, marks, seconds,
-                 mp3.isEmpty() ? SpeechError{SpeechError::Synthesis, error} : SpeechError());
+        // The encoding ends on the encoder's thread while the next request
+        // is synthesised here.
+        encoder.finish([report, timer, marks, seconds = double(samples) / rate](
+                           const QByteArray &mp3, const QString &error) {
+            if (!mp3.isEmpty())
+                qCDebug(lcSynthesis, "offline: %lld bytes of MP3 in %lld ms", qlonglong(mp3.size()),
+                        qlonglong(timer->elapsed()));
+            report(mp3, marks, seconds, error);
         });
     });
 }
@@ -258,7 +315,7 @@ void OfflineSpeechEngine::synthesizePcm(const QJsonObject &request, PcmCompletio
         pcm->ssml = parsed->document.ssml;
         QString error;
         const bool spoken = speak(
-            *parsed,
+            *parsed, link->gains,
             [&pcm](const qint16 *samples, int count) {
                 const qsizetype at = pcm->samples.size();
                 pcm->samples.resize(at + count);
@@ -313,7 +370,7 @@ SpeechPreviewCancel OfflineSpeechEngine::preview(const QJsonObject &request,
                 [shared, mark = QString::fromUtf8(name), sample] { shared->mark(mark, sample); });
         };
         const bool spoken = speak(
-            *parsed,
+            *parsed, link->gains,
             [&deliver, shared](const qint16 *pcm, int count) {
                 QByteArray bytes(reinterpret_cast<const char *>(pcm), count * 2);
                 deliver([shared, bytes] { shared->audio(bytes); });

@@ -3,59 +3,23 @@
 #include "Logging.h"
 #include "synthesis/offline/BleepMixer.h"
 #include "synthesis/offline/EspeakWorker.h"
+#include "synthesis/offline/GainMemory.h"
 #include "synthesis/offline/LoudnessMeter.h"
 #include "synthesis/offline/Mp3Encoder.h"
 #include "synthesis/offline/OfflineRequest.h"
 #include "synthesis/offline/PeakLimiter.h"
 
 #include <QElapsedTimer>
-#include <QHash>
 #include <QMetaObject>
 #include <QRegularExpression>
 
 #include <atomic>
-#include <chrono>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 
 namespace parlino {
-
-namespace {
-
-// The gains measured lately, by voice, pitch and rate, so that the requests
-// sent one after another with one voice (the parts of one conversion) are
-// brought to one level: the first measures it and the others follow, also
-// one that starts with a quiet stretch or is too short to measure. A gain is
-// forgotten keepFor after its last use, so a later text is measured anew.
-class GainMemory {
-public:
-    static constexpr std::chrono::seconds keepFor{60};
-
-    std::optional<double> recall(const QString &key) {
-        const auto now = std::chrono::steady_clock::now();
-        const auto it = m_gains.find(key);
-        if (it == m_gains.end() || now - it->used > keepFor)
-            return std::nullopt;
-        it->used = now;
-        return it->gainDb;
-    }
-    void remember(const QString &key, double gainDb) {
-        const auto now = std::chrono::steady_clock::now();
-        for (auto it = m_gains.begin(); it != m_gains.end();)
-            it = now - it->used > keepFor ? m_gains.erase(it) : std::next(it);
-        m_gains.insert(key, {gainDb, now});
-    }
-
-private:
-    struct Gain {
-        double gainDb;
-        std::chrono::steady_clock::time_point used;
-    };
-    QHash<QString, Gain> m_gains;
-};
-
-} // namespace
 
 // Ties queued jobs to their engine: the worker posts results through it, and
 // the engine's destructor cuts it, so that no result reaches a dead engine.
@@ -83,25 +47,55 @@ struct SpeakOptions {
     std::function<void(const char *name, qint64 sample)> markObserver;
 };
 
+// The seconds of speech at the start of a request whose loudness sets its gain.
+constexpr int measuredSeconds = 8;
+
+// The gain that brings speech of a measured loudness to targetLoudness, or
+// back to eSpeak's own level when too little speech was heard.
+double gainFor(double loudness) {
+    return loudness > LoudnessMeter::silence
+               ? qBound(0.0, OfflineSpeechEngine::targetLoudness - loudness, 18.0)
+               : OfflineSpeechEngine::nominalGainDb;
+}
+
 // Feeds eSpeak's audio through the voice's gain and the limiter, then the
-// bleep mixer (whose tone has a level of its own), into a destination.
+// bleep mixer (whose tone has a level of its own), into a destination. When
+// asked to measure, it holds back eSpeak's first measuredSeconds and passes
+// everything on at the gain they ask for.
 class MixingSink : public SynthesisSink {
 public:
-    MixingSink(BleepMixer::Sink destination, int sampleRate, double gainDb,
-               const std::atomic<bool> &alive)
+    // Called once the measured gain is known; whole: the speech lasted the
+    // whole measured stretch.
+    using Measured = std::function<void(double gainDb, bool whole)>;
+
+    MixingSink(BleepMixer::Sink destination, int sampleRate, const std::atomic<bool> &alive)
         : m_mixer(std::move(destination), sampleRate)
         , m_limiter([this](const qint16 *pcm, int count) { m_mixer.write(pcm, count); }, sampleRate,
-                    gainDb)
+                    0.0)
+        , m_sampleRate(sampleRate)
         , m_alive(alive) {}
 
+    void setGain(double gainDb) { m_limiter.setGain(gainDb); }
+    void measureFirst(Measured measured) {
+        m_meter = std::make_unique<LoudnessMeter>(m_sampleRate);
+        m_measured = std::move(measured);
+    }
+
     bool samples(const qint16 *pcm, int count) override {
-        m_limiter.write(pcm, count);
+        if (m_meter) {
+            m_meter->add(pcm, count);
+            m_start.insert(m_start.end(), pcm, pcm + count);
+            if (m_start.size() >= std::size_t(m_sampleRate) * measuredSeconds)
+                settle();
+        } else {
+            m_limiter.write(pcm, count);
+        }
         return m_alive.load() && !(m_cancelled && m_cancelled->load());
     }
     // Silence before eSpeak's audio; eSpeak's sample offsets move along.
-    void prependSilence(int ms, int sampleRate) {
-        const qint64 total = qint64(ms) * sampleRate / 1000;
-        const std::vector<qint16> zeros(std::size_t(sampleRate / 10), 0);
+    void prependSilence(int ms) {
+        const qint64 total = qint64(ms) * m_sampleRate / 1000;
+        const std::vector<qint16> zeros(std::size_t(m_sampleRate / 10), 0);
         for (qint64 done = 0; done < total;) {
             const int count = int(qMin<qint64>(qint64(zeros.size()), total - done));
             m_limiter.write(zeros.data(), count);
@@ -125,6 +119,8 @@ public:
             m_events->append({OfflinePcm::Event::Word, sample + m_offset, QString()});
     }
     void finish() {
+        if (m_meter)
+            settle();
         m_limiter.finish();
         m_mixer.finish();
     }
@@ -135,13 +131,27 @@ public:
     }
 
 private:
+    // Sets the gain from the measured start and passes the start on.
+    void settle() {
+        const double gain = gainFor(m_meter->integratedLoudness());
+        m_measured(gain, m_start.size() >= std::size_t(m_sampleRate) * measuredSeconds);
+        m_meter.reset();
+        m_limiter.setGain(gain);
+        m_limiter.write(m_start.data(), int(m_start.size()));
+        m_start = std::vector<qint16>();
+    }
+
     BleepMixer m_mixer;
     PeakLimiter m_limiter;
+    int m_sampleRate;
     const std::atomic<bool> &m_alive;
     const std::atomic<bool> *m_cancelled = nullptr; // not owned
     std::function<void(const char *, qint64)> m_markObserver;
     QList<OfflinePcm::Event> *m_events = nullptr; // not owned
     qint64 m_offset = 0;
+    std::unique_ptr<LoudnessMeter> m_meter; // while the start is measured
+    std::vector<qint16> m_start;            // the start held back meanwhile
+    Measured m_measured;
 };
 
 // Measures the loudness of what eSpeak produces, up to a length.
@@ -164,21 +174,9 @@ private:
     qint64 m_left;
 };
 
-// The gain that brings the request to targetLoudness. eSpeak's voices and
-// variants differ by up to 6 dB (the m8 variant is the quietest), and by how
-// much depends on the sounds of the text; so the first seconds of the text
-// itself are spoken once without their volume effects and measured, which
-// keeps the voices of a language within a decibel or so while soft and loud
-// passages stay softer and louder than the rest. A gain measured on the whole
-// stretch is remembered for the requests that follow with the same voice.
-double requestGainDb(const OfflineRequest &request, GainMemory &memory) {
-    const QString key = QStringLiteral("%1/%2/%3")
-                            .arg(request.voice.identifier())
-                            .arg(request.espeakPitch)
-                            .arg(request.espeakRate);
-    if (const std::optional<double> known = memory.recall(key))
-        return *known;
-    constexpr int measuredSeconds = 8;
+// Measures a request's loudness on its start spoken without its volume
+// effects, so that soft and loud passages stay softer and louder than the rest.
+double measuredGainDb(const OfflineRequest &request, const QString &key, GainMemory &memory) {
     static const QRegularExpression volume(QStringLiteral(" volume=\"[^\"]*\""));
     OfflineRequest plain = request;
     plain.document.ssml.remove(volume);
@@ -186,15 +184,37 @@ double requestGainDb(const OfflineRequest &request, GainMemory &memory) {
     MeteringSink meter(worker.sampleRate(), qint64(worker.sampleRate()) * measuredSeconds);
     QString ignored; // a measurement cut short reports a stop
     worker.synthesize(plain, meter, &ignored);
-    const double loudness = meter.loudness();
-    const bool measured = loudness > LoudnessMeter::silence;
-    const double gain = measured ? qBound(0.0, OfflineSpeechEngine::targetLoudness - loudness, 18.0)
-                                 : OfflineSpeechEngine::nominalGainDb;
-    if (measured && meter.filled())
+    const double gain = gainFor(meter.loudness());
+    if (meter.filled())
         memory.remember(key, gain);
-    qCDebug(lcSynthesis, "offline: %s measures %.1f LUFS; gain %.1f dB",
-            qUtf8Printable(request.voice.identifier()), loudness, gain);
     return gain;
+}
+
+// Sets the sink's gain, which brings the request to targetLoudness. eSpeak's
+// voices and variants differ by up to 6 dB (the m8 variant is the quietest),
+// and by how much depends on the sounds of the text; so the first seconds of
+// the text itself are measured, which keeps the voices of a language within a
+// decibel or so. They are measured on the way when the text has no volume
+// effects, and otherwise spoken once without them first. A gain measured on
+// the whole stretch is remembered for the requests that follow with the same
+// voice, pitch and rate, which then share that level.
+void setGain(MixingSink &sink, const OfflineRequest &request, GainMemory &memory) {
+    const QString key = GainMemory::keyOf(request);
+    const QString voice = request.voice.identifier();
+    if (const std::optional<double> known = memory.recall(key)) {
+        sink.setGain(*known);
+    } else if (request.document.ssml.contains(QLatin1String(" volume=\""))) {
+        const double gain = measuredGainDb(request, key, memory);
+        qCDebug(lcSynthesis, "offline: %s measured apart; gain %.1f dB", qUtf8Printable(voice),
+                gain);
+        sink.setGain(gain);
+    } else {
+        sink.measureFirst([&memory, key, voice](double gain, bool whole) {
+            if (whole)
+                memory.remember(key, gain);
+            qCDebug(lcSynthesis, "offline: %s measured; gain %.1f dB", qUtf8Printable(voice), gain);
+        });
+    }
 }
 
 // Runs one synthesis on the worker thread into the destination, with the
@@ -205,10 +225,10 @@ bool speak(const OfflineRequest &request, GainMemory &gains, BleepMixer::Sink de
     EspeakWorker &worker = EspeakWorker::instance();
     if (!worker.ready(error))
         return false;
-    MixingSink sink(std::move(destination), worker.sampleRate(), requestGainDb(request, gains),
-                    alive);
+    MixingSink sink(std::move(destination), worker.sampleRate(), alive);
     sink.observe(options);
-    sink.prependSilence(request.document.leadingSilenceMs, worker.sampleRate());
+    setGain(sink, request, gains);
+    sink.prependSilence(request.document.leadingSilenceMs);
     const bool spoken = worker.synthesize(request, sink, error, options.phonemes);
     sink.finish();
     return spoken;

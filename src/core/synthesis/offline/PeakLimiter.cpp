@@ -12,6 +12,10 @@ PeakLimiter::PeakLimiter(Sink sink, int sampleRate, double gainDb)
     , m_releaseStep(1.0 / qMax(1, sampleRate * releaseMs / 1000))
     , m_held(std::size_t(m_lookAhead) + 1) {}
 
+void PeakLimiter::setGain(double gainDb) {
+    m_gain = std::pow(10.0, gainDb / 20.0);
+}
+
 void PeakLimiter::write(const qint16 *samples, int count) {
     if (count <= 0)
         return;

@@ -27,8 +27,9 @@ public:
     void write(const qint16 *samples, int count);
     void finish();
 
-    // The gain applied to samples below the ceiling.
+    // The gain applied to samples below the ceiling, from the next write on.
     double gain() const { return m_gain; }
+    void setGain(double gainDb);
 
 private:
     bool quiet(const qint16 *samples, int count) const;

@@ -10,8 +10,8 @@
 # duration, the best of RUNS wall times, real-time factors, ours over the
 # pipeline and over espeak -w, and our peak memory. Targets: ours at most 0.9
 # x the pipeline and 1.3 x espeak -w alone, peak memory under 50 MB.
-# PARTS_CMD, when set, is timed as well (e.g. build/bench/offline_convert
-# --part-bytes 2000 TEXT OUT: the engine given the text in parts).
+# PARTS_CMD is timed as well: build/bench/offline_convert given the text in
+# parts of 1,000 bytes, two at a time (PARTS_CMD= leaves it out).
 #
 #   bench/offline-conversion.sh            # after a release build in build/
 #   RUNS=15 BUILD_DIR=out bench/offline-conversion.sh
@@ -30,7 +30,8 @@ OURS_CMD=${OURS_CMD:-"'$build/parlino' convert --engine offline --voice en-US-St
 voice=${VOICE:-en-us+f3}
 PIPELINE_CMD="espeak-ng --stdout -v $voice -f '$text' | lame -b 48 - '$work/pipeline.mp3' 2>/dev/null"
 ESPEAK_CMD="espeak-ng -v $voice -f '$text' -w '$work/espeak.wav'"
-PARTS_CMD=${PARTS_CMD:-}
+# The engine alone given the text in parts, as a conversion in parts sends them.
+PARTS_CMD=${PARTS_CMD-"'$build/bench/offline_convert' --part-bytes 1000 '$text' '$work/parts.mp3'"}
 
 for tool in espeak-ng lame /usr/bin/time; do
     command -v "$tool" >/dev/null || { echo "offline-conversion: $tool is missing (scripts/install-deps)" >&2; exit 2; }
@@ -39,7 +40,10 @@ done
 now() { date +%s%N; }
 
 run() {
-    bash -c "$1" >/dev/null || { echo "offline-conversion: failed: $1" >&2; exit 1; }
+    bash -c "$1" >/dev/null 2>"$work/stderr" || {
+        echo "offline-conversion: failed: $1: $(tail -3 "$work/stderr")" >&2
+        exit 1
+    }
 }
 
 # time_of COMMAND: the wall time of one run, in nanoseconds.
@@ -101,7 +105,7 @@ awk -v text="$(basename "$text")" -v chars="$(wc -m <"$text")" -v runs="$runs" \
     printf "best of %d runs, taking turns (wall time, real-time factor):\n", runs
     printf "  ours          %.3f s   RTF %.4f\n", ours, ours / wav
     if (parts != "")
-        printf "  parts         %.3f s   RTF %.4f   (PARTS_CMD)\n", parts, parts / wav
+        printf "  parts         %.3f s   RTF %.4f   (the engine alone, in parts)\n", parts, parts / wav
     printf "  pipeline      %.3f s   RTF %.4f   (espeak-ng --stdout | lame -b 48)\n", pipeline, pipeline / wav
     printf "  espeak -w     %.3f s   RTF %.4f   (synthesis alone)\n", espeak, espeak / wav
     printf "ours / pipeline %.2f     (target <= 0.90)\n", ours / pipeline

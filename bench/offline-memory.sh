@@ -16,7 +16,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 size_kb=${SIZE_KB:-1024}
-part_bytes=${PART_BYTES:-2000}
+part_bytes=${PART_BYTES:-1000}
 only=${ONLY:-}
 target_mb=60
 work=$(mktemp -d)

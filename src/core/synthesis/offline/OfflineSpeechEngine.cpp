@@ -273,8 +273,8 @@ void OfflineSpeechEngine::synthesizeTimed(const QJsonObject &request, TimedCompl
     EspeakWorker::instance().post([link = m_link, parsed, done] {
         if (!link->alive)
             return;
-        auto timer = std::make_shared<QElapsedTimer>();
-        timer->start();
+        QElapsedTimer timer;
+        timer.start();
         const auto report = [link, done](const QByteArray &mp3, const QList<MarkTime> &marks,
                                          double seconds, const QString &error) {
             if (mp3.isEmpty() && link->alive)
@@ -315,7 +315,7 @@ void OfflineSpeechEngine::synthesizeTimed(const QJsonObject &request, TimedCompl
                            const QByteArray &mp3, const QString &error) {
             if (!mp3.isEmpty())
                 qCDebug(lcSynthesis, "offline: %lld bytes of MP3 in %lld ms", qlonglong(mp3.size()),
-                        qlonglong(timer->elapsed()));
+                        qlonglong(timer.elapsed()));
             report(mp3, marks, seconds, error);
         });
     });

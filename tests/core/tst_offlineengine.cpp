@@ -76,6 +76,7 @@ private slots:
     void loudestVolumeDoesNotClip();
     void variantsOfALanguageAreEquallyLoud_data();
     void variantsOfALanguageAreEquallyLoud();
+    void partsOfOneVoiceKeepOneLevel();
     void kanjiAreSkipped();
     void sayAsIsReadAsIntended_data();
     void sayAsIsReadAsIntended();
@@ -257,6 +258,27 @@ void TestOfflineEngine::variantsOfALanguageAreEquallyLoud() {
                                            .arg(byLoudness.firstKey())
                                            .arg(byLoudness.last())
                                            .arg(byLoudness.lastKey())));
+}
+
+// The parts of one conversion keep one level: a part that starts with a loud
+// stretch follows the gain the part before it measured, so that the sentence
+// both end with is equally loud in both.
+void TestOfflineEngine::partsOfOneVoiceKeepOneLevel() {
+    const QString last = QStringLiteral("Many men and women were moving along the long road.");
+    const QString start = QString(last + ' ').repeated(5);
+    OfflineSpeechEngine engine;
+    QList<double> levels;
+    for (const QString &opening : {start, "<emphasis level='strong'>" + start + "</emphasis>"}) {
+        const PcmResult r =
+            pcmOf(engine, english("<speak>" + opening + "<mark name='last'/>" + last + "</speak>"));
+        QVERIFY(r.error.isEmpty());
+        const auto mark = std::find_if(r.pcm.events.cbegin(), r.pcm.events.cend(),
+                                       [](const OfflinePcm::Event &e) { return e.name == "last"; });
+        QVERIFY(mark != r.pcm.events.cend());
+        levels << rmsDb(r.pcm.samples, mark->sample);
+    }
+    QVERIFY2(qAbs(levels[0] - levels[1]) < 1.0,
+             qPrintable(QStringLiteral("%1 dB, then %2 dB").arg(levels[0]).arg(levels[1])));
 }
 
 // eSpeak's Japanese reads kana only: kanji would be read as the English

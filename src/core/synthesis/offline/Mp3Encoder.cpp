@@ -2,15 +2,16 @@
 
 #include <lame/lame.h>
 
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace parlino {
 
 namespace {
-
-// Queued audio beyond this makes write() wait for the encoder, which keeps
-// memory flat however long the text is.
-constexpr std::size_t maxQueuedSamples = 32768;
 
 // LAME's own rule for a big enough output buffer.
 int outputCapacity(int samples) {
@@ -19,130 +20,181 @@ int outputCapacity(int samples) {
 
 } // namespace
 
-Mp3Encoder::Mp3Encoder(int sampleRate, int vbrQuality)
-    : m_sampleRate(sampleRate)
-    , m_vbrQuality(vbrQuality) {}
+// What the producer and the encoding thread share. The thread holds it until
+// it has reported, so the encoder may be destroyed before its audio is encoded.
+struct Mp3Encoder::State {
+    int sampleRate;
+    int vbrQuality;
+    std::size_t maxQueued;
+    lame_global_struct *lame = nullptr;
+    bool started = false; // the encoding thread runs
 
-Mp3Encoder::~Mp3Encoder() {
-    if (m_thread.joinable()) {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_closed = true;
-        }
-        m_changed.notify_all();
-        m_thread.join();
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::vector<short>> queue;
+    std::size_t queued = 0; // samples in the queue
+    bool closed = false;    // no more input
+    bool abandoned = false; // closed without finish(): encode nothing more
+    bool failed = false;    // set by the encoding thread
+    Done done;
+
+    // Encoding thread only.
+    QByteArray mp3;
+    std::vector<unsigned char> buffer;
+
+    State(int rate, int quality)
+        : sampleRate(rate)
+        , vbrQuality(quality)
+        , maxQueued(std::size_t(rate) * maxQueuedSeconds) {}
+    ~State() {
+        if (lame)
+            lame_close(lame);
     }
-    if (m_lame)
-        lame_close(m_lame);
-}
 
-bool Mp3Encoder::start(QString *error) {
-    m_lame = lame_init();
-    if (!m_lame) {
+    bool setUp(QString *error);
+    void run();
+    bool encode(const std::vector<short> &samples);
+    QByteArray finishFile(QString *error);
+};
+
+bool Mp3Encoder::State::setUp(QString *error) {
+    lame = lame_init();
+    if (!lame) {
         *error = QStringLiteral("The MP3 encoder could not start.");
         return false;
     }
-    lame_set_num_channels(m_lame, 1);
-    lame_set_mode(m_lame, MONO);
-    lame_set_in_samplerate(m_lame, m_sampleRate);
-    lame_set_out_samplerate(m_lame, m_sampleRate);
-    lame_set_VBR(m_lame, vbr_default);
-    lame_set_VBR_quality(m_lame, float(m_vbrQuality));
-    lame_set_bWriteVbrTag(m_lame, 1);
-    lame_set_write_id3tag_automatic(m_lame, 0);
+    lame_set_num_channels(lame, 1);
+    lame_set_mode(lame, MONO);
+    lame_set_in_samplerate(lame, sampleRate);
+    lame_set_out_samplerate(lame, sampleRate);
+    lame_set_VBR(lame, vbr_default);
+    lame_set_VBR_quality(lame, float(vbrQuality));
+    lame_set_bWriteVbrTag(lame, 1);
+    lame_set_write_id3tag_automatic(lame, 0);
     // LAME's fast algorithms (-q 7): a little psychoacoustic refinement for
     // about half the encoding work, which keeps encoding level with synthesis.
-    lame_set_quality(m_lame, 7);
-    if (lame_init_params(m_lame) < 0) {
+    lame_set_quality(lame, 7);
+    if (lame_init_params(lame) < 0) {
         *error = QStringLiteral("The MP3 encoder refused its settings.");
         return false;
     }
-    m_thread = std::thread([this] { run(); });
+    return true;
+}
+
+void Mp3Encoder::State::run() {
+    for (;;) {
+        std::vector<short> chunk;
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            changed.wait(lock, [this] { return !queue.empty() || closed; });
+            if (abandoned)
+                return;
+            if (queue.empty())
+                break;
+            chunk = std::move(queue.front());
+            queue.pop_front();
+            queued -= chunk.size();
+        }
+        changed.notify_all();
+        if (!failed && !encode(chunk)) {
+            std::lock_guard<std::mutex> lock(mutex);
+            failed = true;
+            changed.notify_all();
+        }
+    }
+    QString error = QStringLiteral("The MP3 encoder failed.");
+    const QByteArray file = failed ? QByteArray() : finishFile(&error);
+    const Done report = std::move(done);
+    if (report)
+        report(file, file.isEmpty() ? error : QString());
+}
+
+bool Mp3Encoder::State::encode(const std::vector<short> &samples) {
+    const int count = int(samples.size());
+    buffer.resize(std::size_t(outputCapacity(count)));
+    // Mono: LAME reads only the first channel.
+    const int written = lame_encode_buffer(lame, samples.data(), samples.data(), count,
+                                           buffer.data(), int(buffer.size()));
+    if (written < 0)
+        return false;
+    mp3.append(reinterpret_cast<const char *>(buffer.data()), written);
+    return true;
+}
+
+// Flushes LAME and fills in the tag frame LAME reserved at the start, now that
+// the frame count and the encoder delay are known.
+QByteArray Mp3Encoder::State::finishFile(QString *error) {
+    buffer.resize(7200);
+    const int flushed = lame_encode_flush(lame, buffer.data(), int(buffer.size()));
+    if (flushed < 0) {
+        *error = QStringLiteral("The MP3 encoder failed to finish the file.");
+        return {};
+    }
+    mp3.append(reinterpret_cast<const char *>(buffer.data()), flushed);
+    unsigned char tag[2880];
+    const std::size_t tagSize = lame_get_lametag_frame(lame, tag, sizeof tag);
+    if (tagSize == 0 || tagSize > sizeof tag || tagSize > std::size_t(mp3.size())) {
+        *error = QStringLiteral("The MP3 encoder wrote no length tag.");
+        return {};
+    }
+    std::memcpy(mp3.data(), tag, tagSize);
+    return std::move(mp3);
+}
+
+Mp3Encoder::Mp3Encoder(int sampleRate, int vbrQuality)
+    : m_state(std::make_shared<State>(sampleRate, vbrQuality)) {}
+
+Mp3Encoder::~Mp3Encoder() {
+    {
+        std::lock_guard<std::mutex> lock(m_state->mutex);
+        if (m_state->closed)
+            return;
+        m_state->closed = true;
+        m_state->abandoned = true;
+        m_state->queue.clear();
+        m_state->queued = 0;
+    }
+    m_state->changed.notify_all();
+}
+
+bool Mp3Encoder::start(QString *error) {
+    if (!m_state->setUp(error))
+        return false;
+    // The thread owns its share of the state and reports through it; nothing
+    // waits for it to end.
+    std::thread([state = m_state] { state->run(); }).detach();
+    m_state->started = true;
     return true;
 }
 
 void Mp3Encoder::write(const short *samples, int count) {
     if (count <= 0)
         return;
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queuedSamples < maxQueuedSamples || m_failed; });
-    if (m_failed)
+    State &s = *m_state;
+    std::unique_lock<std::mutex> lock(s.mutex);
+    s.changed.wait(lock, [&s] { return s.queued < s.maxQueued || s.failed; });
+    if (s.failed || s.closed)
         return;
-    m_queue.emplace_back(samples, samples + count);
-    m_queuedSamples += std::size_t(count);
+    s.queue.emplace_back(samples, samples + count);
+    s.queued += std::size_t(count);
     lock.unlock();
-    m_changed.notify_all();
+    s.changed.notify_all();
 }
 
-void Mp3Encoder::run() {
-    for (;;) {
-        std::vector<short> chunk;
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_changed.wait(lock, [this] { return !m_queue.empty() || m_closed; });
-            if (m_queue.empty())
-                return;
-            chunk = std::move(m_queue.front());
-            m_queue.pop_front();
-            m_queuedSamples -= chunk.size();
-        }
-        m_changed.notify_all();
-        if (!encode(chunk)) {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_failed = true;
-            m_queue.clear();
-            m_queuedSamples = 0;
-            m_changed.notify_all();
-            return;
-        }
-    }
-}
-
-bool Mp3Encoder::encode(const std::vector<short> &samples) {
-    const int count = int(samples.size());
-    m_buffer.resize(std::size_t(outputCapacity(count)));
-    // Mono: LAME reads only the first channel.
-    const int written = lame_encode_buffer(m_lame, samples.data(), samples.data(), count,
-                                           m_buffer.data(), int(m_buffer.size()));
-    if (written < 0)
-        return false;
-    m_mp3.append(reinterpret_cast<const char *>(m_buffer.data()), written);
-    return true;
-}
-
-QByteArray Mp3Encoder::finish(QString *error) {
-    if (!m_thread.joinable()) {
-        *error = QStringLiteral("The MP3 encoder was not started.");
-        return {};
+void Mp3Encoder::finish(Done done) {
+    State &s = *m_state;
+    if (!s.started) {
+        done(QByteArray(), QStringLiteral("The MP3 encoder was not started."));
+        return;
     }
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_closed = true;
+        std::lock_guard<std::mutex> lock(s.mutex);
+        if (s.closed)
+            return;
+        s.done = std::move(done);
+        s.closed = true;
     }
-    m_changed.notify_all();
-    m_thread.join();
-    if (m_failed) {
-        *error = QStringLiteral("The MP3 encoder failed.");
-        return {};
-    }
-    m_buffer.resize(7200);
-    const int flushed = lame_encode_flush(m_lame, m_buffer.data(), int(m_buffer.size()));
-    if (flushed < 0) {
-        *error = QStringLiteral("The MP3 encoder failed to finish the file.");
-        return {};
-    }
-    m_mp3.append(reinterpret_cast<const char *>(m_buffer.data()), flushed);
-
-    // LAME reserved the first frame for the Xing/LAME tag; fill it in now
-    // that the frame count and the encoder delay are known.
-    unsigned char tag[2880];
-    const std::size_t tagSize = lame_get_lametag_frame(m_lame, tag, sizeof tag);
-    if (tagSize == 0 || tagSize > sizeof tag || tagSize > std::size_t(m_mp3.size())) {
-        *error = QStringLiteral("The MP3 encoder wrote no length tag.");
-        return {};
-    }
-    std::memcpy(m_mp3.data(), tag, tagSize);
-    return std::move(m_mp3);
+    s.changed.notify_all();
 }
 
 } // namespace parlino

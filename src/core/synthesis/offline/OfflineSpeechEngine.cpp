@@ -3,6 +3,7 @@
 #include "Logging.h"
 #include "synthesis/offline/BleepMixer.h"
 #include "synthesis/offline/EspeakWorker.h"
+#include "synthesis/offline/GainMemory.h"
 #include "synthesis/offline/LoudnessMeter.h"
 #include "synthesis/offline/Mp3Encoder.h"
 #include "synthesis/offline/OfflineRequest.h"
@@ -14,7 +15,9 @@
 
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <mutex>
+#include <optional>
 
 namespace parlino {
 
@@ -24,6 +27,7 @@ struct OfflineSpeechEngine::Link {
     std::mutex mutex;
     OfflineSpeechEngine *engine = nullptr; // not owned; null once the engine is gone
     std::atomic<bool> alive{true};
+    GainMemory gains; // worker thread only
 
     // Runs the call on the engine's thread, unless the engine is gone.
     void post(std::function<void()> call) {
@@ -43,25 +47,55 @@ struct SpeakOptions {
     std::function<void(const char *name, qint64 sample)> markObserver;
 };
 
+// The seconds of speech at the start of a request whose loudness sets its gain.
+constexpr int measuredSeconds = 8;
+
+// The gain that brings speech of a measured loudness to targetLoudness, or
+// back to eSpeak's own level when too little speech was heard.
+double gainFor(double loudness) {
+    return loudness > LoudnessMeter::silence
+               ? qBound(0.0, OfflineSpeechEngine::targetLoudness - loudness, 18.0)
+               : OfflineSpeechEngine::nominalGainDb;
+}
+
 // Feeds eSpeak's audio through the voice's gain and the limiter, then the
-// bleep mixer (whose tone has a level of its own), into a destination.
+// bleep mixer (whose tone has a level of its own), into a destination. When
+// asked to measure, it holds back eSpeak's first measuredSeconds and passes
+// everything on at the gain they ask for.
 class MixingSink : public SynthesisSink {
 public:
-    MixingSink(BleepMixer::Sink destination, int sampleRate, double gainDb,
-               const std::atomic<bool> &alive)
+    // Called once the measured gain is known; whole: the speech lasted the
+    // whole measured stretch.
+    using Measured = std::function<void(double gainDb, bool whole)>;
+
+    MixingSink(BleepMixer::Sink destination, int sampleRate, const std::atomic<bool> &alive)
         : m_mixer(std::move(destination), sampleRate)
         , m_limiter([this](const qint16 *pcm, int count) { m_mixer.write(pcm, count); }, sampleRate,
-                    gainDb)
+                    0.0)
+        , m_sampleRate(sampleRate)
         , m_alive(alive) {}
 
+    void setGain(double gainDb) { m_limiter.setGain(gainDb); }
+    void measureFirst(Measured measured) {
+        m_meter = std::make_unique<LoudnessMeter>(m_sampleRate);
+        m_measured = std::move(measured);
+    }
+
     bool samples(const qint16 *pcm, int count) override {
-        m_limiter.write(pcm, count);
+        if (m_meter) {
+            m_meter->add(pcm, count);
+            m_start.insert(m_start.end(), pcm, pcm + count);
+            if (m_start.size() >= std::size_t(m_sampleRate) * measuredSeconds)
+                settle();
+        } else {
+            m_limiter.write(pcm, count);
+        }
         return m_alive.load() && !(m_cancelled && m_cancelled->load());
     }
     // Silence before eSpeak's audio; eSpeak's sample offsets move along.
-    void prependSilence(int ms, int sampleRate) {
-        const qint64 total = qint64(ms) * sampleRate / 1000;
-        const std::vector<qint16> zeros(std::size_t(sampleRate / 10), 0);
+    void prependSilence(int ms) {
+        const qint64 total = qint64(ms) * m_sampleRate / 1000;
+        const std::vector<qint16> zeros(std::size_t(m_sampleRate / 10), 0);
         for (qint64 done = 0; done < total;) {
             const int count = int(qMin<qint64>(qint64(zeros.size()), total - done));
             m_limiter.write(zeros.data(), count);
@@ -85,6 +119,8 @@ public:
             m_events->append({OfflinePcm::Event::Word, sample + m_offset, QString()});
     }
     void finish() {
+        if (m_meter)
+            settle();
         m_limiter.finish();
         m_mixer.finish();
     }
@@ -95,13 +131,27 @@ public:
     }
 
 private:
+    // Sets the gain from the measured start and passes the start on.
+    void settle() {
+        const double gain = gainFor(m_meter->integratedLoudness());
+        m_measured(gain, m_start.size() >= std::size_t(m_sampleRate) * measuredSeconds);
+        m_meter.reset();
+        m_limiter.setGain(gain);
+        m_limiter.write(m_start.data(), int(m_start.size()));
+        m_start = std::vector<qint16>();
+    }
+
     BleepMixer m_mixer;
     PeakLimiter m_limiter;
+    int m_sampleRate;
     const std::atomic<bool> &m_alive;
     const std::atomic<bool> *m_cancelled = nullptr; // not owned
     std::function<void(const char *, qint64)> m_markObserver;
     QList<OfflinePcm::Event> *m_events = nullptr; // not owned
     qint64 m_offset = 0;
+    std::unique_ptr<LoudnessMeter> m_meter; // while the start is measured
+    std::vector<qint16> m_start;            // the start held back meanwhile
+    Measured m_measured;
 };
 
 // Measures the loudness of what eSpeak produces, up to a length.
@@ -116,20 +166,17 @@ public:
         return m_left > 0;
     }
     double loudness() const { return m_meter.integratedLoudness(); }
+    // The synthesis lasted the whole length.
+    bool filled() const { return m_left <= 0; }
 
 private:
     LoudnessMeter m_meter;
     qint64 m_left;
 };
 
-// The gain that brings the request to targetLoudness. eSpeak's voices and
-// variants differ by up to 6 dB (the m8 variant is the quietest), and by how
-// much depends on the sounds of the text; so the first seconds of the text
-// itself are spoken once without their volume effects and measured, which
-// keeps the voices of a language within a decibel or so while soft and loud
-// passages stay softer and louder than the rest.
-double requestGainDb(const OfflineRequest &request) {
-    constexpr int measuredSeconds = 8;
+// Measures a request's loudness on its start spoken without its volume
+// effects, so that soft and loud passages stay softer and louder than the rest.
+double measuredGainDb(const OfflineRequest &request, const QString &key, GainMemory &memory) {
     static const QRegularExpression volume(QStringLiteral(" volume=\"[^\"]*\""));
     OfflineRequest plain = request;
     plain.document.ssml.remove(volume);
@@ -137,26 +184,51 @@ double requestGainDb(const OfflineRequest &request) {
     MeteringSink meter(worker.sampleRate(), qint64(worker.sampleRate()) * measuredSeconds);
     QString ignored; // a measurement cut short reports a stop
     worker.synthesize(plain, meter, &ignored);
-    const double loudness = meter.loudness();
-    const double gain = loudness > LoudnessMeter::silence
-                            ? qBound(0.0, OfflineSpeechEngine::targetLoudness - loudness, 18.0)
-                            : OfflineSpeechEngine::nominalGainDb;
-    qCDebug(lcSynthesis, "offline: %s measures %.1f LUFS; gain %.1f dB",
-            qUtf8Printable(request.voice.identifier()), loudness, gain);
+    const double gain = gainFor(meter.loudness());
+    if (meter.filled())
+        memory.remember(key, gain);
     return gain;
+}
+
+// Sets the sink's gain, which brings the request to targetLoudness. eSpeak's
+// voices and variants differ by up to 6 dB (the m8 variant is the quietest),
+// and by how much depends on the sounds of the text; so the first seconds of
+// the text itself are measured, which keeps the voices of a language within a
+// decibel or so. They are measured on the way when the text has no volume
+// effects, and otherwise spoken once without them first. A gain measured on
+// the whole stretch is remembered for the requests that follow with the same
+// voice, pitch and rate, which then share that level.
+void setGain(MixingSink &sink, const OfflineRequest &request, GainMemory &memory) {
+    const QString key = GainMemory::keyOf(request);
+    const QString voice = request.voice.identifier();
+    if (const std::optional<double> known = memory.recall(key)) {
+        sink.setGain(*known);
+    } else if (request.document.ssml.contains(QLatin1String(" volume=\""))) {
+        const double gain = measuredGainDb(request, key, memory);
+        qCDebug(lcSynthesis, "offline: %s measured apart; gain %.1f dB", qUtf8Printable(voice),
+                gain);
+        sink.setGain(gain);
+    } else {
+        sink.measureFirst([&memory, key, voice](double gain, bool whole) {
+            if (whole)
+                memory.remember(key, gain);
+            qCDebug(lcSynthesis, "offline: %s measured; gain %.1f dB", qUtf8Printable(voice), gain);
+        });
+    }
 }
 
 // Runs one synthesis on the worker thread into the destination, with the
 // leading silence and the bleeps put in, at the voice's level.
-bool speak(const OfflineRequest &request, BleepMixer::Sink destination,
+bool speak(const OfflineRequest &request, GainMemory &gains, BleepMixer::Sink destination,
            const std::atomic<bool> &alive, QString *error,
            const SpeakOptions &options = SpeakOptions()) {
     EspeakWorker &worker = EspeakWorker::instance();
     if (!worker.ready(error))
         return false;
-    MixingSink sink(std::move(destination), worker.sampleRate(), requestGainDb(request), alive);
+    MixingSink sink(std::move(destination), worker.sampleRate(), alive);
     sink.observe(options);
-    sink.prependSilence(request.document.leadingSilenceMs, worker.sampleRate());
+    setGain(sink, request, gains);
+    sink.prependSilence(request.document.leadingSilenceMs);
     const bool spoken = worker.synthesize(request, sink, error, options.phonemes);
     sink.finish();
     return spoken;
@@ -203,43 +275,48 @@ void OfflineSpeechEngine::synthesizeTimed(const QJsonObject &request, TimedCompl
             return;
         QElapsedTimer timer;
         timer.start();
+        const auto report = [link, done](const QByteArray &mp3, const QList<MarkTime> &marks,
+                                         double seconds, const QString &error) {
+            if (mp3.isEmpty() && link->alive)
+                qCWarning(lcSynthesis, "offline: %s", qUtf8Printable(error));
+            link->post([done, mp3, marks, seconds, error] {
+                done(mp3, marks, seconds,
+                     mp3.isEmpty() ? SpeechError{SpeechError::Synthesis, error} : SpeechError());
+            });
+        };
         QString error;
-        QByteArray mp3;
+        EspeakWorker &worker = EspeakWorker::instance();
+        const int rate = worker.ready(&error) ? worker.sampleRate() : 0;
+        Mp3Encoder encoder(rate);
+        if (rate == 0 || !encoder.start(&error)) {
+            report({}, {}, -1.0, error);
+            return;
+        }
         QList<MarkTime> marks;
         qint64 samples = 0;
-        EspeakWorker &worker = EspeakWorker::instance();
-        if (worker.ready(&error)) {
-            const int rate = worker.sampleRate();
-            Mp3Encoder encoder(rate);
-            if (encoder.start(&error)) {
-                SpeakOptions options;
-                options.markObserver = [&marks, rate](const char *name, qint64 sample) {
-                    marks.append({QString::fromUtf8(name), double(sample) / rate});
-                };
-                const bool spoken = speak(
-                    *parsed,
-                    [&encoder, &samples](const qint16 *pcm, int count) {
-                        encoder.write(pcm, count);
-                        samples += count;
-                    },
-                    link->alive, &error, options);
-                QString encodeError;
-                mp3 = encoder.finish(&encodeError);
-                if (!spoken)
-                    mp3.clear();
-                else if (mp3.isEmpty())
-                    error = encodeError;
-            }
+        SpeakOptions options;
+        options.markObserver = [&marks, rate](const char *name, qint64 sample) {
+            marks.append({QString::fromUtf8(name), double(sample) / rate});
+        };
+        const bool spoken = speak(
+            *parsed, link->gains,
+            [&encoder, &samples](const qint16 *pcm, int count) {
+                encoder.write(pcm, count);
+                samples += count;
+            },
+            link->alive, &error, options);
+        if (!spoken) {
+            report({}, {}, -1.0, error); // the encoder drops what it holds
+            return;
         }
-        if (mp3.isEmpty() && link->alive)
-            qCWarning(lcSynthesis, "offline: %s", qUtf8Printable(error));
-        else if (!mp3.isEmpty())
-            qCDebug(lcSynthesis, "offline: %lld bytes of MP3 in %lld ms", qlonglong(mp3.size()),
-                    qlonglong(timer.elapsed()));
-        const double seconds = double(samples) / worker.sampleRate();
-        link->post([done, mp3, marks, seconds, error] {
-            done(mp3, marks, seconds,
-                 mp3.isEmpty() ? SpeechError{SpeechError::Synthesis, error} : SpeechError());
+        // The encoding ends on the encoder's thread while the next request
+        // is synthesised here.
+        encoder.finish([report, timer, marks, seconds = double(samples) / rate](
+                           const QByteArray &mp3, const QString &error) {
+            if (!mp3.isEmpty())
+                qCDebug(lcSynthesis, "offline: %lld bytes of MP3 in %lld ms", qlonglong(mp3.size()),
+                        qlonglong(timer.elapsed()));
+            report(mp3, marks, seconds, error);
         });
     });
 }
@@ -258,7 +335,7 @@ void OfflineSpeechEngine::synthesizePcm(const QJsonObject &request, PcmCompletio
         pcm->ssml = parsed->document.ssml;
         QString error;
         const bool spoken = speak(
-            *parsed,
+            *parsed, link->gains,
             [&pcm](const qint16 *samples, int count) {
                 const qsizetype at = pcm->samples.size();
                 pcm->samples.resize(at + count);
@@ -313,7 +390,7 @@ SpeechPreviewCancel OfflineSpeechEngine::preview(const QJsonObject &request,
                 [shared, mark = QString::fromUtf8(name), sample] { shared->mark(mark, sample); });
         };
         const bool spoken = speak(
-            *parsed,
+            *parsed, link->gains,
             [&deliver, shared](const qint16 *pcm, int count) {
                 QByteArray bytes(reinterpret_cast<const char *>(pcm), count * 2);
                 deliver([shared, bytes] { shared->audio(bytes); });

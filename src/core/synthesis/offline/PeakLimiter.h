@@ -27,19 +27,37 @@ public:
     void write(const qint16 *samples, int count);
     void finish();
 
-    // The gain applied to samples below the ceiling.
+    // The gain applied to samples below the ceiling, from the next write on.
     double gain() const { return m_gain; }
+    void setGain(double gainDb);
 
 private:
-    void emitFront(std::vector<qint16> &out);
+    bool quiet(const qint16 *samples, int count) const;
+    qint16 release();
+    qint16 releaseReduced();
+    // The place in m_held of the i-th held sample.
+    std::size_t slot(std::size_t i) const {
+        const std::size_t at = m_first + i;
+        return at < m_held.size() ? at : at - m_held.size();
+    }
 
     Sink m_sink;
     double m_gain;
     int m_lookAhead;      // samples
     double m_releaseStep; // gain recovered per sample
-    std::deque<double> m_held;
-    int m_over = 0;         // held samples above the ceiling
-    double m_current = 1.0; // reduction applied to the last sample passed on
+    // The held samples, amplified: a ring of m_lookAhead + 1 from m_first.
+    std::vector<double> m_held;
+    std::size_t m_first = 0;
+    std::size_t m_count = 0;
+    // The held samples above the ceiling, oldest first: where, and how loud.
+    struct Loud {
+        qint64 at;
+        double level;
+    };
+    std::deque<Loud> m_loud;
+    qint64 m_front = 0;        // the count of samples passed on so far
+    double m_current = 1.0;    // reduction applied to the last sample passed on
+    std::vector<qint16> m_out; // what one call passes on
 };
 
 } // namespace parlino

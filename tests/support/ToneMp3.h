@@ -6,6 +6,7 @@
 #include <QHash>
 
 #include <cmath>
+#include <future>
 #include <vector>
 
 namespace parlino {
@@ -23,7 +24,9 @@ inline QByteArray toneMp3(int index) {
         for (std::size_t i = 0; i < samples.size(); ++i)
             samples[i] = short(8000 * std::sin(double(i) * (200 + 50 * index) / rate));
         encoder.write(samples.data(), int(samples.size()));
-        made.insert(index, encoder.finish(&error));
+        std::promise<QByteArray> mp3; // finished on the encoding thread
+        encoder.finish([&mp3](const QByteArray &bytes, const QString &) { mp3.set_value(bytes); });
+        made.insert(index, mp3.get_future().get());
     }
     return made.value(index);
 }

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMap>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QTimer>
 
@@ -77,6 +78,16 @@ QString partPlace(const QList<ConversionPart> &parts, int index) {
         .arg(english.toString(part.start + 1), english.toString(part.end));
 }
 
+// The spool goes to the cache folder, which is on disk, rather than to a
+// temporary folder that may be in memory: hours of speech make hundreds of
+// megabytes.
+QString spoolTemplate() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        folder = QDir::tempPath();
+    return QDir(folder).filePath(QStringLiteral("conversion-XXXXXX.mp3.part"));
+}
+
 SpeechError noUsableAudio() {
     return {SpeechError::NoAudio, QStringLiteral("The speech service returned no usable audio.")};
 }
@@ -132,6 +143,7 @@ quint64 Conversion::start(const ConversionInput &input, const AudioDestination &
         refused.error = {SpeechError::NoEngine, QStringLiteral("No speech engine is available.")};
     }
     auto running = std::make_shared<Running>();
+    running->spool.setFileTemplate(spoolTemplate());
     if (refused.error.message.isEmpty() && !running->spool.open()) {
         refused.status = ConversionResult::Failed;
         refused.error = {SpeechError::Write,

@@ -2,7 +2,7 @@
 
 #include <espeak-ng/speak_lib.h>
 
-#include <dlfcn.h>
+#include "SystemLibrary.h"
 
 #include <mutex>
 
@@ -15,43 +15,16 @@
 
 namespace {
 
-struct Library {
-    void *handle = nullptr;
-    QString error;
-};
-
-const Library &library() {
-    static const Library loaded = [] {
-        Library result;
-        for (const char *name : {"libespeak-ng.so.1", "libespeak-ng.so"}) {
-            result.handle = dlopen(name, RTLD_NOW | RTLD_LOCAL);
-            if (result.handle)
-                return result;
-        }
-        result.error = QString::fromLocal8Bit(dlerror());
-        return result;
-    }();
+const parlino::SystemLibrary &library() {
+    static const parlino::SystemLibrary loaded{"libespeak-ng.so.1", "libespeak-ng.so"};
     return loaded;
-}
-
-template <typename Function> Function symbol(const char *name) {
-    const Library &loaded = library();
-    return loaded.handle ? reinterpret_cast<Function>(dlsym(loaded.handle, name)) : nullptr;
 }
 
 } // namespace
 
 #define PARLINO_ESPEAK(Ret, name, failure, params, args)                                           \
-    extern "C" Ret name params {                                                                   \
-        static const auto real = symbol<decltype(&name)>(#name);                                   \
-        return real ? real args : failure;                                                         \
-    }
-#define PARLINO_ESPEAK_VOID(name, params, args)                                                    \
-    extern "C" void name params {                                                                  \
-        static const auto real = symbol<decltype(&name)>(#name);                                   \
-        if (real)                                                                                  \
-            real args;                                                                             \
-    }
+    PARLINO_FORWARD(library, Ret, name, failure, params, args)
+#define PARLINO_ESPEAK_VOID(name, params, args) PARLINO_FORWARD_VOID(library, name, params, args)
 
 PARLINO_ESPEAK(int, espeak_Initialize, -1,
                (espeak_AUDIO_OUTPUT output, int buflength, const char *path, int options),
@@ -101,7 +74,7 @@ PARLINO_ESPEAK(const char *, espeak_Info, nullptr, (const char **path_data), (pa
 namespace parlino {
 
 QString espeakLibraryError() {
-    return library().error;
+    return library().error();
 }
 
 } // namespace parlino

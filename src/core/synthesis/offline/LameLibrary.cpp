@@ -2,7 +2,7 @@
 
 #include <lame/lame.h>
 
-#include <dlfcn.h>
+#include "SystemLibrary.h"
 
 // The LAME functions the encoder uses, defined here as forwarders: the
 // program is not linked against libmp3lame, which costs about a million
@@ -13,43 +13,16 @@
 
 namespace {
 
-struct Library {
-    void *handle = nullptr;
-    QString error;
-};
-
-const Library &library() {
-    static const Library loaded = [] {
-        Library result;
-        for (const char *name : {"libmp3lame.so.0", "libmp3lame.so"}) {
-            result.handle = dlopen(name, RTLD_NOW | RTLD_LOCAL);
-            if (result.handle)
-                return result;
-        }
-        result.error = QString::fromLocal8Bit(dlerror());
-        return result;
-    }();
+const parlino::SystemLibrary &library() {
+    static const parlino::SystemLibrary loaded{"libmp3lame.so.0", "libmp3lame.so"};
     return loaded;
-}
-
-template <typename Function> Function symbol(const char *name) {
-    const Library &loaded = library();
-    return loaded.handle ? reinterpret_cast<Function>(dlsym(loaded.handle, name)) : nullptr;
 }
 
 } // namespace
 
 #define PARLINO_LAME(Ret, name, failure, params, args)                                             \
-    extern "C" Ret name params {                                                                   \
-        static const auto real = symbol<decltype(&name)>(#name);                                   \
-        return real ? real args : failure;                                                         \
-    }
-#define PARLINO_LAME_VOID(name, params, args)                                                      \
-    extern "C" void name params {                                                                  \
-        static const auto real = symbol<decltype(&name)>(#name);                                   \
-        if (real)                                                                                  \
-            real args;                                                                             \
-    }
+    PARLINO_FORWARD(library, Ret, name, failure, params, args)
+#define PARLINO_LAME_VOID(name, params, args) PARLINO_FORWARD_VOID(library, name, params, args)
 // The setters that take a value of type T.
 #define PARLINO_LAME_SET(name, T)                                                                  \
     PARLINO_LAME(int, name, -1, (lame_global_flags * gfp, T value), (gfp, value))
@@ -88,7 +61,7 @@ PARLINO_LAME(size_t, lame_get_lametag_frame, 0,
 namespace parlino {
 
 QString lameLibraryError() {
-    return library().error;
+    return library().error();
 }
 
 } // namespace parlino

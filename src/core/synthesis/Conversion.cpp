@@ -263,6 +263,7 @@ void Conversion::partDone(quint64 id, int index, const PartAudio &audio) {
         return;
     --running->inFlight;
     running->arrived.insert(index, audio);
+    const int written = running->nextToWrite;
     SpeechError error;
     if (!writeArrived(*running, &error)) {
         error.message = partPlace(running->parts, running->nextToWrite) + error.message;
@@ -271,8 +272,9 @@ void Conversion::partDone(quint64 id, int index, const PartAudio &audio) {
         end(id, result);
         return;
     }
-    emit progressed({id, running->nextToWrite, int(running->parts.size()), running->charactersDone,
-                     running->input.text.size()});
+    if (running->nextToWrite > written)
+        emit progressed({id, running->nextToWrite, int(running->parts.size()),
+                         running->charactersDone, running->input.text.size()});
     if (running->nextToWrite == running->parts.size())
         complete(id);
     else

@@ -258,6 +258,9 @@ void ViewController::connectSession() {
     const auto recount = [this] { m_requestCounter->start(); };
     connect(session, &EditorSession::spansChanged, m_requestCounter, recount);
     connect(session, &EditorSession::voiceChanged, m_requestCounter, recount);
+    // A language without a voice has nothing to hear.
+    connect(session, &EditorSession::voiceChanged, m_hearButton,
+            [this](const QString &voice) { m_hearButton->setEnabled(!voice.isEmpty()); });
     connect(session, &EditorSession::statisticsChanged, this, [this] {
         if (m_limitNotice && m_limitNotice->isVisible() &&
             EditTracker::characterCount(m_session->text()) <= EditTracker::characterLimit)

@@ -279,8 +279,7 @@ void TestMainView::typingMovesHighlights() {
              {span(10, 20), span(30, 40, QStringLiteral("Volume"), QStringLiteral("loud"))});
     perform(m_view->textView(), script);
     QCOMPARE(ranges(m_view->effectsArray()), spans);
-    QCOMPARE(highlights(m_view->textView()),
-             expectedHighlights(m_view->effectsArray()));
+    QCOMPARE(highlights(m_view->textView()), expectedHighlights(m_view->effectsArray()));
     QCOMPARE(m_view->charactersCount()->text(),
              QStringLiteral("(1words %1characters)").arg(m_view->textView()->toPlainText().size()));
 }
@@ -476,6 +475,7 @@ void TestMainView::languagesOfTheEngine() {
     QCOMPARE(m_view->voicesStylePopBtn()->count(), voices);
     QCOMPARE(m_view->voicesStylePopBtn()->currentText(), selected);
     QCOMPARE(m_view->voicesStylePopBtn()->currentIndex(), voices ? 0 : -1);
+    QCOMPARE(m_view->hearButton()->isEnabled(), voices > 0);
     Settings::remove(Settings::Key::Engine);
 }
 

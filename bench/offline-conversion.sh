@@ -59,20 +59,20 @@ time_of() {
 # command runs once; sets best[NAME] to its shortest wall time in seconds.
 declare -A best
 best_of() {
-    local spec name elapsed i
+    local entry name elapsed i
     declare -A shortest
-    for spec in "$@"; do run "${spec#*=}"; done
+    for entry in "$@"; do run "${entry#*=}"; done
     for ((i = 0; i < runs; i++)); do
-        for spec in "$@"; do
-            name=${spec%%=*}
-            elapsed=$(time_of "${spec#*=}")
+        for entry in "$@"; do
+            name=${entry%%=*}
+            elapsed=$(time_of "${entry#*=}")
             if [ -z "${shortest[$name]:-}" ] || ((elapsed < shortest[$name])); then
                 shortest[$name]=$elapsed
             fi
         done
     done
-    for spec in "$@"; do
-        name=${spec%%=*}
+    for entry in "$@"; do
+        name=${entry%%=*}
         best[$name]=$(awk -v ns="${shortest[$name]}" 'BEGIN { printf "%.3f", ns / 1e9 }')
     done
 }

@@ -15,6 +15,7 @@
 #include "settings/Settings.h"
 #include "synthesis/SpeechEngine.h"
 #include "synthesis/cloud/CloudSpeechEngine.h"
+#include "widgets/DeferredIconStyle.h"
 #include "widgets/MBProgressHUD.h"
 #include "widgets/OfflineNotes.h"
 #include "widgets/SegmentedControl.h"
@@ -31,6 +32,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -138,6 +140,7 @@ private slots:
     void findAVoiceInTheServiceList();
     void serviceListArrivesAfterStartUp();
     void refreshVoicesFromPreferences();
+    void appStyleDrawsTheBaseStylesPixels();
 
 private:
     void closePopover();
@@ -579,6 +582,18 @@ void TestMainView::refreshVoicesFromPreferences() {
         return label->text().startsWith(QStringLiteral("Not refreshed: No API key"));
     }));
     dialog->close();
+}
+
+// The application's style only draws faster: the window's pixels are Fusion's.
+void TestMainView::appStyleDrawsTheBaseStylesPixels() {
+    const auto shot = [](QStyle *style) {
+        QApplication::setStyle(style);
+        MainWindowController window;
+        return window.grab().toImage();
+    };
+    const QImage fusion = shot(QStyleFactory::create(QStringLiteral("Fusion")));
+    QCOMPARE(shot(new DeferredIconStyle(QStyleFactory::create(QStringLiteral("Fusion")))), fusion);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 }
 
 QTEST_MAIN(TestMainView)

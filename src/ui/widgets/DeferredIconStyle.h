@@ -8,7 +8,10 @@ namespace parlino {
 // QMenuBar asks for that icon when it is built, and loading it reads three
 // images (about 5% of the editor's start-up) for an arrow that only shows when
 // the menus do not fit. The icon is loaded the first time it is drawn. The
-// speaker icon is read without the image plug-in scan.
+// speaker icon is read without the image plug-in scan. A wide button panel is
+// drawn narrow and stretched: its middle columns are all alike, and drawing its
+// rounded outline costs by the pixel (the editor's wide pop-ups made it a tenth
+// of the first paint).
 class DeferredIconStyle : public QProxyStyle {
     Q_OBJECT
 public:
@@ -16,6 +19,13 @@ public:
 
     QIcon standardIcon(StandardPixmap standardIcon, const QStyleOption *option = nullptr,
                        const QWidget *widget = nullptr) const override;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget = nullptr) const override;
+
+private:
+    // Draws a button panel from a narrow one; false when it cannot.
+    bool drawStretchedPanel(const QStyleOption *option, QPainter *painter,
+                            const QWidget *widget) const;
 };
 
 } // namespace parlino

@@ -12,6 +12,7 @@
 #include "editing/SSMLTextView.h"
 #include "editing/SpanHighlighter.h"
 #include "settings/Settings.h"
+#include "synthesis/Conversion.h"
 #include "synthesis/RequestSplitter.h"
 #include "synthesis/SpeechEngineFactory.h"
 #include "synthesis/VoiceLimits.h"
@@ -521,11 +522,15 @@ void ViewController::showStatistics() {
 }
 
 void ViewController::countRequests() {
-    const int requests =
-        selectedKind() == SpeechEngineFactory::Kind::Cloud
-            ? RequestSplitter::partCount(m_session->text(), m_session->effectsArray(),
-                                         m_session->voice(), CloudSpeechEngine::requestByteLimit)
-            : 1;
+    const int requests = selectedKind() == SpeechEngineFactory::Kind::Cloud
+                             ? RequestSplitter::partCount(
+                                   m_session->text(), m_session->effectsArray(), m_session->voice(),
+                                   Conversion::partByteLimit(
+                                       CloudSpeechEngine::requestByteLimit,
+                                       Subtitles::formatFromName(
+                                           Settings::value(Settings::Key::Subtitles).toString())
+                                           .has_value()))
+                             : 1;
     m_requestsNote = requests > 1 ? tr(" · %1 requests").arg(requests) : QString();
     m_charactersCount->setText(m_session->statistics() + m_requestsNote);
 }

@@ -52,11 +52,6 @@ namespace {
 constexpr double subtitlePartShare = 0.6;
 constexpr std::chrono::milliseconds maxRetryWait{60000};
 
-qint64 partLimit(const ConversionInput &input, const SpeechEngine *engine) {
-    const qint64 limit = engine ? engine->partByteLimit() : 0;
-    return input.subtitles && limit > 0 ? qint64(double(limit) * subtitlePartShare) : limit;
-}
-
 ConversionInput partInput(const ConversionInput &whole, const ConversionPart &part) {
     ConversionInput input = whole;
     input.text = part.text;
@@ -127,6 +122,11 @@ QString Conversion::refusal(const ConversionInput &input) {
     return QString();
 }
 
+qint64 Conversion::partByteLimit(qint64 engineLimit, bool subtitles) {
+    return subtitles && engineLimit > 0 ? qint64(double(engineLimit) * subtitlePartShare)
+                                        : engineLimit;
+}
+
 QJsonObject Conversion::request(const ConversionInput &input) {
     const QString ssmlString = input.ssml ? *input.ssml : assembleSsml(input.text, input.spans);
     qCDebug(lcSynthesis, "%s", qUtf8Printable(ssmlString));
@@ -161,7 +161,7 @@ quint64 Conversion::start(const ConversionInput &input, const AudioDestination &
     running->destination = destination;
     running->done = std::move(done);
     running->input = input;
-    const qint64 limit = partLimit(input, m_engine);
+    const qint64 limit = partByteLimit(m_engine->partByteLimit(), input.subtitles.has_value());
     if (limit > 0) {
         running->parts = RequestSplitter::split(input.text, input.spans, input.voice, limit);
         // A run of white space longer than a part has nothing to say.

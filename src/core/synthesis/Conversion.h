@@ -91,6 +91,9 @@ public:
 
     // Why the input cannot be converted, or an empty string.
     static QString refusal(const ConversionInput &input);
+    // The most input bytes of one part, for an engine's limit (0: none);
+    // smaller with subtitles, whose marks need room.
+    static qint64 partByteLimit(qint64 engineLimit, bool subtitles);
     // The request body for the input (which must not be refused).
     static QJsonObject request(const ConversionInput &input);
 

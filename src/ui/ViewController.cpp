@@ -522,15 +522,16 @@ void ViewController::showStatistics() {
 }
 
 void ViewController::countRequests() {
-    const int requests = selectedKind() == SpeechEngineFactory::Kind::Cloud
-                             ? RequestSplitter::partCount(
-                                   m_session->text(), m_session->effectsArray(), m_session->voice(),
-                                   Conversion::partByteLimit(
-                                       CloudSpeechEngine::requestByteLimit,
-                                       Subtitles::formatFromName(
-                                           Settings::value(Settings::Key::Subtitles).toString())
-                                           .has_value()))
-                             : 1;
+    int requests = 1;
+    if (selectedKind() == SpeechEngineFactory::Kind::Cloud) {
+        const bool subtitles =
+            Subtitles::formatFromName(Settings::value(Settings::Key::Subtitles).toString())
+                .has_value();
+        const qint64 limit =
+            Conversion::partByteLimit(CloudSpeechEngine::requestByteLimit, subtitles);
+        requests = RequestSplitter::partCount(m_session->text(), m_session->effectsArray(),
+                                              m_session->voice(), limit);
+    }
     m_requestsNote = requests > 1 ? tr(" · %1 requests").arg(requests) : QString();
     m_charactersCount->setText(m_session->statistics() + m_requestsNote);
 }

@@ -89,15 +89,20 @@ int runEditor(int argc, char *argv[]) {
     const EditorOptions options = editorOptions(QApplication::arguments());
 
     MainWindowController window;
-    // The icon matters to the window manager, not to the first paint, and
-    // finding the SVG icon engine costs a plug-in scan: set it afterwards.
-    AfterFirstPaint afterPaint([quit = options.quitAfterShow] {
-        if (quit)
+    // What the first paint does not show comes after it: the icon matters to
+    // the window manager (and finding the SVG icon engine costs a plug-in
+    // scan), the text's font to text (an empty view shows only its hint).
+    // --quit-after-show ends at the first paint, before either.
+    SSMLTextView *textView = window.viewController()->textView();
+    AfterFirstPaint afterPaint([quit = options.quitAfterShow, textView] {
+        if (quit) {
             QCoreApplication::quit();
-        else
-            QApplication::setWindowIcon(QIcon(QStringLiteral(":/parlino/parlino.svg")));
+            return;
+        }
+        textView->applyTextFont();
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/parlino/parlino.svg")));
     });
-    window.viewController()->textView()->viewport()->installEventFilter(&afterPaint);
+    textView->viewport()->installEventFilter(&afterPaint);
     window.show();
     // Loaded once the window has its size, so the text is laid out only once.
     if (!options.load.isEmpty())

@@ -43,8 +43,9 @@ void MainWindowController::buildMenus() {
     file->addAction(tr("&New"), QKeySequence::New, this, &MainWindowController::newClick);
     file->addAction(tr("&Open…"), QKeySequence::Open, this, &MainWindowController::openClick);
     m_recentMenu = file->addMenu(tr("Open &Recent"));
-    connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindowController::fillRecentMenu);
-    fillRecentMenu();
+    // Filled as the File menu opens, so an empty list shows as disabled, and
+    // the settings are not read before the window's first paint.
+    connect(file, &QMenu::aboutToShow, this, &MainWindowController::fillRecentMenu);
     file->addAction(tr("&Save"), QKeySequence::Save, this, &MainWindowController::saveClick);
     QAction *saveAs = file->addAction(tr("Save &As…"), this, &MainWindowController::saveAsClick);
     saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));

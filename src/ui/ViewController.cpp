@@ -122,7 +122,7 @@ void ViewController::buildLayout() {
 
     QFont editorFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     editorFont.setPointSizeF(std::max(editorFont.pointSizeF() * 1.25, 12.0));
-    m_textView->setFont(editorFont);
+    m_textView->setTextFont(editorFont);
     m_textView->setEmptyHint(tr("Type or paste the text to speak, select a part of it "
                                 "and give it an effect."));
     m_textView->setAccessibleName(tr("Text to speak"));
@@ -310,8 +310,7 @@ void ViewController::refreshEngineChoice() {
 // The voice pop-ups list the catalogue of the chosen engine.
 void ViewController::followEngine() {
     if (m_voiceControls)
-        m_voiceControls->setEngine(SpeechEngineFactory::kindFromName(selectedEngine())
-                                       .value_or(SpeechEngineFactory::preferredKind()));
+        m_voiceControls->setEngine(selectedKind());
     updateOfflineNotes();
     m_requestCounter->start();
 }
@@ -371,10 +370,7 @@ void ViewController::viewDidLoad() {
     const VoiceWidgets widgets{m_languagesPopBtn,  m_voicesStylePopBtn, m_voicesStyleSegment,
                                m_voiceSearchField, m_favouriteButton,   m_voiceNote,
                                m_pitchSlider,      m_speedSlider};
-    m_voiceControls = new VoiceControls(widgets, m_session,
-                                        SpeechEngineFactory::kindFromName(selectedEngine())
-                                            .value_or(SpeechEngineFactory::preferredKind()),
-                                        this);
+    m_voiceControls = new VoiceControls(widgets, m_session, selectedKind(), this);
     updateOfflineNotes();
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
@@ -565,8 +561,7 @@ void ViewController::hearVoice() {
 }
 
 SpeechEngineFactory::Kind ViewController::selectedKind() const {
-    return SpeechEngineFactory::kindFromName(selectedEngine())
-        .value_or(SpeechEngineFactory::preferredKind());
+    return SpeechEngineFactory::kindOrPreferred(selectedEngine());
 }
 
 void ViewController::convertBtnClick() {

@@ -93,7 +93,10 @@ QString DataSource::languageCodeOfVoice(const QString &voiceName) {
     const qsizetype marker = voiceName.indexOf(QLatin1String("-eSpeak-"));
     if (marker > 0)
         return voiceName.left(marker);
-    return voiceName.section(u'-', 0, 1);
+    // The first two fields: "en-GB-Wavenet-A" gives "en-GB".
+    const qsizetype first = voiceName.indexOf(u'-');
+    const qsizetype second = first < 0 ? -1 : voiceName.indexOf(u'-', first + 1);
+    return second < 0 ? voiceName : voiceName.left(second);
 }
 
 bool DataSource::isKnownVoice(const QString &voiceName) {

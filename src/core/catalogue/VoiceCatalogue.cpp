@@ -175,6 +175,11 @@ VoiceCatalogue VoiceCatalogue::merged(const VoiceCatalogue &other) const {
 
 void VoiceCatalogue::add(const QString &language, const VoiceInfo &voice) {
     QList<VoiceInfo> &voices = m_languages[language];
+    // Voices mostly come in order: those go at the end without a search.
+    if (voices.isEmpty() || numericCompare(voices.constLast().name, voice.name) < 0) {
+        voices.append(voice);
+        return;
+    }
     const auto at = std::lower_bound(
         voices.begin(), voices.end(), voice,
         [](const VoiceInfo &a, const VoiceInfo &b) { return numericCompare(a.name, b.name) < 0; });

@@ -26,7 +26,7 @@ EditorSession::EditorSession(QObject *parent)
         // key entered in Preferences meanwhile is used.
         return SpeechEngineFactory::create(kind, QString(), error);
     }) {
-    pickerUpdated();
+    pickerUpdated(PickerChange::Lists);
     m_settingsChanged = false;
     m_wasModified = false;
     connect(m_conversion, &Conversion::busyChanged, this, &EditorSession::busyChanged);
@@ -55,7 +55,7 @@ void EditorSession::setVoice(const QString &voice) {
 
 void EditorSession::setCatalogue(const VoiceCatalogue &catalogue) {
     m_picker.setCatalogue(catalogue);
-    pickerUpdated();
+    pickerUpdated(PickerChange::Lists);
 }
 
 void EditorSession::pickFamily(const QString &family) {
@@ -65,7 +65,7 @@ void EditorSession::pickFamily(const QString &family) {
 
 bool EditorSession::searchVoices(const QString &query) {
     const bool found = m_picker.search(query);
-    pickerUpdated();
+    pickerUpdated(PickerChange::Lists);
     return found;
 }
 
@@ -85,9 +85,11 @@ bool EditorSession::restoreChoice(const QString &language, const QString &voice)
     return restored;
 }
 
-void EditorSession::pickerUpdated() {
-    m_dataSource = m_picker.catalogue().names();
-    m_languages = m_picker.languages();
+void EditorSession::pickerUpdated(PickerChange change) {
+    if (change == PickerChange::Lists) {
+        m_dataSource = m_picker.catalogue().names();
+        m_languages = m_picker.languages();
+    }
     m_googleDic.clear();
     for (const VoiceInfo &voice : m_picker.voices())
         m_googleDic.append(voice.name);
@@ -288,7 +290,8 @@ void EditorSession::loadDocument(const ParlinoDocument &document) {
     if (document.voice && m_picker.catalogue().contains(*document.voice)) {
         // The whole list, so the document's voice is there to be chosen.
         m_picker.search(QString());
-        restoreChoice(m_picker.catalogue().languageOf(*document.voice), *document.voice);
+        m_picker.restore(m_picker.catalogue().languageOf(*document.voice), *document.voice);
+        pickerUpdated(PickerChange::Lists);
     }
     if (document.pitch)
         setPitch(*document.pitch);
@@ -344,8 +347,7 @@ void EditorSession::startConversion(const QString &engine) {
         emit alertRequested(refusal);
         return;
     }
-    const auto kind =
-        SpeechEngineFactory::kindFromName(engine).value_or(SpeechEngineFactory::preferredKind());
+    const auto kind = SpeechEngineFactory::kindOrPreferred(engine);
     QString error;
     std::unique_ptr<SpeechEngine> made = m_engineProvider(kind, &error);
     if (!made) {

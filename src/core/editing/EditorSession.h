@@ -189,8 +189,11 @@ private:
     void restore(const EditStep &step, bool undo);
     void counted(const QString &statistics, bool overLimit);
     void settingChanged();
+    // What a picker change can have changed: the choice only, or the
+    // catalogue's names and the languages listed too.
+    enum class PickerChange { Choice, Lists };
     // Mirrors the picker in the catalogue properties and tells the view.
-    void pickerUpdated();
+    void pickerUpdated(PickerChange change = PickerChange::Choice);
 
     QString m_text;
     EffectsArray m_effectsArray;

@@ -10,20 +10,22 @@ namespace parlino {
 
 namespace {
 
-std::optional<int> storedNumber(Settings::Key key) {
+std::optional<int> storedNumber(const QSettings &store, Settings::Key key) {
     bool ok = false;
-    const int value = Settings::value(key).toString().toInt(&ok);
+    const int value = Settings::value(store, key).toString().toInt(&ok);
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
 } // namespace
 
 RememberedChoices RememberedChoices::load() {
+    // One store for the four values: opening one costs more than reading it.
+    const auto store = Settings::open();
     RememberedChoices choices;
-    choices.language = Settings::value(Settings::Key::Language).toString();
-    choices.voice = Settings::value(Settings::Key::Voice).toString();
-    choices.pitch = storedNumber(Settings::Key::Pitch);
-    choices.speed = storedNumber(Settings::Key::Speed);
+    choices.language = Settings::value(*store, Settings::Key::Language).toString();
+    choices.voice = Settings::value(*store, Settings::Key::Voice).toString();
+    choices.pitch = storedNumber(*store, Settings::Key::Pitch);
+    choices.speed = storedNumber(*store, Settings::Key::Speed);
     return choices;
 }
 

@@ -51,7 +51,11 @@ std::unique_ptr<QSettings> Settings::open() {
 }
 
 QVariant Settings::value(Key key) {
-    return open()->value(name(key), defaultValue(key));
+    return value(*open(), key);
+}
+
+QVariant Settings::value(const QSettings &store, Key key) {
+    return store.value(name(key), defaultValue(key));
 }
 
 bool Settings::setValue(Key key, const QVariant &value, QString *error) {

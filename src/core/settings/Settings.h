@@ -36,6 +36,8 @@ public:
 
     // The stored value, or the default when none is stored.
     static QVariant value(Key key);
+    // The same from an open store, for reading several values at once.
+    static QVariant value(const QSettings &store, Key key);
     // Stores the value and flushes the store; false with a reason on failure.
     static bool setValue(Key key, const QVariant &value, QString *error = nullptr);
     static void remove(Key key);

@@ -46,6 +46,11 @@ Kind preferredKind() {
     return Kind::Offline;
 }
 
+Kind kindOrPreferred(const QString &name) {
+    const std::optional<Kind> named = kindFromName(name);
+    return named ? *named : preferredKind();
+}
+
 std::unique_ptr<SpeechEngine> create(Kind kind, const QString &apiKey, QString *error) {
     if (kind == Kind::Offline)
         return std::make_unique<OfflineSpeechEngine>();

@@ -27,6 +27,9 @@ bool offlineAvailable();
 // The engine setting when it is set, otherwise cloud when PARLINO_API_KEY is
 // set, otherwise the offline engine, which needs no account and no network.
 Kind preferredKind();
+// The kind named, or the preferred one when the name names none (the
+// setting is read only then).
+Kind kindOrPreferred(const QString &name);
 
 // A new engine of that kind, or nothing with a one-line reason (an offline
 // engine missing from this build, an endpoint the key may not be sent to).

@@ -69,6 +69,7 @@ qint64 SSMLTextView::selectionLength() const {
 }
 
 void SSMLTextView::insertText(const QString &text) {
+    applyTextFont();
     GestureScope gesture(this);
     QTextCursor cursor = textCursor();
     cursor.insertText(text);
@@ -76,6 +77,7 @@ void SSMLTextView::insertText(const QString &text) {
 }
 
 void SSMLTextView::resetText(const QString &text) {
+    applyTextFont();
     releaseShapedText();
     m_silent = true;
     setPlainText(text);
@@ -135,7 +137,23 @@ QList<SSMLTextView::Highlight> SSMLTextView::highlights(qint64 from, qint64 to) 
     return m_highlightSource ? m_highlightSource(from, to) : QList<Highlight>();
 }
 
+void SSMLTextView::setTextFont(const QFont &font) {
+    m_pendingFont = font;
+    if (!document()->isEmpty())
+        applyTextFont();
+}
+
+void SSMLTextView::applyTextFont() {
+    if (!m_pendingFont)
+        return;
+    const QFont font = *std::exchange(m_pendingFont, std::nullopt);
+    setFont(font);
+}
+
 void SSMLTextView::paintEvent(QPaintEvent *event) {
+    // Text typed or pasted before the font was applied: laid out again once.
+    if (m_pendingFont && !document()->isEmpty())
+        applyTextFont();
     keepShapedTextInView();
     if (!paintHighlighted(event))
         QPlainTextEdit::paintEvent(event);
@@ -271,6 +289,7 @@ void SSMLTextView::paintEmptyHint(QPaintEvent *event) {
 }
 
 void SSMLTextView::replaceText(qint64 location, qint64 removed, const QString &inserted) {
+    applyTextFont();
     m_silent = true;
     QTextCursor cursor(document());
     cursor.setPosition(int(location));

@@ -82,6 +82,13 @@ public:
     QString emptyHint() const { return m_emptyHint; }
     void setEmptyHint(const QString &hint);
 
+    // The font of the text. While the text is empty it waits for
+    // applyTextFont() or for text: the empty view draws only its hint, and a
+    // second font size costs a font match and its own glyphs, which the
+    // window's first paint need not wait for.
+    void setTextFont(const QFont &font);
+    void applyTextFont();
+
     // Selection as (start, length) in UTF-16 code units.
     qint64 selectionStart() const;
     qint64 selectionLength() const;
@@ -128,6 +135,7 @@ private:
     SSMLTextViewDelegate *m_delegate = nullptr;
     QString m_previousText;
     QString m_emptyHint;
+    std::optional<QFont> m_pendingFont;
     HighlightSource m_highlightSource;
     QList<int> m_shapedBlocks; // the numbers of the blocks keeping their shaped text
     std::optional<Selection> m_gesture;

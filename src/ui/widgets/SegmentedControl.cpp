@@ -4,6 +4,8 @@
 #include <QHBoxLayout>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace parlino {
 
 SegmentedControl::SegmentedControl(const QStringList &titles, QWidget *parent)
@@ -18,24 +20,29 @@ SegmentedControl::SegmentedControl(const QStringList &titles, QWidget *parent)
 }
 
 void SegmentedControl::setTitles(const QStringList &titles) {
-    if (titles == this->titles()) {
-        setSelectedSegment(0);
-        return;
-    }
-    for (QAbstractButton *segment : m_group->buttons()) {
+    // Segments are kept and retitled where they can be, made or removed where
+    // the number changes.
+    QList<QAbstractButton *> segments = m_group->buttons();
+    std::sort(segments.begin(), segments.end(), [this](QAbstractButton *a, QAbstractButton *b) {
+        return m_group->id(a) < m_group->id(b);
+    });
+    while (segments.size() > titles.size()) {
+        QAbstractButton *segment = segments.takeLast();
         m_group->removeButton(segment);
         delete segment;
     }
-    for (int i = 0; i < titles.size(); ++i) {
+    for (qsizetype i = segments.size(); i < titles.size(); ++i) {
         auto *segment = new QToolButton(this);
-        segment->setText(titles.at(i));
         segment->setCheckable(true);
         segment->setAutoRaise(false);
         segment->setToolButtonStyle(Qt::ToolButtonTextOnly);
         segment->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-        m_group->addButton(segment, i);
+        m_group->addButton(segment, int(i));
         layout()->addWidget(segment);
+        segments.append(segment);
     }
+    for (qsizetype i = 0; i < titles.size(); ++i)
+        segments.at(i)->setText(titles.at(i));
     setSelectedSegment(0);
 }
 

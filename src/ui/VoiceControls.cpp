@@ -36,9 +36,9 @@ VoiceControls::VoiceControls(const VoiceWidgets &widgets, EditorSession *session
     , m_live(new LiveVoices(VoiceCache(), nullptr, this))
     , m_offline(VoiceCatalogue::offline({}))
     , m_engine(engine) {
-    m_session->setFavourites(RememberedChoices::favourites());
-    applyCatalogue();
     const RememberedChoices remembered = RememberedChoices::load();
+    m_session->setFavourites(remembered.favourites);
+    applyCatalogue();
     m_session->restoreChoice(remembered.language, remembered.voice);
     // A voice of the service's list is known once that list has been read.
     if (selectedVoice() != remembered.voice)

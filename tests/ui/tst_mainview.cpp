@@ -584,11 +584,15 @@ void TestMainView::refreshVoicesFromPreferences() {
     dialog->close();
 }
 
-// The application's style only draws faster: the window's pixels are Fusion's.
+// The application's style only draws faster: the window's pixels are Fusion's,
+// but for the speaker, which is its own.
 void TestMainView::appStyleDrawsTheBaseStylesPixels() {
-    const auto shot = [](QStyle *style) {
+    QPixmap speaker(16, 16);
+    speaker.fill(Qt::darkGray);
+    const auto shot = [&speaker](QStyle *style) {
         QApplication::setStyle(style);
         MainWindowController window;
+        window.findChild<QToolButton *>(QStringLiteral("hearButton"))->setIcon(speaker);
         return window.grab().toImage();
     };
     const QImage fusion = shot(QStyleFactory::create(QStringLiteral("Fusion")));

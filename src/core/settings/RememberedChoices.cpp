@@ -19,13 +19,17 @@ std::optional<int> storedNumber(const QSettings &store, Settings::Key key) {
 } // namespace
 
 RememberedChoices RememberedChoices::load() {
-    // One store for the four values: opening one costs more than reading it.
+    // One store for the five values: opening one costs more than reading it.
     const auto store = Settings::open();
     RememberedChoices choices;
     choices.language = Settings::value(*store, Settings::Key::Language).toString();
     choices.voice = Settings::value(*store, Settings::Key::Voice).toString();
     choices.pitch = storedNumber(*store, Settings::Key::Pitch);
     choices.speed = storedNumber(*store, Settings::Key::Speed);
+    const QStringList names = Settings::value(*store, Settings::Key::FavouriteVoices)
+                                  .toString()
+                                  .split(u' ', Qt::SkipEmptyParts);
+    choices.favourites = QSet<QString>(names.cbegin(), names.cend());
     return choices;
 }
 
@@ -38,12 +42,6 @@ void RememberedChoices::save() const {
         store->setValue(Settings::name(Settings::Key::Pitch), QString::number(*pitch));
     if (speed)
         store->setValue(Settings::name(Settings::Key::Speed), QString::number(*speed));
-}
-
-QSet<QString> RememberedChoices::favourites() {
-    const QStringList names =
-        Settings::value(Settings::Key::FavouriteVoices).toString().split(u' ', Qt::SkipEmptyParts);
-    return QSet<QString>(names.cbegin(), names.cend());
 }
 
 void RememberedChoices::saveFavourites(const QSet<QString> &favourites) {

@@ -16,11 +16,12 @@ struct RememberedChoices {
     QString voice;
     std::optional<int> pitch;
     std::optional<int> speed;
+    // Read with the rest; saved on their own, by saveFavourites().
+    QSet<QString> favourites;
 
     static RememberedChoices load();
     void save() const;
 
-    static QSet<QString> favourites();
     static void saveFavourites(const QSet<QString> &favourites);
 };
 

@@ -107,13 +107,14 @@ constexpr int narrowPanelWidth = 2 * panelEnd + 1;
 // The panel for option, drawn by style at the narrow width into a transparent
 // image, as the style itself draws a panel into its cache before copying it.
 template <typename Option>
-QImage narrowPanel(const QStyle *style, const QStyleOption *option, const QWidget *widget) {
+QImage narrowPanel(const QStyle *style, QStyle::PrimitiveElement element,
+                   const QStyleOption *option, const QWidget *widget) {
     Option narrow = *static_cast<const Option *>(option);
     narrow.rect = QRect(0, 0, narrowPanelWidth, option->rect.height());
     QImage image(narrow.rect.size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    style->drawPrimitive(QStyle::PE_PanelButtonCommand, &narrow, &painter, widget);
+    style->drawPrimitive(element, &narrow, &painter, widget);
     return image;
 }
 
@@ -135,26 +136,34 @@ QImage stretchedPanel(const QImage &narrow, int width) {
 
 void DeferredIconStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option,
                                       QPainter *painter, const QWidget *widget) const {
-    if (element == PE_PanelButtonCommand && drawStretchedPanel(option, painter, widget))
+    if ((element == PE_PanelButtonCommand || element == PE_PanelLineEdit) &&
+        drawStretchedPanel(element, option, painter, widget))
         return;
     QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
 
-bool DeferredIconStyle::drawStretchedPanel(const QStyleOption *option, QPainter *painter,
-                                           const QWidget *widget) const {
-    // Only where a device pixel is a pixel of the panel and no scaling or
-    // rotation applies; anything else is left to the base style.
+bool DeferredIconStyle::drawStretchedPanel(PrimitiveElement element, const QStyleOption *option,
+                                           QPainter *painter, const QWidget *widget) const {
+    // Only where a device pixel is a pixel of the panel, no scaling or
+    // rotation applies and the fill is one colour (a gradient or texture in
+    // the palette would vary along the panel); anything else is left to the
+    // base style.
+    const QPalette::ColorRole fill =
+        element == PE_PanelLineEdit ? QPalette::Base : QPalette::Button;
     if (option->rect.width() <= narrowPanelWidth || option->rect.height() <= 0 ||
         painter->device()->devicePixelRatio() != 1.0 ||
-        painter->deviceTransform().type() > QTransform::TxTranslate)
+        painter->deviceTransform().type() > QTransform::TxTranslate ||
+        option->palette.brush(fill).style() != Qt::SolidPattern)
         return false;
     QImage narrow;
     if (option->type == QStyleOption::SO_Button)
-        narrow = narrowPanel<QStyleOptionButton>(baseStyle(), option, widget);
+        narrow = narrowPanel<QStyleOptionButton>(baseStyle(), element, option, widget);
     else if (option->type == QStyleOption::SO_ToolButton)
-        narrow = narrowPanel<QStyleOptionToolButton>(baseStyle(), option, widget);
+        narrow = narrowPanel<QStyleOptionToolButton>(baseStyle(), element, option, widget);
+    else if (option->type == QStyleOption::SO_Frame)
+        narrow = narrowPanel<QStyleOptionFrame>(baseStyle(), element, option, widget);
     else if (option->type == QStyleOption::SO_Default)
-        narrow = narrowPanel<QStyleOption>(baseStyle(), option, widget);
+        narrow = narrowPanel<QStyleOption>(baseStyle(), element, option, widget);
     else
         return false;
     painter->drawPixmap(option->rect.topLeft(),

@@ -7,11 +7,12 @@ namespace parlino {
 // The application's style, deferring the menu bar's overflow arrow: every
 // QMenuBar asks for that icon when it is built, and loading it reads three
 // images (about 5% of the editor's start-up) for an arrow that only shows when
-// the menus do not fit. The icon is loaded the first time it is drawn. The
-// speaker icon is read without the image plug-in scan. A wide button panel is
-// drawn narrow and stretched: its middle columns are all alike, and drawing its
-// rounded outline costs by the pixel (the editor's wide pop-ups made it a tenth
-// of the first paint).
+// the menus do not fit. The icon is loaded the first time it is drawn. Without
+// an icon theme the speaker is its own, drawn from two small masks in the
+// buttons' text colour, with no image decoder. A wide button or line-edit
+// panel is drawn narrow and stretched: its middle columns are all alike, and
+// drawing its rounded outline costs by the pixel (the editor's wide pop-ups
+// and search field made it a tenth of the first paint).
 class DeferredIconStyle : public QProxyStyle {
     Q_OBJECT
 public:
@@ -23,9 +24,9 @@ public:
                        const QWidget *widget = nullptr) const override;
 
 private:
-    // Draws a button panel from a narrow one; false when it cannot.
-    bool drawStretchedPanel(const QStyleOption *option, QPainter *painter,
-                            const QWidget *widget) const;
+    // Draws a button or line-edit panel from a narrow one; false when it cannot.
+    bool drawStretchedPanel(PrimitiveElement element, const QStyleOption *option,
+                            QPainter *painter, const QWidget *widget) const;
 };
 
 } // namespace parlino

@@ -598,6 +598,21 @@ void TestMainView::appStyleDrawsTheBaseStylesPixels() {
     const QImage fusion = shot(QStyleFactory::create(QStringLiteral("Fusion")));
     QCOMPARE(shot(new DeferredIconStyle(QStyleFactory::create(QStringLiteral("Fusion")))), fusion);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    // The speaker: the buttons' text colour where it is drawn, nothing around it.
+    const QImage own =
+        DeferredIconStyle().standardIcon(QStyle::SP_MediaVolume).pixmap(16).toImage();
+    QCOMPARE(own.size(), QSize(16, 16));
+    const QColor ink = QApplication::palette().color(QPalette::ButtonText);
+    int inked = 0;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const QColor pixel = own.pixelColor(x, y);
+            inked += pixel.alpha() == 255 && pixel.rgb() == ink.rgb();
+            QVERIFY(pixel.alpha() == 0 || (x > 0 && x < 15 && y > 1 && y < 14));
+        }
+    }
+    QVERIFY(inked >= 30);
 }
 
 QTEST_MAIN(TestMainView)

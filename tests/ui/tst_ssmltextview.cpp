@@ -133,6 +133,7 @@ private slots:
     void reports();
     void pasteInsertsPlainText();
     void resetLaysOutLongParagraph();
+    void textFontWaitsForText();
     void paintsHighlights_data();
     void paintsHighlights();
 
@@ -231,6 +232,26 @@ void TestSSMLTextView::resetLaysOutLongParagraph() {
     QVERIFY(m_view->verticalScrollBar()->value() > 0);
     QVERIFY(m_view->viewport()->rect().contains(m_view->cursorRect()));
     QVERIFY(m_delegate.reports.isEmpty());
+}
+
+// The text's font is not loaded for an empty view; it comes before loaded
+// text, so that is laid out once, and with the first paint of typed text.
+void TestSSMLTextView::textFontWaitsForText() {
+    QFont large = m_view->font();
+    large.setPointSizeF(large.pointSizeF() * 2);
+    m_view->setTextFont(large);
+    m_view->repaint();
+    QVERIFY(m_view->font() != large);
+    m_view->resetText(QStringLiteral("loaded"));
+    QCOMPARE(m_view->font(), large);
+
+    SSMLTextView typed;
+    typed.setTextFont(large);
+    typed.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&typed));
+    QVERIFY(typed.font() != large);
+    QTest::keyClicks(&typed, QStringLiteral("a"));
+    QTRY_COMPARE(typed.font(), large);
 }
 
 // Highlights are painted behind their characters, a later one over an

@@ -1,8 +1,8 @@
 #include "widgets/DeferredIconStyle.h"
 
-#include <QIconEngine>
 #include <QFile>
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPointer>
 #include <QStyleOption>

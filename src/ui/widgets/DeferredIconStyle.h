@@ -25,8 +25,8 @@ public:
 
 private:
     // Draws a button or line-edit panel from a narrow one; false when it cannot.
-    bool drawStretchedPanel(PrimitiveElement element, const QStyleOption *option,
-                            QPainter *painter, const QWidget *widget) const;
+    bool drawStretchedPanel(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                            const QWidget *widget) const;
 };
 
 } // namespace parlino
